@@ -1,0 +1,91 @@
+#include "app/Startup.h"
+
+#include "app/ProgressWindows.h"
+#include "app/Prompts.h"
+#include "app/Settings.h"
+#include "app/Twips.h"
+#include "db/Catalogue.h"
+#include "db/Connection.h"
+#include "main/SearchState.h"
+#include "main/frmWizard.h"
+
+#include <QSqlDatabase>
+#include <QWidget>
+
+namespace {
+
+const QString kProbeConnection = QStringLiteral("tomekeep-engine-check");
+
+bool engineOpens() {
+    bool opened = false;
+    {
+        QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kProbeConnection);
+        probe.setDatabaseName(QStringLiteral(":memory:"));
+        opened = probe.open();
+        probe.close();
+    }
+    QSqlDatabase::removeDatabase(kProbeConnection);
+    return opened;
+}
+
+bool failStartup(const DbError& error) {
+    EndSplash();
+    gConn.close();
+    prompts().tell(QStringLiteral("Error"), StartupFailureText(gDBName, error), PromptIcon::Critical);
+    return false;
+}
+
+} // namespace
+
+bool CheckDataAccess() {
+    if (QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")) && engineOpens())
+        return true;
+    prompts().tell(QStringLiteral("Tomekeep"),
+                   QStringLiteral("Tomekeep needs the SQLite driver of Qt SQL, which is not installed.  "
+                                  "Please install the package libqt6sql6-sqlite and start Tomekeep again."),
+                   PromptIcon::Critical);
+    return false;
+}
+
+QString StartupFailureText(const QString& catalogueName, const DbError& error) {
+    return QStringLiteral("Tomekeep cannot open the book database '%1'.\n\n%2")
+        .arg(catalogueName, error.messageText());
+}
+
+std::unique_ptr<frmWizard> Main() {
+    gSearchMode = kSearchAll;
+    ReadDBName();
+    if (!CheckDataAccess())
+        return nullptr;
+    StartSplash(QStringLiteral("Starting"), 1, 6);
+    SplashStep(QStringLiteral("Open database"));
+    if (DbStatus opened = OpenDatabase(); !opened) {
+        failStartup(opened.error());
+        return nullptr;
+    }
+    SplashStep(QStringLiteral("Update database"));
+    if (DbStatus updated = UpdateDatabase(); !updated) {
+        failStartup(updated.error());
+        return nullptr;
+    }
+    SplashStep(QStringLiteral("Loading books"));
+    auto window = std::make_unique<frmWizard>();
+    window->Form_Load();
+    SplashStep(QStringLiteral("Initializing"));
+    EndSplash();
+    window->show();
+    return window;
+}
+
+void SaveFormPlacement(const QWidget& window, const QString& name) {
+    const QString prefix = name.isEmpty() ? window.objectName() : name;
+    const int state = window.isMinimized() ? 1 : window.isMaximized() ? 2 : 0;
+    if (state == 0) {
+        const QRect frame = window.frameGeometry();
+        SaveSetting(prefix + QStringLiteral(".Top"), QString::number(PixelsToTwips(frame.top())));
+        SaveSetting(prefix + QStringLiteral(".Left"), QString::number(PixelsToTwips(frame.left())));
+        SaveSetting(prefix + QStringLiteral(".Height"), QString::number(PixelsToTwips(frame.height())));
+        SaveSetting(prefix + QStringLiteral(".Width"), QString::number(PixelsToTwips(frame.width())));
+    }
+    SaveSetting(prefix + QStringLiteral(".WindowState"), QString::number(state));
+}

@@ -1,0 +1,210 @@
+#include "db/Catalogue.h"
+
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "db/Connection.h"
+#include "db/RecordHelpers.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "db/SeedData.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+QString gDBName = QStringLiteral("BIBLIO");
+
+namespace {
+
+const QString kStandardName = QStringLiteral("BIBLIO");
+
+// Engine error numbers for conditions the program detects itself.
+constexpr int kErrorCannotOpen = 14;   // as SQLite's "unable to open database file"
+constexpr int kErrorNotCatalogue = 26; // as SQLite's "file is not a database"
+
+template <std::size_t N>
+DbStatus insertNames(const QString& table, const std::array<const char*, N>& names) {
+    const QString sql = u"INSERT INTO [" + table + u"] ([Name]) VALUES (?)";
+    for (const char* name : names) {
+        if (DbStatus status = gConn.execute(sql, {QString::fromUtf8(name)}); !status)
+            return status;
+    }
+    return {};
+}
+
+DbResult<int> firstIdByName(const QString& table) {
+    auto first = Recordset::open(u"SELECT [" + table + u"Id] FROM [" + table + u"] ORDER BY [Name] LIMIT 1");
+    if (!first)
+        return first.error();
+    return first->eof() ? 0 : first->field(0).toInt();
+}
+
+DbStatus insertSampleBook() {
+    BookFields book;
+    const auto subject = firstIdByName(QStringLiteral("Subject"));
+    const auto location = firstIdByName(QStringLiteral("Location"));
+    const auto format = firstIdByName(QStringLiteral("Format"));
+    const auto rating = firstIdByName(QStringLiteral("Rating"));
+    const auto author = firstIdByName(QStringLiteral("Author"));
+    for (const auto* id : {&subject, &location, &format, &rating, &author}) {
+        if (!id->ok())
+            return id->error();
+    }
+    const QDate today = QDate::currentDate();
+    book.subjectId = *subject;
+    book.locationId = *location;
+    book.formatId = *format;
+    book.ratingId = *rating;
+    book.authorId = *author;
+    book.title = QStringLiteral("Sample Book #1");
+    book.labelNumber = QStringLiteral("ABC");
+    book.publisher = QStringLiteral("Sample Publisher");
+    book.copyright = today.year();
+    book.pages = 90;
+    book.stars = 3.5;
+    book.acquireDate = today.addDays(-30);
+    book.cost = Money::fromUnits(199500);
+    book.lentTo = QStringLiteral("John Doe");
+    book.lentDate = today.addDays(-3);
+    book.notes = QStringLiteral("Sample notes");
+    auto bookId = InsertBook(book);
+    if (!bookId)
+        return bookId.error();
+    if (*bookId != -1) {
+        for (int awardId : {1, 2}) {
+            if (DbStatus status = AddBookAward(*bookId, awardId); !status)
+                return status;
+        }
+    }
+    return {};
+}
+
+DbStatus buildCatalogue() {
+    Transaction transaction(gConn);
+    if (!transaction.started())
+        return transaction.started();
+    for (const QString& statement : SchemaStatements()) {
+        if (DbStatus status = gConn.execute(statement); !status)
+            return status;
+    }
+    for (const DbStatus& status : {insertNames(QStringLiteral("Author"), seed::kAuthors),
+                                   insertNames(QStringLiteral("Award"), seed::kAwards),
+                                   insertNames(QStringLiteral("Location"), seed::kLocations),
+                                   insertNames(QStringLiteral("Subject"), seed::kSubjects),
+                                   insertNames(QStringLiteral("Format"), seed::kFormats),
+                                   insertNames(QStringLiteral("Rating"), seed::kRatings)}) {
+        if (!status)
+            return status;
+    }
+    if (DbStatus status = insertSampleBook(); !status)
+        return status;
+    return transaction.commit();
+}
+
+void removeWithSideFiles(const QString& file) {
+    QFile::remove(file);
+    for (const QString& side : CatalogueSideFiles(file))
+        QFile::remove(side);
+}
+
+DbStatus checkIsCatalogue() {
+    auto tables =
+        Recordset::open(QStringLiteral("SELECT [name] FROM [sqlite_master] WHERE [type] = 'table'"));
+    if (!tables)
+        return tables.error();
+    QStringList present;
+    for (; !tables->eof(); tables->moveNext())
+        present << tables->text(0).toLower();
+    for (const QString& table : CatalogueTableNames()) {
+        if (!present.contains(table.toLower()))
+            return DbError{kErrorNotCatalogue,
+                           QStringLiteral("%1 is not a Tomekeep catalogue: it has no table %2")
+                               .arg(QDir::toNativeSeparators(gConn.filePath()), table)};
+    }
+    return {};
+}
+
+} // namespace
+
+QString KeepAlphaNumeric(const QString& text) {
+    QString kept;
+    for (const QChar c : text) {
+        if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+            kept.append(c);
+    }
+    return kept;
+}
+
+QString CleanCatalogueName(const QString& text) {
+    const QString cleaned = KeepAlphaNumeric(text.trimmed().toUpper()).left(kMaxCatalogueNameLength);
+    return cleaned.isEmpty() ? kStandardName : cleaned;
+}
+
+void ReadDBName() {
+    gDBName = CleanCatalogueName(GetSetting(QStringLiteral("DBName"), kStandardName));
+}
+
+DbStatus CreateDatabase() {
+    const QString target = CatalogueFilePath(gDBName);
+    // A unique name beside the target: the same file system, so the final move is a rename.
+    QTemporaryFile reserve(DataFolder() + u'/' + gDBName + QStringLiteral(".XXXXXX.creating"));
+    if (!reserve.open())
+        return DbError{kErrorCannotOpen,
+                       QStringLiteral("Cannot create a file in %1: %2")
+                           .arg(QDir::toNativeSeparators(DataFolder()), reserve.errorString())};
+    const QString building = reserve.fileName();
+    reserve.close();
+    reserve.setAutoRemove(false);
+    QFile::remove(building);
+
+    gConn.close();
+    DbStatus status = gConn.open(building, Connection::OpenMode::CreateFile);
+    if (status)
+        status = buildCatalogue();
+    gConn.close();
+    if (status && QFile::exists(target))
+        status = DbError{kErrorCannotOpen, QStringLiteral("%1 appeared while the catalogue was being created")
+                                               .arg(QDir::toNativeSeparators(target))};
+    if (status && !QFile::rename(building, target))
+        status = DbError{
+            kErrorCannotOpen,
+            QStringLiteral("Cannot move the new catalogue to %1").arg(QDir::toNativeSeparators(target))};
+    if (!status)
+        removeWithSideFiles(building);
+    return status;
+}
+
+DbStatus OpenDatabase() {
+    const QString path = CatalogueFilePath(gDBName);
+    if (!QFileInfo::exists(path)) {
+        if (DbStatus created = CreateDatabase(); !created)
+            return created;
+    }
+    if (DbStatus opened = gConn.open(path, Connection::OpenMode::ExistingFile); !opened)
+        return opened;
+    if (DbStatus checked = checkIsCatalogue(); !checked) {
+        gConn.close();
+        return checked;
+    }
+    return {};
+}
+
+DbStatus UpdateDatabase() {
+    auto version = Recordset::open(QStringLiteral("SELECT [Version] FROM [Version]"));
+    if (!version)
+        return version.error();
+    // Every catalogue so far has the same schema: a stored version changes nothing yet.
+    return {};
+}
+
+DbStatus DeleteCatalogueFiles() {
+    const QString path = CatalogueFilePath(gDBName);
+    if (QFile::exists(path) && !QFile::remove(path))
+        return DbError{kErrorCannotOpen,
+                       QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(path))};
+    for (const QString& side : CatalogueSideFiles(path))
+        QFile::remove(side);
+    return {};
+}

@@ -1,0 +1,188 @@
+#include "db/Connection.h"
+
+#include "db/CaseFoldLike.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+Connection gConn(QStringLiteral("catalogue"));
+
+namespace {
+
+// A second instance writing the same catalogue waits this long for the first to finish.
+constexpr int kBusyTimeoutMs = 10000;
+
+DbError failure(const QString& text) {
+    return DbError{1, text};
+}
+
+// A text left blank is stored as empty text, never as null; only an invalid QVariant binds null.
+QVariant bindable(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return value;
+}
+
+} // namespace
+
+Connection::Connection(QString connectionName)
+    : m_name(std::move(connectionName)) {}
+
+Connection::~Connection() {
+    // At static destruction Qt's connection registry may already be gone: only close while
+    // the application object still exists, and otherwise let the process end take it.
+    if (QCoreApplication::instance()) {
+        close();
+    } else {
+        for (auto& entry : m_statements)
+            static_cast<void>(entry.second.release());
+    }
+}
+
+DbStatus Connection::open(const QString& filePath, OpenMode mode) {
+    close();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return failure(QStringLiteral("The SQLite driver of Qt SQL is not installed"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    // The URI form lets the engine refuse to create a file that should already exist.
+    QUrl uri = QUrl::fromLocalFile(filePath);
+    uri.setQuery(mode == OpenMode::ExistingFile ? QStringLiteral("mode=rw") : QStringLiteral("mode=rwc"));
+    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db.open()) {
+        DbError error = DbError::fromSqlError(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        return error;
+    }
+    if (!registerCaseFoldLike(db)) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        return failure(QStringLiteral("Cannot register the text comparison of the catalogue"));
+    }
+    m_filePath = filePath;
+    return {};
+}
+
+void Connection::close() {
+    m_statements.clear();
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (m_inTransaction)
+            db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_inTransaction = false;
+    m_filePath.clear();
+}
+
+bool Connection::isOpen() const {
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+QSqlQuery& Connection::prepared(const QString& sql, bool& fresh) {
+    auto found = m_statements.find(sql);
+    fresh = found == m_statements.end();
+    if (fresh) {
+        auto query = std::make_unique<QSqlQuery>(database());
+        query->setForwardOnly(true);
+        found = m_statements.emplace(sql, std::move(query)).first;
+    }
+    return *found->second;
+}
+
+DbResult<QSqlQuery*> Connection::run(const QString& sql, const QVariantList& params) {
+    if (!isOpen())
+        return failure(QStringLiteral("No catalogue is open"));
+    bool fresh = false;
+    QSqlQuery& query = prepared(sql, fresh);
+    query.finish();
+    if (fresh && !query.prepare(sql)) {
+        DbError error = DbError::fromSqlError(query.lastError());
+        m_statements.erase(sql);
+        return error;
+    }
+    for (qsizetype i = 0; i < params.size(); ++i)
+        query.bindValue(static_cast<int>(i), bindable(params[i]));
+    if (!query.exec()) {
+        DbError error = DbError::fromSqlError(query.lastError());
+        query.finish();
+        return error;
+    }
+    return &query;
+}
+
+DbStatus Connection::execute(const QString& sql, const QVariantList& params) {
+    auto query = run(sql, params);
+    if (!query)
+        return query.error();
+    (*query)->finish();
+    return {};
+}
+
+DbResult<qint64> Connection::insert(const QString& sql, const QVariantList& params) {
+    auto query = run(sql, params);
+    if (!query)
+        return query.error();
+    const qint64 id = (*query)->lastInsertId().toLongLong();
+    (*query)->finish();
+    return id;
+}
+
+DbStatus Connection::beginTransaction() {
+    if (!isOpen())
+        return failure(QStringLiteral("No catalogue is open"));
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        return DbError::fromSqlError(db.lastError());
+    m_inTransaction = true;
+    return {};
+}
+
+DbStatus Connection::commit() {
+    QSqlDatabase db = database();
+    for (auto& entry : m_statements)
+        entry.second->finish();
+    if (!db.commit())
+        return DbError::fromSqlError(db.lastError());
+    m_inTransaction = false;
+    return {};
+}
+
+void Connection::rollback() {
+    if (!m_inTransaction)
+        return;
+    for (auto& entry : m_statements)
+        entry.second->finish();
+    database().rollback();
+    m_inTransaction = false;
+}
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection)
+    , m_begun(connection.beginTransaction()) {}
+
+Transaction::~Transaction() {
+    if (m_begun.ok() && !m_done)
+        m_connection.rollback();
+}
+
+DbStatus Transaction::commit() {
+    if (!m_begun.ok())
+        return m_begun;
+    m_done = true;
+    DbStatus status = m_connection.commit();
+    if (!status.ok())
+        m_connection.rollback();
+    return status;
+}

@@ -1,0 +1,227 @@
+#include "db/RecordHelpers.h"
+
+#include "db/Connection.h"
+#include "db/Recordset.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString bracketed(const QString& name) {
+    // Table and column names come from the program, never from the user.
+    Q_ASSERT(!name.contains(u']'));
+    return u'[' + name + u']';
+}
+
+int expandYear(int year, qsizetype digits) {
+    if (digits > 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+} // namespace
+
+bool IsNoDate(const QDate& date) {
+    return !date.isValid() || date.year() < 1900;
+}
+
+QString DateToStored(const QDate& date) {
+    return (IsNoDate(date) ? kNullDate : date).toString(Qt::ISODate);
+}
+
+QDate DateFromStored(const QVariant& value) {
+    const QDate date = QDate::fromString(value.toString().left(10), Qt::ISODate);
+    return date.isValid() ? date : kNullDate;
+}
+
+QString SqlQuote(const QString& text) {
+    QString quoted = text;
+    return quoted.replace(u'\'', QStringLiteral("''"));
+}
+
+QString NullToEmpty(const QVariant& value) {
+    if (value.isNull())
+        return {};
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString();
+}
+
+QString WildcardToSql(const QString& text) {
+    QString sql = text;
+    sql.replace(u'*', u'%');
+    sql.replace(u'?', u'_');
+    return sql;
+}
+
+QString KeepNumeric(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-')
+            kept.append(c);
+    }
+    return kept;
+}
+
+// Dates are typed month first ("mm/dd/yyyy") whatever the locale, so that what the editor
+// shows always reads back as the same day; a four-digit first part is read year first.
+QDate SafeDate(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*(\d{1,4})\s*[/.\-]\s*(\d{1,2})\s*(?:[/.\-]\s*(\d{1,4}))?\s*$)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return kZeroDate;
+    const QString first = match.captured(1);
+    const QString second = match.captured(2);
+    const QString third = match.captured(3);
+    QDate date;
+    if (first.size() > 2) {
+        if (third.isEmpty())
+            return kZeroDate;
+        date = QDate(first.toInt(), second.toInt(), third.toInt());
+    } else {
+        const int year =
+            third.isEmpty() ? QDate::currentDate().year() : expandYear(third.toInt(), third.size());
+        date = QDate(year, first.toInt(), second.toInt());
+    }
+    return date.isValid() ? date : kZeroDate;
+}
+
+QString DateSeparatorsToSlashes(const QString& text) {
+    QString slashed = text;
+    return slashed.replace(u'.', u'/');
+}
+
+QString StripDoubleQuotes(const QString& text) {
+    QString stripped = text;
+    return stripped.remove(u'"');
+}
+
+QString NewlinesToBars(const QString& text) {
+    // CR LF, a lone CR and a lone LF each end a line: notes typed on this platform use LF.
+    QString barred = text;
+    barred.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    barred.replace(u'\r', u'|');
+    barred.replace(u'\n', u'|');
+    return barred;
+}
+
+QString BarsToNewlines(const QString& text) {
+    QString lines = text;
+    return lines.replace(u'|', QStringLiteral("\r\n"));
+}
+
+void SelectAllText(QLineEdit* box) {
+    if (box)
+        box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+double LeadingNumber(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^\s*([+\-]?(?:\d+\.?\d*|\.\d+)))"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return 0.0;
+    bool ok = false;
+    const double value = match.captured(1).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+int LeadingInteger(const QString& text) {
+    const double rounded = std::nearbyint(LeadingNumber(text));
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    if (rounded <= low)
+        return std::numeric_limits<int>::min();
+    if (rounded >= high)
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(rounded);
+}
+
+DbResult<int> GetLookupId(const QString& table, const QString& idColumn, const QString& name) {
+    auto found = Recordset::open(
+        u"SELECT " + bracketed(idColumn) + u" FROM " + bracketed(table) + u" WHERE [Name] = ?", {name});
+    if (!found)
+        return found.error();
+    if (!found->eof())
+        return found->field(0).toInt();
+    auto added = gConn.insert(u"INSERT INTO " + bracketed(table) + u" ([Name]) VALUES (?)", {name});
+    if (!added)
+        return added.error();
+    return static_cast<int>(*added);
+}
+
+DbResult<QString> GetAuthorName(int authorId) {
+    auto found =
+        Recordset::open(QStringLiteral("SELECT [Name] FROM [Author] WHERE [AuthorId] = ?"), {authorId});
+    if (!found)
+        return found.error();
+    return found->eof() ? QString() : found->text(0);
+}
+
+DbResult<int> GetAuthorId(const QString& name) {
+    auto found = Recordset::open(QStringLiteral("SELECT [AuthorId] FROM [Author] WHERE [Name] = ?"), {name});
+    if (!found)
+        return found.error();
+    return found->eof() ? -1 : found->field(0).toInt();
+}
+
+namespace {
+
+QVariantList bookValues(const BookFields& book) {
+    return {book.subjectId,
+            book.locationId,
+            book.formatId,
+            book.ratingId,
+            book.title,
+            book.labelNumber,
+            book.publisher,
+            book.authorId,
+            book.copyright,
+            book.pages,
+            book.stars,
+            DateToStored(book.acquireDate),
+            book.cost.toDouble(),
+            book.lentTo,
+            DateToStored(book.lentDate),
+            book.notes};
+}
+
+} // namespace
+
+DbResult<int> InsertBook(const BookFields& book) {
+    auto existing =
+        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"), {book.title});
+    if (!existing)
+        return existing.error();
+    if (*existing > 0)
+        return -1;
+    auto added = gConn.insert(
+        QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
+                       "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
+                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes]) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        bookValues(book));
+    if (!added)
+        return added.error();
+    return static_cast<int>(*added);
+}
+
+DbStatus UpdateBook(int bookId, const BookFields& book) {
+    QVariantList values = bookValues(book);
+    values.append(bookId);
+    return gConn.execute(
+        QStringLiteral("UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ?, [FormatId] = ?, [RatingId] = ?, "
+                       "[Title] = ?, [LabelNumber] = ?, [Publisher] = ?, [AuthorId] = ?, [Copyright] = ?, "
+                       "[Pages] = ?, [Stars] = ?, [AcquireDate] = ?, [Cost] = ?, [LentTo] = ?, "
+                       "[LentDate] = ?, [Notes] = ? WHERE [BookId] = ?"),
+        values);
+}
+
+DbStatus AddBookAward(int bookId, int awardId) {
+    return gConn.execute(QStringLiteral("INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (?, ?)"),
+                         {bookId, awardId});
+}

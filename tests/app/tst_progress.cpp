@@ -1,0 +1,86 @@
+#include "app/ProgressWindows.h"
+#include "support/TestMain.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+class ProgressWindowsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void splashFillsOneStepAtATime() {
+        StartSplash(QStringLiteral("Starting"), 1, 6);
+        frmSplash* splash = SplashWindow();
+        QVERIFY(splash);
+        QVERIFY(splash->isVisible());
+        QCOMPARE(splash->lblStatus->text(), QStringLiteral("Starting"));
+        QCOMPARE(splash->Value(), 0);
+        SplashStep(QStringLiteral("Open database"));
+        SplashStep(QStringLiteral("Update database"));
+        QCOMPARE(splash->Value(), 2);
+        QCOMPARE(splash->lblStatus->text(), QStringLiteral("Update database"));
+        QCOMPARE(splash->FilledShare(), 2.0 / 6.0);
+        const int full = splash->shpBackground->width();
+        QCOMPARE(splash->shpForeground->width(), int(2.0 / 6.0 * full));
+        QCOMPARE(splash->shpForeground->x(), splash->shpBackground->x());
+        EndSplash();
+        QCOMPARE(SplashWindow(), nullptr);
+    }
+
+    void stepsBeyondTheEndKeepTheBarFull() {
+        StartSplash(QStringLiteral("Starting"), 1, 3);
+        for (int i = 0; i < 10; ++i)
+            SplashStep(QStringLiteral("step %1").arg(i));
+        QCOMPARE(SplashWindow()->Value(), 3);
+        QCOMPARE(SplashWindow()->FilledShare(), 1.0);
+        QCOMPARE(SplashWindow()->lblStatus->text(), QStringLiteral("step 9"));
+        EndSplash();
+    }
+
+    void progressRunOverNothingDoesNotFail() {
+        StartProgress(QStringLiteral("Check database"), 1, 0);
+        QVERIFY(ProgressWindow());
+        QCOMPARE(ProgressWindow()->FilledShare(), 0.0);
+        ProgressStep(QStringLiteral("Check database"));
+        QCOMPARE(ProgressWindow()->shpForeground->width(), 0);
+        EndProgress();
+        QVERIFY(gCancelled);
+        QCOMPARE(ProgressWindow(), nullptr);
+    }
+
+    void progressWindowRefusesToCloseWhileRunning() {
+        StartProgress(QStringLiteral("Check database"), 1, 100);
+        frmProgress* window = ProgressWindow();
+        QVERIFY(!gCancelled);
+        QVERIFY(window->cmdCancel->isVisible());
+        QCOMPARE(window->height(), 1965 / 15);
+        QVERIFY(window->geometry().height() > window->cmdCancel->geometry().bottom());
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EndProgress();
+    }
+
+    void cancelLeavesTheWindowUntilTheLoopStops() {
+        StartProgress(QStringLiteral("Check database"), 1, 50);
+        int examined = 0;
+        while (!gCancelled && examined < 50) {
+            ++examined;
+            if (examined == 10)
+                QTest::mouseClick(ProgressWindow()->cmdCancel, Qt::LeftButton);
+            QVERIFY(ProgressWindow()->isVisible());
+            ProgressStep(QStringLiteral("Check database"));
+        }
+        QCOMPARE(examined, 10);
+        QVERIFY(ProgressWindow()->CanClose());
+        EndProgress();
+        QCOMPARE(ProgressWindow(), nullptr);
+    }
+};
+
+TOMEKEEP_TEST(ProgressWindowsTest);
+#include "tst_progress.moc"

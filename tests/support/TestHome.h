@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/Modal.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <memory>
+
+// A test's own world: a private data folder (so settings and catalogues never leak between
+// tests), scripted prompts, the search state of a fresh start and no open catalogue.
+// Everything is put back when it goes out of scope.
+class TestHome {
+public:
+    TestHome();
+    ~TestHome();
+    TestHome(const TestHome&) = delete;
+    TestHome& operator=(const TestHome&) = delete;
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    ScriptedPrompts& prompts() { return *m_prompts; }
+
+    // Queues what to do with the next modal window instead of running its event loop: the
+    // action gets the window (shown) and answers its result. A modal window with no queued
+    // action fails the test.
+    void onNextModal(ModalRunner action);
+    int pendingModalActions() const { return static_cast<int>(m_modalActions.size()); }
+
+    // Opens a new standard catalogue named BIBLIO as gConn. Built once per test program and
+    // copied, so every test starts from the same fresh seed rows.
+    bool openFreshCatalogue();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previousHome;
+    ScriptedPrompts* m_prompts = nullptr;
+    std::unique_ptr<Prompts> m_previousPrompts;
+    ModalRunner m_previousRunner;
+    QList<ModalRunner> m_modalActions;
+};
+
+// Fails the running test when a prompt came that the script did not answer.
+#define VERIFY_NO_UNEXPECTED_PROMPTS(home)                                                                   \
+    QVERIFY2((home).prompts().unexpected().isEmpty(),                                                        \
+             qPrintable((home).prompts().unexpected().join(QStringLiteral(" | "))))
+
+// A modal runner that fails loudly: a test that opens a window must say how to answer it.
+int RefuseModal(class QDialog& dialog);
