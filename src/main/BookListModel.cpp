@@ -1,0 +1,224 @@
+#include "main/BookListModel.h"
+
+#include "app/Settings.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+
+namespace {
+
+constexpr BookListColumn kColumns[BookListModel::ColumnCount] = {
+    {"Book #", 0.0},    {"Title", 0.26}, {"Author", 0.2}, {"Subject", 0.16},
+    {"Location", 0.16}, {"Pgs", 0.07},   {"Year", 0.07},  {"Stars", 0.07},
+};
+
+QString zeroPadded(int value, int digits) {
+    const QString magnitude =
+        QString::number(std::abs(static_cast<qint64>(value))).rightJustified(digits, u'0');
+    return value < 0 ? u'-' + magnitude : magnitude;
+}
+
+template <typename T>
+int compareValues(const T& left, const T& right) {
+    return left < right ? -1 : right < left ? 1 : 0;
+}
+
+int compareTexts(const QString& left, const QString& right) {
+    return QString::compare(left, right, Qt::CaseInsensitive);
+}
+
+// Numbers compare by value, so that "1000" pages follow "999" and book 100000 follows 99999;
+// a missing value comes first.
+int compareColumn(const BookRow& left, const BookRow& right, int column) {
+    switch (column) {
+    case BookListModel::ColBookNumber:
+        return compareValues(left.bookId, right.bookId);
+    case BookListModel::ColTitle:
+        return compareTexts(left.title, right.title);
+    case BookListModel::ColAuthor:
+        return compareTexts(left.author, right.author);
+    case BookListModel::ColSubject:
+        return compareTexts(left.subject, right.subject);
+    case BookListModel::ColLocation:
+        return compareTexts(left.location, right.location);
+    case BookListModel::ColPages:
+        return compareValues(left.pages, right.pages);
+    case BookListModel::ColYear:
+        return compareValues(std::pair(left.hasCopyright, left.copyright),
+                             std::pair(right.hasCopyright, right.copyright));
+    case BookListModel::ColStars:
+        return compareValues(std::pair(left.hasStars, left.stars), std::pair(right.hasStars, right.stars));
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+QString BookNumberText(int bookId) {
+    return zeroPadded(bookId, 5);
+}
+
+QString PagesListText(int pages) {
+    return zeroPadded(pages, 3);
+}
+
+QString StarsListText(double stars) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(stars, 'g', 15);
+}
+
+ListSort StoredListSort() {
+    ListSort sort;
+    const int column = GetNumericSetting(QStringLiteral("SortCol"), BookListModel::ColTitle);
+    if (column >= 0 && column < BookListModel::ColumnCount)
+        sort.column = column;
+    sort.order =
+        GetNumericSetting(QStringLiteral("SortOrder"), 0) == 1 ? Qt::DescendingOrder : Qt::AscendingOrder;
+    return sort;
+}
+
+void StoreListSort(const ListSort& sort) {
+    SaveSetting(QStringLiteral("SortCol"), QString::number(sort.column));
+    SaveSetting(QStringLiteral("SortOrder"), QString::number(sort.order == Qt::DescendingOrder ? 1 : 0));
+}
+
+ListSort ClickedListSort(const ListSort& current, int clickedColumn) {
+    if (clickedColumn == current.column)
+        return {clickedColumn,
+                current.order == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder};
+    return {clickedColumn, Qt::AscendingOrder};
+}
+
+const BookListColumn& BookListModel::columnInfo(int column) {
+    return kColumns[column];
+}
+
+BookListModel::BookListModel(QObject* parent)
+    : QAbstractTableModel(parent) {}
+
+void BookListModel::setBooks(std::vector<BookRow> books) {
+    beginResetModel();
+    m_books = std::move(books);
+    m_titleOrder.resize(m_books.size());
+    std::iota(m_titleOrder.begin(), m_titleOrder.end(), 0);
+    std::sort(m_titleOrder.begin(), m_titleOrder.end(), [this](int left, int right) {
+        const int byTitle = compareTexts(m_books[left].title, m_books[right].title);
+        return byTitle != 0 ? byTitle < 0 : m_books[left].bookId < m_books[right].bookId;
+    });
+    applySort();
+    endResetModel();
+}
+
+void BookListModel::applySort() {
+    m_order = m_titleOrder;
+    const int column = m_sortColumn;
+    if (column == ColTitle && m_sortOrder == Qt::AscendingOrder)
+        return;
+    if (m_sortOrder == Qt::AscendingOrder) {
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [this, column](int left, int right) { return lessThan(left, right, column); });
+    } else {
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [this, column](int left, int right) { return lessThan(right, left, column); });
+    }
+}
+
+bool BookListModel::lessThan(int left, int right, int column) const {
+    return compareColumn(m_books[left], m_books[right], column) < 0;
+}
+
+void BookListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount)
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    const std::vector<int> oldOrder = m_order;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    applySort();
+    std::vector<int> newRowOfBook(m_books.size());
+    for (size_t row = 0; row < m_order.size(); ++row)
+        newRowOfBook[m_order[row]] = static_cast<int>(row);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before)
+        after << this->index(newRowOfBook[oldOrder[index.row()]], index.column());
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int BookListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_order.size());
+}
+
+int BookListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant BookListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.row(), index.column());
+    case BookIdRole:
+        return bookIdAt(index.row());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant BookListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(kColumns[section].header);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QString BookListModel::text(int row, int column) const {
+    const BookRow& shown = book(row);
+    switch (column) {
+    case ColBookNumber:
+        return BookNumberText(shown.bookId);
+    case ColTitle:
+        return shown.title;
+    case ColAuthor:
+        return shown.author;
+    case ColSubject:
+        return shown.subject;
+    case ColLocation:
+        return shown.location;
+    case ColPages:
+        return PagesListText(shown.pages);
+    case ColYear:
+        return shown.hasCopyright ? QString::number(shown.copyright) : QString();
+    case ColStars:
+        return shown.hasStars ? StarsListText(shown.stars) : QString();
+    default:
+        return {};
+    }
+}
+
+int BookListModel::rowOfBook(int bookId) const {
+    for (size_t row = 0; row < m_order.size(); ++row) {
+        if (m_books[m_order[row]].bookId == bookId)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+void BookListModel::updateRow(int row, const BookRow& shown) {
+    if (row < 0 || row >= rowCount())
+        return;
+    m_books[m_order[row]] = shown;
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
