@@ -51,17 +51,12 @@ DbStatus rewriteAwards(int bookId, const QStringList& awards) {
     return {};
 }
 
-// The author and the award links, written together before any lookup question.
+// The author and the award links; written inside the caller's transaction.
 DbResult<int> writeAuthorAndAwards(int bookId, const EditorTexts& texts) {
-    Transaction transaction(gConn);
-    if (!transaction.started())
-        return transaction.started().error();
     auto authorId = findOrAddAuthor(texts.author);
     if (!authorId)
         return authorId.error();
     if (DbStatus status = rewriteAwards(bookId, texts.awards); !status)
-        return status.error();
-    if (DbStatus status = transaction.commit(); !status)
         return status.error();
     return *authorId;
 }
@@ -261,31 +256,48 @@ QString LookupQuestionText(LookupKind kind, const QString& name) {
 
 SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, const QLocale& locale) {
     const int bookId = LeadingInteger(texts.bookId);
+    Transaction transaction(gConn);
+    if (!transaction.started())
+        return failed(transaction.started().error());
     auto authorId = writeAuthorAndAwards(bookId, texts);
     if (!authorId)
         return failed(authorId.error());
     SaveResult result;
     result.fields = FieldsOfTexts(texts, locale);
     result.fields.authorId = *authorId;
+    std::vector<LookupKind> missing;
     for (const LookupKind kind : kLookupKinds) {
-        const QString& name = texts.lookup(kind);
-        auto id = FindLookupId(kind, name);
+        auto id = FindLookupId(kind, texts.lookup(kind));
         if (!id)
             return failed(id.error());
-        if (*id == -1) {
-            const PromptAnswer answer = ask(LookupQuestionTitle(kind), LookupQuestionText(kind, name));
-            if (answer != PromptAnswer::Yes) {
-                result.outcome = answer == PromptAnswer::No ? SaveOutcome::Kept : SaveOutcome::Discarded;
-                return result;
-            }
-            id = GetLookupId(LookupTable(kind), LookupIdColumn(kind), name);
-            if (!id)
-                return failed(id.error());
+        if (*id == -1)
+            missing.push_back(kind);
+        LookupIdOf(result.fields, kind) = *id;
+    }
+    // The usual save asks nothing and lands as one write. Questions are asked with nothing held
+    // open, after the author and the award links are written for good.
+    if (!missing.empty()) {
+        if (DbStatus status = transaction.commit(); !status)
+            return failed(status.error());
+    }
+    for (const LookupKind kind : missing) {
+        const QString& name = texts.lookup(kind);
+        const PromptAnswer answer = ask(LookupQuestionTitle(kind), LookupQuestionText(kind, name));
+        if (answer != PromptAnswer::Yes) {
+            result.outcome = answer == PromptAnswer::No ? SaveOutcome::Kept : SaveOutcome::Discarded;
+            return result;
         }
+        auto id = GetLookupId(LookupTable(kind), LookupIdColumn(kind), name);
+        if (!id)
+            return failed(id.error());
         LookupIdOf(result.fields, kind) = *id;
     }
     if (DbStatus status = UpdateBook(bookId, result.fields); !status)
         return failed(status.error());
+    if (missing.empty()) {
+        if (DbStatus status = transaction.commit(); !status)
+            return failed(status.error());
+    }
     return result;
 }
 

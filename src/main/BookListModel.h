@@ -56,7 +56,6 @@ public:
 
 private:
     void applySort();
-    bool lessThan(int left, int right, int column) const;
 
     std::vector<BookRow> m_books;
     // Rows in title order, ties by book number: what every other order starts from, so that

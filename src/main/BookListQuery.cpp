@@ -4,18 +4,19 @@
 #include "db/RecordHelpers.h"
 #include "main/SearchState.h"
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
 
 namespace {
 
 // Books whose subject or location row is missing are in no list: the joins are inner joins.
-// The author is looked up in the same statement; a book without an author row shows none.
+// The names of a book's author, subject and location come from the lookup lists, read once per
+// reload: a hundred thousand rows share a few thousand names.
 const QString kBase = QStringLiteral(
-    "SELECT m.[BookId], m.[Title], a.[Name], g.[Name], l.[Name], m.[Pages], m.[Copyright], m.[Stars] "
-    "FROM [Book] m INNER JOIN [Subject] g ON m.[SubjectId] = g.[SubjectId] "
-    "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId] "
-    "LEFT JOIN [Author] a ON a.[AuthorId] = m.[AuthorId]");
+    "SELECT m.[BookId], m.[Title], m.[AuthorId], m.[SubjectId], m.[LocationId], m.[Pages], m.[Copyright], "
+    "m.[Stars] FROM [Book] m INNER JOIN [Subject] g ON m.[SubjectId] = g.[SubjectId] "
+    "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
 
 struct ModeFilter {
     int mode;
@@ -57,6 +58,18 @@ const QString* patternOf(int mode) {
     }
 }
 
+DbResult<QHash<int, QString>> namesOf(const QString& table) {
+    auto ran = gConn.run(u"SELECT [" + table + u"Id], [Name] FROM [" + table + u']');
+    if (!ran)
+        return ran.error();
+    QSqlQuery& rows = **ran;
+    QHash<int, QString> names;
+    while (rows.next())
+        names.insert(rows.value(0).toInt(), rows.value(1).toString());
+    rows.finish();
+    return names;
+}
+
 } // namespace
 
 QString LikePattern(const QString& userPattern) {
@@ -91,18 +104,27 @@ ListQuery CurrentBookListQuery() {
 }
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
+    auto authors = namesOf(QStringLiteral("Author"));
+    auto subjects = namesOf(QStringLiteral("Subject"));
+    auto locations = namesOf(QStringLiteral("Location"));
+    for (const auto* names : {&authors, &subjects, &locations}) {
+        if (!*names)
+            return names->error();
+    }
     auto ran = gConn.run(query.sql, query.params);
     if (!ran)
         return ran.error();
     QSqlQuery& rows = **ran;
     std::vector<BookRow> books;
+    // The engine knows the number only once every row is read; a generous start saves copies.
+    books.reserve(4096);
     while (rows.next()) {
         BookRow& book = books.emplace_back();
         book.bookId = rows.value(0).toInt();
         book.title = rows.value(1).toString();
-        book.author = rows.value(2).toString();
-        book.subject = rows.value(3).toString();
-        book.location = rows.value(4).toString();
+        book.author = authors->value(rows.value(2).toInt());
+        book.subject = subjects->value(rows.value(3).toInt());
+        book.location = locations->value(rows.value(4).toInt());
         book.pages = rows.value(5).toInt();
         const QVariant copyright = rows.value(6);
         book.hasCopyright = !copyright.isNull();
