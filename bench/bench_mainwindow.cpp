@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <sys/resource.h>
 #include <vector>
@@ -26,28 +27,41 @@ namespace {
 
 QTextStream out(stdout);
 
+struct Cost {
+    double wall = 0; // milliseconds on the clock
+    double cpu = 0;  // milliseconds of processor time: what the figure would be on an idle machine
+};
+
+double cpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 // Runs the step and lets the window catch up (layout, painting), as a user would wait for it.
-double millisecondsOf(const std::function<void()>& step) {
+Cost costOf(const std::function<void()>& step) {
+    const double cpuBefore = cpuMilliseconds();
     QElapsedTimer timer;
     timer.start();
     step();
     QCoreApplication::processEvents();
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return {static_cast<double>(timer.nsecsElapsed()) / 1e6, cpuMilliseconds() - cpuBefore};
 }
 
-// The median of several runs.
-double medianOf(int runs, const std::function<void()>& step) {
-    std::vector<double> times;
+// The median of several runs, by their clock time.
+Cost medianOf(int runs, const std::function<void()>& step) {
+    std::vector<Cost> costs;
     for (int i = 0; i < runs; ++i)
-        times.push_back(millisecondsOf(step));
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+        costs.push_back(costOf(step));
+    std::sort(costs.begin(), costs.end(), [](const Cost& a, const Cost& b) { return a.wall < b.wall; });
+    return costs[costs.size() / 2];
 }
 
-void report(const char* what, double milliseconds, double target) {
-    out << QStringLiteral("%1 %2 ms (target under %3 ms)\n")
+void report(const char* what, const Cost& cost, double target) {
+    out << QStringLiteral("%1 %2 ms  (processor %3 ms; target under %4 ms)\n")
                .arg(QLatin1String(what), -42)
-               .arg(milliseconds, 8, 'f', 1)
+               .arg(cost.wall, 8, 'f', 1)
+               .arg(cost.cpu, 7, 'f', 1)
                .arg(target);
     out.flush();
 }
@@ -77,7 +91,7 @@ int main(int argc, char* argv[]) {
     }
 
     std::unique_ptr<frmWizard> window;
-    report("start-up until the window is shown", millisecondsOf([&] { window = Main(); }), 1500);
+    report("start-up until the window is shown", costOf([&] { window = Main(); }), 1500);
     if (!window)
         return 1;
     frmWizard& w = *window;
@@ -92,23 +106,28 @@ int main(int argc, char* argv[]) {
     w.PopulateLstMain();
 
     QHeaderView* header = w.lstMain->header();
-    for (const int column : {int(BookListModel::ColYear), int(BookListModel::ColAuthor), int(BookListModel::ColTitle)}) {
+    for (const int column :
+         {int(BookListModel::ColYear), int(BookListModel::ColAuthor), int(BookListModel::ColTitle)}) {
         const QString what = QStringLiteral("header click, re-sort by %1")
                                  .arg(QLatin1String(BookListModel::columnInfo(column).header));
         report(qPrintable(what), medianOf(4, [&] { Q_EMIT header->sectionClicked(column); }), 300);
     }
 
     int row = 0;
-    report("show a book", medianOf(21, [&] {
-               w.lstMain->selectRow(row += 997);
-               w.ShowSelectedBook();
-           }),
+    report("show a book",
+           medianOf(21,
+                    [&] {
+                        w.lstMain->selectRow(row += 997);
+                        w.ShowSelectedBook();
+                    }),
            20);
     int edit = 0;
-    report("save a changed field", medianOf(21, [&] {
-               w.txtNotes->setPlainText(QStringLiteral("Benchmark note %1").arg(++edit));
-               w.SaveCurrentBook();
-           }),
+    report("save a changed field",
+           medianOf(21,
+                    [&] {
+                        w.txtNotes->setPlainText(QStringLiteral("Benchmark note %1").arg(++edit));
+                        w.SaveCurrentBook();
+                    }),
            20);
     out << "peak memory: " << peakMegabytes() << " MB (target under 200 MB)\n";
     window->hide();
