@@ -34,6 +34,14 @@ void LookupImage::leaveEvent(QEvent* event) {
     QLabel::leaveEvent(event);
 }
 
+// A picture does not take the mouse on its own: take the press, so the release comes here too.
+void LookupImage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QLabel::mousePressEvent(event);
+}
+
 void LookupImage::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && !m_greyed && rect().contains(event->position().toPoint()))
