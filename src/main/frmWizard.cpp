@@ -426,6 +426,7 @@ void frmWizard::connectCommands() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &frmWizard::mnuFileExit_Click);
+    ConnectSubsystemCommands();
 }
 
 void frmWizard::ConnectCommand(QAction* entry, std::function<void()> command, bool saveFirst) {

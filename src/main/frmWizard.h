@@ -51,6 +51,8 @@ public:
     // Makes a menu entry run a command, first saving the shown book when saveFirst is set and
     // doing nothing when that save answers false. Enables the entry.
     void ConnectCommand(QAction* entry, std::function<void()> command, bool saveFirst);
+    // Connects the menu entries that open the lookup lists, searches, reports and tools.
+    void ConnectSubsystemCommands();
 
     void cmdAddBook_Click();
     void cmdDeleteBook_Click();

@@ -1,5 +1,6 @@
 // The book list and the book editor of the main window.
 #include "app/Prompts.h"
+#include "lookups/Pickers.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
 #include "main/LookupImage.h"
@@ -388,6 +389,7 @@ void frmWizard::cmdSaveChanges_Click() {
 void frmWizard::cmdAddAward_Click() {
     markChanged();
     lstAwards->setFocus();
+    ShowSelectAward(this, *lstAwards);
 }
 
 void frmWizard::cmdRemove_Click() {
@@ -407,4 +409,5 @@ void frmWizard::cmdRemove_Click() {
 
 void frmWizard::cmdLookupAuthor_Click() {
     markChanged();
+    ShowSelectAuthor(this, *txtAuthor);
 }
