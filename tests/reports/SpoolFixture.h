@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Hand-made spool files laid out as the report writer lays them out: header, pages separated
+// by "/NEWPAGE", "/ENDOFREPORT" and the trailer of page positions. A password scrambles every
+// byte before the trailer by the format's rule, computed here from each byte's position.
+class SpoolFixture {
+public:
+    explicit SpoolFixture(const QString& password = QString())
+        : m_key(password.toUpper().toUtf8()) {}
+
+    void line(const QString& text) {
+        QByteArray bytes = text.toUtf8() + "\r\n";
+        if (!m_key.isEmpty() && !m_ended)
+            scramble(bytes);
+        m_bytes += bytes;
+    }
+    void lines(const QStringList& texts) {
+        for (const QString& text : texts)
+            line(text);
+    }
+
+    void header(const QString& reportName, int orientation = 1, int paperSize = 1) {
+        lines({"/VERSION", "1", "/REPORTNAME", reportName, "/CREATEDBY", "ZKN", "/CREATEDATE", "12/24/2025",
+               "/CREATETIME", "10:00:00", "/NOTE", "", "/ORIENTATION", QString::number(orientation),
+               "/PAPERSIZE", QString::number(paperSize), "/BEGINNINGOFREPORT"});
+    }
+    void font(int size = 10, const QString& face = QStringLiteral("Times New Roman"), int style = 1) {
+        lines({"/FONT", QString::number(size), face, QString::number(style)});
+    }
+    void setTab(int index, const QString& inches, int alignment) {
+        lines({"/SETTAB", QString::number(index), inches, QString::number(alignment)});
+    }
+    void text(const QString& value, int tab) { lines({"/TEXT", value, QString::number(tab)}); }
+    void cr() { line(QStringLiteral("/CR")); }
+    void newPage() {
+        lines({"/NEWPAGE", QString::number(m_offsets.size() + 1)});
+        m_offsets.append(m_bytes.size() + 1);
+    }
+    // The end marker and the trailer; countOverride claims another page count.
+    void end(int countOverride = -1) {
+        line(QStringLiteral("/ENDOFREPORT"));
+        m_ended = true;
+        trailer(countOverride < 0 ? m_offsets.size() : countOverride, m_offsets);
+    }
+    void endWithoutTrailer() { line(QStringLiteral("/ENDOFREPORT")); }
+    void trailer(qsizetype count, const QList<qint64>& offsets) {
+        m_ended = true;
+        line(QStringLiteral("/PAGEBYTEOFFSETS"));
+        line(QString::number(count));
+        for (qint64 offset : offsets)
+            line(QString::number(offset));
+    }
+
+    // A report of this many pages: a heading naming the page, then numbered rows of text.
+    void report(int pages, int rowsPerPage, const QString& reportName = QStringLiteral("Book Listing")) {
+        header(reportName);
+        font();
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                newPage();
+            setTab(1, QStringLiteral("0.1"), 1);
+            setTab(2, QStringLiteral("4"), 2);
+            setTab(3, QStringLiteral("7.8"), 3);
+            text(QStringLiteral("Page ") + QString::number(page), 3);
+            for (int row = 1; row <= rowsPerPage; ++row) {
+                cr();
+                text(rowText(page, row), 1);
+            }
+        }
+        end();
+    }
+    // Scrambling works on single bytes within 255, so scrambled rows keep to plain letters.
+    QString rowText(int page, int row) const {
+        const QString text = QStringLiteral("Title %1.%2").arg(page).arg(row);
+        return m_key.isEmpty() ? text + QStringLiteral(" - Ä café") : text;
+    }
+
+    const QByteArray& bytes() const { return m_bytes; }
+    const QList<qint64>& offsets() const { return m_offsets; }
+    bool save(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size();
+    }
+
+private:
+    void scramble(QByteArray& bytes) const {
+        for (qsizetype i = 0; i < bytes.size() - 2; ++i) {
+            const qint64 before = m_bytes.size() + i; // bytes already in the file
+            const int keyChar = static_cast<unsigned char>(m_key.at(before % m_key.size()));
+            const int counter = static_cast<int>(before % 32) + 1;
+            bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes.at(i)) + keyChar + counter);
+        }
+    }
+
+    QByteArray m_key;
+    QByteArray m_bytes;
+    QList<qint64> m_offsets{1};
+    bool m_ended = false;
+};
