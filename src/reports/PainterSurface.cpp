@@ -1,6 +1,7 @@
 #include "reports/PainterSurface.h"
 
-#include "app/Twips.h"
+#include "reports/PaperSizes.h"
+#include "reports/SpoolFormat.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,38 +10,25 @@
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
+constexpr double kTwipsPerInch = PageCanvas::kTwipsPerInch;
 // Until a report sizes it, the canvas holds a Letter page in portrait.
-constexpr QSize kDefaultPageTwips{12240, 15120};
-// 96 dots an inch, so that one pixel is 15 twips whatever the screen.
-constexpr int kCanvasDotsPerMeter = 3780;
+constexpr const PaperLayout* kDefaultLayout = FindPaperLayout(kPaperLetter, kOrientationPortrait);
+const QString kLineSample = QStringLiteral("X");
 
-// The report faces are Windows faces; metric-compatible faces stand in for them here.
-QString substituteFace(const QString& face) {
-    if (face.compare(QLatin1String("Times New Roman"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Liberation Serif");
-    if (face.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Liberation Sans");
-    return face;
+int styleCode(const SpoolFont& font) {
+    if (font.bold)
+        return spool::kStyleBold;
+    return font.italic ? spool::kStyleItalic : spool::kStyleNormal;
 }
 
 } // namespace
-
-PainterSurface::PainterSurface() = default;
 
 PainterSurface::~PainterSurface() {
     endPainting();
 }
 
 QFont PainterSurface::deviceFont() const {
-    QFont font(substituteFace(m_font.face));
-    if (m_font.points > 0)
-        font.setPointSizeF(m_font.points);
-    font.setBold(m_font.bold);
-    font.setItalic(m_font.italic);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    return font;
+    return CanvasFont(m_font.face, m_font.points, styleCode(m_font));
 }
 
 double PainterSurface::textWidth(const QString& text) const {
@@ -115,36 +103,42 @@ void PainterSurface::drawRule(const QPointF& from, const QPointF& to, int penWid
     m_painter->drawLine(toDevice(from), toDevice(to));
 }
 
-PageCanvas::PageCanvas() {
-    resize(kDefaultPageTwips);
+CanvasSurface::CanvasSurface() {
+    m_page.Resize(kDefaultLayout->canvasWidth, kDefaultLayout->canvasHeight);
+    setDevice(&m_page.Image());
 }
 
-PageCanvas::~PageCanvas() {
+CanvasSurface::~CanvasSurface() {
     endPainting();
 }
 
-void PageCanvas::resize(const QSize& twips) {
-    const QSize pixels(TwipsToPixels(twips.width()), TwipsToPixels(twips.height()));
-    if (pixels == m_image.size() || pixels.isEmpty())
+void CanvasSurface::setFont(const SpoolFont& font) {
+    PainterSurface::setFont(font);
+    m_page.SetFont(deviceFont());
+}
+
+double CanvasSurface::textWidth(const QString& text) const {
+    return m_page.TextWidth(text);
+}
+
+double CanvasSurface::textHeight() const {
+    return m_page.TextHeight(kLineSample);
+}
+
+void CanvasSurface::resize(const QSize& twips) {
+    if (twips == sizeInTwips())
         return;
     endPainting();
-    m_image = QImage(pixels, QImage::Format_RGB32);
-    m_image.setDotsPerMeterX(kCanvasDotsPerMeter);
-    m_image.setDotsPerMeterY(kCanvasDotsPerMeter);
-    m_image.fill(Qt::white);
-    setDevice(&m_image);
+    m_page.Resize(twips.width(), twips.height());
+    setDevice(&m_page.Image());
 }
 
-QSize PageCanvas::sizeInTwips() const {
-    return {PixelsToTwips(m_image.width()), PixelsToTwips(m_image.height())};
-}
-
-void PageCanvas::beginPage() {
+void CanvasSurface::beginPage() {
     endPainting();
-    m_image.fill(Qt::white);
+    m_page.Clear();
     beginPainting();
 }
 
-void PageCanvas::endPage() {
+void CanvasSurface::endPage() {
     endPainting();
 }

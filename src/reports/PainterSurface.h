@@ -1,8 +1,8 @@
 #pragma once
 
+#include "reports/PageCanvas.h"
 #include "reports/TwipsSurface.h"
 
-#include <QImage>
 #include <QSize>
 #include <memory>
 
@@ -14,7 +14,7 @@ class QPainter;
 // own resolution and converted, so the same drawing serves a 96-dpi image and a printer.
 class PainterSurface : public TwipsSurface {
 public:
-    PainterSurface();
+    PainterSurface() = default;
     ~PainterSurface() override;
     PainterSurface(const PainterSurface&) = delete;
     PainterSurface& operator=(const PainterSurface&) = delete;
@@ -34,11 +34,11 @@ protected:
     void setDevice(QPaintDevice* device) { m_device = device; }
     bool beginPainting();
     void endPainting();
-    bool isPainting() const { return m_painter != nullptr; }
+    // The font as the device draws it; built when needed rather than kept, so that no font
+    // outlives the application.
+    QFont deviceFont() const;
 
 private:
-    // Built when needed rather than kept: a font must not outlive the application.
-    QFont deviceFont() const;
     QPointF toDevice(const QPointF& twips) const;
     void blackPen(int penWidth);
 
@@ -48,21 +48,26 @@ private:
     QColor m_color = Qt::black;
 };
 
-// The preview's page canvas: an off-screen image of one page at 96 dpi, 15 twips a pixel.
-class PageCanvas : public PainterSurface {
+// The preview's page canvas: the page image the screen renderer draws on, measuring its
+// texts exactly as the report writer measured them when it cut them to their columns.
+class CanvasSurface : public PainterSurface {
 public:
-    PageCanvas();
-    ~PageCanvas() override;
+    CanvasSurface();
+    ~CanvasSurface() override;
 
-    // The page size in twips; other sizes are rounded down to whole pixels.
+    void setFont(const SpoolFont& font) override;
+    double textWidth(const QString& text) const override;
+    double textHeight() const override;
+
+    // Sizes the page in twips; a size already in force keeps the page as it is.
     void resize(const QSize& twips);
-    QSize sizeInTwips() const;
-    const QImage& image() const { return m_image; }
+    QSize sizeInTwips() const { return {m_page.WidthTwips(), m_page.HeightTwips()}; }
+    const QImage& image() const { return m_page.Image(); }
 
     // Clears the page to white and opens it for drawing until endPage().
     void beginPage();
     void endPage();
 
 private:
-    QImage m_image;
+    PageCanvas m_page;
 };

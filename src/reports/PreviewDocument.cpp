@@ -1,25 +1,10 @@
 #include "reports/PreviewDocument.h"
 
 #include "app/Prompts.h"
+#include "reports/PaperSizes.h"
 
 #include <algorithm>
 #include <optional>
-
-namespace {
-
-std::optional<QSize> canvasTwips(int paperSize, int orientation) {
-    const bool landscape = orientation == 2;
-    if ((paperSize != 1 && paperSize != 2) || (orientation != 1 && !landscape))
-        return std::nullopt;
-    const QSize portrait = paperSize == 1 ? QSize(12240, 15120) : QSize(12240, 20160);
-    const QSize letterLandscape(15840, 12240);
-    const QSize legalLandscape(20160, 12240);
-    if (!landscape)
-        return portrait;
-    return paperSize == 1 ? letterLandscape : legalLandscape;
-}
-
-} // namespace
 
 PreviewDocument& Preview() {
     static PreviewDocument document;
@@ -46,9 +31,9 @@ bool PreviewDocument::ReadPageIndex() {
 }
 
 void PreviewDocument::CheckProtected() {
-    m_key = SpoolKey();
+    m_key = ScrambleKey();
     if (IsScrambledSpool(m_spoolPath)) {
-        m_key = SpoolKey(
+        m_key = ScrambleKey(
             prompts().inputText(QStringLiteral("Protected"),
                                 QStringLiteral("This report is password protected.  Please enter password:"),
                                 QString(), std::nullopt));
@@ -60,8 +45,8 @@ void PreviewDocument::ReadSpoolHeader() {
     SpoolFileReader reader(m_spoolPath, m_key);
     if (reader.open())
         m_header = ::ReadSpoolHeader(reader);
-    if (const std::optional<QSize> size = canvasTwips(m_header.paperSize, m_header.orientation))
-        m_canvas.resize(*size);
+    if (const PaperLayout* layout = FindPaperLayout(m_header.paperSize, m_header.orientation))
+        m_canvas.resize({layout->canvasWidth, layout->canvasHeight});
     m_headerRead = true;
 }
 

@@ -29,9 +29,9 @@ public:
     void SetCurrentPage(int page) { m_currentPage = page; }
     const SpoolHeader& Header() const { return m_header; }
     // The password in force; empty for a file that is not scrambled.
-    const SpoolKey& Key() const { return m_key; }
+    const ScrambleKey& Key() const { return m_key; }
 
-    PageCanvas& Canvas() { return m_canvas; }
+    CanvasSurface& Canvas() { return m_canvas; }
     RenderState& State() { return m_state; }
 
     // The steps of Load, in their order.
@@ -48,9 +48,9 @@ private:
     bool m_headerRead = false;
     SpoolHeader m_header;
     int m_currentPage = 1;
-    SpoolKey m_key;
+    ScrambleKey m_key;
     RenderState m_state;
-    PageCanvas m_canvas;
+    CanvasSurface m_canvas;
 };
 
 // The program's one preview document.

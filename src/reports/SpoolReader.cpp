@@ -1,5 +1,7 @@
 #include "reports/SpoolReader.h"
 
+#include "reports/SpoolFormat.h"
+
 #include <QLocale>
 #include <QStringDecoder>
 #include <array>
@@ -8,49 +10,48 @@
 
 namespace {
 
-constexpr int kCycleLength = 32;
 constexpr char kCommandMark = '/';
 constexpr qint64 kTrailerSearchBlock = 4096;
 
 struct CommandSpelling {
-    const char* name;
+    QLatin1StringView name;
     SpoolOp op;
     int arguments;
 };
 
 constexpr std::array kCommands{
-    CommandSpelling{"/VERSION", SpoolOp::Version, 1},
-    CommandSpelling{"/REPORTNAME", SpoolOp::ReportName, 1},
-    CommandSpelling{"/CREATEDBY", SpoolOp::CreatedBy, 1},
-    CommandSpelling{"/CREATEDATE", SpoolOp::CreateDate, 1},
-    CommandSpelling{"/CREATETIME", SpoolOp::CreateTime, 1},
-    CommandSpelling{"/NOTE", SpoolOp::Note, 1},
-    CommandSpelling{"/ORIENTATION", SpoolOp::Orientation, 1},
-    CommandSpelling{"/PAPERSIZE", SpoolOp::PaperSize, 1},
-    CommandSpelling{"/BEGINNINGOFREPORT", SpoolOp::BeginningOfReport, 0},
-    CommandSpelling{"/CR", SpoolOp::Cr, 0},
-    CommandSpelling{"/TEXT", SpoolOp::Text, 2},
-    CommandSpelling{"/FONT", SpoolOp::Font, 3},
-    CommandSpelling{"/BOLD", SpoolOp::Bold, 0},
-    CommandSpelling{"/NORMAL", SpoolOp::Normal, 0},
-    CommandSpelling{"/ITALICS", SpoolOp::Italics, 0},
-    CommandSpelling{"/FONTCOLOR", SpoolOp::FontColor, 1},
-    CommandSpelling{"/SETTAB", SpoolOp::SetTab, 3},
-    CommandSpelling{"/RESETTABS", SpoolOp::ResetTabs, 0},
-    CommandSpelling{"/SETPOS", SpoolOp::SetPos, 2},
-    CommandSpelling{"/BOX", SpoolOp::Box, 5},
-    CommandSpelling{"/LINEABOVE", SpoolOp::LineAbove, 3},
-    CommandSpelling{"/LINEBELOW", SpoolOp::LineBelow, 3},
-    CommandSpelling{"/SCREENONLY", SpoolOp::ScreenOnly, 0},
-    CommandSpelling{"/NEWPAGE", SpoolOp::NewPage, 1},
-    CommandSpelling{"/ENDOFREPORT", SpoolOp::EndOfReport, 0},
+    CommandSpelling{spool::kVersion, SpoolOp::Version, 1},
+    CommandSpelling{spool::kReportName, SpoolOp::ReportName, 1},
+    CommandSpelling{spool::kCreatedBy, SpoolOp::CreatedBy, 1},
+    CommandSpelling{spool::kCreateDate, SpoolOp::CreateDate, 1},
+    CommandSpelling{spool::kCreateTime, SpoolOp::CreateTime, 1},
+    CommandSpelling{spool::kNote, SpoolOp::Note, 1},
+    CommandSpelling{spool::kOrientation, SpoolOp::Orientation, 1},
+    CommandSpelling{spool::kPaperSize, SpoolOp::PaperSize, 1},
+    CommandSpelling{spool::kBeginningOfReport, SpoolOp::BeginningOfReport, 0},
+    CommandSpelling{spool::kCr, SpoolOp::Cr, 0},
+    CommandSpelling{spool::kText, SpoolOp::Text, 2},
+    CommandSpelling{spool::kFont, SpoolOp::Font, 3},
+    CommandSpelling{spool::kBold, SpoolOp::Bold, 0},
+    CommandSpelling{spool::kNormal, SpoolOp::Normal, 0},
+    CommandSpelling{spool::kItalics, SpoolOp::Italics, 0},
+    CommandSpelling{spool::kFontColor, SpoolOp::FontColor, 1},
+    CommandSpelling{spool::kSetTab, SpoolOp::SetTab, 3},
+    CommandSpelling{spool::kResetTabs, SpoolOp::ResetTabs, 0},
+    CommandSpelling{spool::kSetPos, SpoolOp::SetPos, 2},
+    CommandSpelling{spool::kBox, SpoolOp::Box, 5},
+    CommandSpelling{spool::kLineAbove, SpoolOp::LineAbove, 3},
+    CommandSpelling{spool::kLineBelow, SpoolOp::LineBelow, 3},
+    CommandSpelling{spool::kScreenOnly, SpoolOp::ScreenOnly, 0},
+    CommandSpelling{spool::kNewPage, SpoolOp::NewPage, 1},
+    CommandSpelling{spool::kEndOfReport, SpoolOp::EndOfReport, 0},
 };
 
 const CommandSpelling* findCommand(QStringView line) {
     if (!line.startsWith(QLatin1Char(kCommandMark)))
         return nullptr;
     for (const CommandSpelling& command : kCommands) {
-        if (line == QLatin1String(command.name))
+        if (line == command.name)
             return &command;
     }
     return nullptr;
@@ -90,44 +91,15 @@ std::optional<qint64> offsetLine(const QByteArray& line, qint64 fileSize) {
 
 } // namespace
 
-SpoolKey::SpoolKey(const QString& password)
-    : m_key(password.toUpper().toUtf8()) {}
-
-void SpoolKey::startAt(qint64 position) {
-    if (!isSet() || position <= 1) {
-        m_keyIndex = 0;
-        m_cycle = 0;
-        return;
-    }
-    const qint64 before = position - 1;
-    m_keyIndex = static_cast<int>(before % m_key.size());
-    if (m_keyIndex == 0)
-        m_keyIndex = static_cast<int>(m_key.size());
-    m_cycle = static_cast<int>(before % kCycleLength);
-    if (m_cycle == 0)
-        m_cycle = kCycleLength;
-}
-
-void SpoolKey::advance() {
-    m_keyIndex = m_keyIndex >= m_key.size() ? 1 : m_keyIndex + 1;
-    m_cycle = m_cycle >= kCycleLength ? 1 : m_cycle + 1;
-}
-
-QByteArray SpoolKey::unscramble(const QByteArray& line) {
-    if (!isSet())
+QByteArray UnscrambleLine(const QByteArray& line, ScrambleKey& key) {
+    if (key.isEmpty())
         return line;
-    QByteArray plain(line.size(), Qt::Uninitialized);
-    bool readable = true;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        advance();
-        const int code = static_cast<unsigned char>(line.at(i)) -
-                         static_cast<unsigned char>(m_key.at(m_keyIndex - 1)) - m_cycle;
-        readable = readable && code >= 0 && code <= 255;
-        plain[i] = static_cast<char>(code);
-    }
-    advance();
-    advance();
-    return readable ? plain : line;
+    QByteArray plain = line;
+    for (char& byte : plain)
+        byte = UnscrambleByte(byte, key.nextShift());
+    key.nextShift(); // CR
+    key.nextShift(); // LF
+    return plain;
 }
 
 QString DecodeSpoolText(const QByteArray& bytes) {
@@ -160,7 +132,7 @@ std::optional<int> SpoolInteger(QStringView text) {
     return static_cast<int>(rounded);
 }
 
-SpoolFileReader::SpoolFileReader(const QString& path, const SpoolKey& key)
+SpoolFileReader::SpoolFileReader(const QString& path, const ScrambleKey& key)
     : m_file(path)
     , m_key(key) {}
 
@@ -178,13 +150,13 @@ bool SpoolFileReader::seekTo(qint64 position) {
 QString SpoolFileReader::ReadSpoolLine() {
     if (m_file.atEnd())
         return {};
-    return DecodeSpoolText(m_key.unscramble(withoutLineEnd(m_file.readLine())));
+    return DecodeSpoolText(UnscrambleLine(withoutLineEnd(m_file.readLine()), m_key));
 }
 
 QString SpoolCommandName(SpoolOp op) {
     for (const CommandSpelling& command : kCommands) {
         if (command.op == op)
-            return QLatin1String(command.name);
+            return command.name;
     }
     return {};
 }
@@ -261,7 +233,7 @@ std::optional<QList<qint64>> ReadPageTrailer(const QString& path) {
     const qint64 mark = lastCommandMark(file);
     if (mark < 0 || !file.seek(mark))
         return std::nullopt;
-    if (withoutLineEnd(file.readLine()) != "/PAGEBYTEOFFSETS")
+    if (QLatin1StringView(withoutLineEnd(file.readLine())) != spool::kPageByteOffsets)
         return std::nullopt;
     const std::optional<int> count = SpoolInteger(DecodeSpoolText(withoutLineEnd(file.readLine())));
     if (!count || *count < 1)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/SpoolScramble.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -11,30 +13,9 @@
 // ended by CR LF, optionally scrambled with a password, followed by an unscrambled trailer
 // that gives the byte position of every page. Nothing here draws; the renderers do.
 
-// The unscrambling counters of a password-protected file. Scrambling adds to every byte the
-// code of one key character and a 1-to-32 cycle counter, both advancing byte by byte across
-// the whole file (CR LF included), so the counters for any byte follow from its position.
-class SpoolKey {
-public:
-    SpoolKey() = default;
-    // The password as typed; it is compared in upper case.
-    explicit SpoolKey(const QString& password);
-
-    bool isSet() const { return !m_key.isEmpty(); }
-    const QByteArray& key() const { return m_key; }
-    // Puts the counters where they stand before the byte at this 1-based file position.
-    void startAt(qint64 position);
-    // Undoes the scrambling of one line read without its CR LF and moves past the CR LF.
-    // A byte that cannot be unscrambled (a wrong password) leaves the whole line as read.
-    QByteArray unscramble(const QByteArray& line);
-
-private:
-    void advance();
-
-    QByteArray m_key;
-    int m_keyIndex = 0;
-    int m_cycle = 0;
-};
+// Undoes the scrambling of one line read without its CR LF, the key's counters standing
+// where they were when the line was written; they then step past its CR LF too.
+QByteArray UnscrambleLine(const QByteArray& line, ScrambleKey& key);
 
 // Spool text is UTF-8; files from older installations are Windows-1252.
 QString DecodeSpoolText(const QByteArray& bytes);
@@ -48,7 +29,7 @@ std::optional<int> SpoolInteger(QStringView text);
 // Reads a spool file line by line from any page's byte position.
 class SpoolFileReader {
 public:
-    explicit SpoolFileReader(const QString& path, const SpoolKey& key = SpoolKey());
+    explicit SpoolFileReader(const QString& path, const ScrambleKey& key = ScrambleKey());
 
     bool open();
     bool isOpen() const { return m_file.isOpen(); }
@@ -63,7 +44,7 @@ public:
 
 private:
     QFile m_file;
-    SpoolKey m_key;
+    ScrambleKey m_key;
 };
 
 // Every command of the spool language; lines that are no command read as Unknown.

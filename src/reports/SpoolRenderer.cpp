@@ -10,8 +10,6 @@ constexpr double kTwipsPerInch = 1440;
 // number can push a painter into overflow.
 constexpr double kFarthestInches = 100;
 constexpr int kWidestPen = 100;
-constexpr int kStyleBold = 2;
-constexpr int kStyleItalic = 3;
 constexpr double kTenthsPerPoint = 10;
 constexpr long kSmallestNarrowedTenths = 20;
 constexpr double kLineAboveShare = 4;
@@ -27,7 +25,7 @@ int penWidth(int thickness) {
 }
 
 std::optional<int> tabIndex(std::optional<int> index) {
-    if (index && *index >= 0 && *index < kTabStopCount)
+    if (index && *index >= 0 && *index < spool::kTabCount)
         return index;
     return std::nullopt;
 }
@@ -107,7 +105,8 @@ void SpoolRenderer::readFont(const SpoolCommand& command) {
     const std::optional<int> style = command.integer(2);
     if (!size || !style)
         return;
-    applyFont({command.text(1), static_cast<double>(*size), *style == kStyleBold, *style == kStyleItalic});
+    applyFont({command.text(1), static_cast<double>(*size), *style == spool::kStyleBold,
+               *style == spool::kStyleItalic});
 }
 
 void SpoolRenderer::setStyle(bool bold, bool italic) {
@@ -145,12 +144,12 @@ void SpoolRenderer::drawText(const SpoolCommand& command) {
     const QString text = command.text(0);
     double x = twips(stop.position) + shift();
     switch (stop.alignment) {
-    case 1:
+    case spool::kAlignLeft:
         break;
-    case 2:
+    case spool::kAlignCentre:
         x -= m_surface.textWidth(text) / 2;
         break;
-    case 3:
+    case spool::kAlignRight:
         x -= m_surface.textWidth(text);
         break;
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/SpoolFormat.h"
 #include "reports/SpoolReader.h"
 #include "reports/TwipsSurface.h"
 
@@ -8,10 +9,9 @@
 
 struct TabStop {
     double position = 0; // inches
-    int alignment = 1;   // 1 left, 2 centred on the position, 3 right (ending at the position)
+    int alignment = spool::kAlignLeft;
 };
-inline constexpr int kTabStopCount = 21;
-using TabTable = std::array<TabStop, kTabStopCount>;
+using TabTable = std::array<TabStop, spool::kTabCount>;
 
 // Stops 1 to 20 back to position 0, aligned left; stop 0 keeps what it has.
 void ResetTabs(TabTable& tabs);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/SpoolScramble.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
@@ -8,17 +10,16 @@
 
 // Hand-made spool files laid out as the report writer lays them out: header, pages separated
 // by "/NEWPAGE", "/ENDOFREPORT" and the trailer of page positions. A password scrambles every
-// byte before the trailer by the format's rule, computed here from each byte's position.
+// line before the trailer as the writer does.
 class SpoolFixture {
 public:
     explicit SpoolFixture(const QString& password = QString())
-        : m_key(password.toUpper().toUtf8()) {}
+        : m_key(password) {}
 
     void line(const QString& text) {
-        QByteArray bytes = text.toUtf8() + "\r\n";
-        if (!m_key.isEmpty() && !m_ended)
-            scramble(bytes);
-        m_bytes += bytes;
+        const QByteArray bytes = text.toUtf8();
+        m_bytes += m_ended ? bytes : ScrambleLine(bytes, m_key);
+        m_bytes += "\r\n";
     }
     void lines(const QStringList& texts) {
         for (const QString& text : texts)
@@ -75,10 +76,8 @@ public:
         }
         end();
     }
-    // Scrambling works on single bytes within 255, so scrambled rows keep to plain letters.
-    QString rowText(int page, int row) const {
-        const QString text = QStringLiteral("Title %1.%2").arg(page).arg(row);
-        return m_key.isEmpty() ? text + QStringLiteral(" - Ä café") : text;
+    static QString rowText(int page, int row) {
+        return QStringLiteral("Title %1.%2 - Ä café").arg(page).arg(row);
     }
 
     const QByteArray& bytes() const { return m_bytes; }
@@ -89,16 +88,7 @@ public:
     }
 
 private:
-    void scramble(QByteArray& bytes) const {
-        for (qsizetype i = 0; i < bytes.size() - 2; ++i) {
-            const qint64 before = m_bytes.size() + i; // bytes already in the file
-            const int keyChar = static_cast<unsigned char>(m_key.at(before % m_key.size()));
-            const int counter = static_cast<int>(before % 32) + 1;
-            bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes.at(i)) + keyChar + counter);
-        }
-    }
-
-    QByteArray m_key;
+    ScrambleKey m_key;
     QByteArray m_bytes;
     QList<qint64> m_offsets{1};
     bool m_ended = false;
