@@ -145,10 +145,10 @@ void ReportWriter::WriteHeader(const QString& reportName) {
     WriteSpoolLine(spool::kBeginningOfReport);
 }
 
-bool ReportWriter::EndReport() {
+ReportOutcome ReportWriter::EndReport() {
     ClosePrintingWindow();
     if (!IsWriting())
-        return false;
+        return ReportOutcome::Failed;
     WriteSpoolLine(spool::kEndOfReport);
     WriteRaw(QByteArray(spool::kPageByteOffsets.data(), spool::kPageByteOffsets.size()));
     WriteRaw(QByteArray::number(m_pageOffsets.size()));
@@ -160,10 +160,10 @@ bool ReportWriter::EndReport() {
     if (gReportCancelled || m_writeFailed) {
         m_hooks.closePreview();
         QFile::remove(m_path);
-        return false;
+        return gReportCancelled ? ReportOutcome::Cancelled : ReportOutcome::Failed;
     }
     m_hooks.showPreview(m_path);
-    return true;
+    return ReportOutcome::Previewed;
 }
 
 void ReportWriter::WriteSpoolLine(const QString& text) {

@@ -16,6 +16,10 @@
 
 class Report;
 
+// How a report ended: in the preview, discarded after the user cancelled it, or lost
+// because its file could not be written.
+enum class ReportOutcome { Previewed, Cancelled, Failed };
+
 // Writes one report at a time into a report file of drawing commands (fonts, tab stops,
 // texts, line breaks, rules, boxes, page breaks) that the preview reads and prints. Texts are
 // measured on a page canvas as the preview draws them, and cut to their columns.
@@ -43,9 +47,11 @@ public:
     // Orientation and paper size 0 mean portrait and Letter; an empty password leaves the
     // file readable as text.
     bool BeginReport(Report& report, int orientation, int paperSize, const QString& password);
-    // Finishes the file and hands it to the preview, or removes it after a cancel or a
-    // failed write. False when the report did not reach the preview.
-    bool EndReport();
+    // Finishes the file and hands it to the preview, or removes it after a cancel, a failed
+    // write or Abandon.
+    ReportOutcome EndReport();
+    // Marks the report in progress as failed: EndReport will discard it.
+    void Abandon() { m_writeFailed = true; }
 
     // Writes a value at a tab stop (0-19), cut to the stop's column. Style 0 keeps the current
     // style, 2 and 3 write in bold or italic; 1 writes normal and wraps what does not fit onto

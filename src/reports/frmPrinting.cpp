@@ -1,6 +1,7 @@
 #include "reports/frmPrinting.h"
 
 #include "app/Twips.h"
+#include "reports/TwipsRect.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,10 +19,6 @@ constexpr int kLabelHeight = 285;
 constexpr int kButtonWidth = 1215;
 constexpr int kButtonHeight = 375;
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
-
 std::unique_ptr<frmPrinting>& theWindow() {
     static std::unique_ptr<frmPrinting> current;
     return current;
@@ -31,7 +28,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(twipsRect(kMargin, top, kWindowWidth - 2 * kMargin, kLabelHeight));
+    label->setGeometry(TwipsRect(kMargin, top, kWindowWidth - 2 * kMargin, kLabelHeight));
     return label;
 }
 
@@ -48,7 +45,7 @@ frmPrinting::frmPrinting(QWidget* parent)
     lblPct = makeLabel(this, QStringLiteral("lblPct"), QString(), kMargin + kLabelHeight + 60);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(twipsRect((kWindowWidth - kButtonWidth) / 2,
+    cmdCancel->setGeometry(TwipsRect((kWindowWidth - kButtonWidth) / 2,
                                      kWindowHeight - kMargin - kButtonHeight, kButtonWidth, kButtonHeight));
     connect(cmdCancel, &QPushButton::clicked, this, &frmPrinting::cmdCancel_Click);
     setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
