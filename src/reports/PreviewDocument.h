@@ -25,6 +25,8 @@ public:
     bool RenderCurrentPage();
 
     int PageCount() const { return static_cast<int>(m_offsets.size()); }
+    // The 1-based byte position where a page's commands begin.
+    qint64 PageOffset(int page) const { return m_offsets.value(page - 1, 1); }
     int CurrentPage() const { return m_currentPage; }
     void SetCurrentPage(int page) { m_currentPage = page; }
     const SpoolHeader& Header() const { return m_header; }

@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 
@@ -58,5 +60,8 @@ void ShowPreview(const QString& spoolFile) {
     // The preview does not keep the program running once the main window has closed.
     window->setAttribute(Qt::WA_QuitOnClose, false);
     openWindow() = window;
+    // The whole screen, even where no window manager maximises windows.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
     window->showMaximized();
 }

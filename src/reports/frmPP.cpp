@@ -5,6 +5,7 @@
 #include "app/Twips.h"
 #include "reports/PreviewDocument.h"
 #include "reports/PrintSpool.h"
+#include "reports/TwipsRect.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,10 +33,6 @@ constexpr int kArrowWidth = 480;
 constexpr int kPageLabelWidth = 1500;
 constexpr int kCommandWidth = 1000;
 constexpr int kGap = 120;
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
 
 QString applicationTitle() {
     return QCoreApplication::applicationName();
@@ -120,7 +117,7 @@ frmPP::frmPP(QWidget* parent)
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(arrow.name));
         button->setIcon(style()->standardIcon(arrow.image));
-        button->setGeometry(twipsRect(left, kButtonTop, kArrowWidth, kButtonHeight));
+        button->setGeometry(TwipsRect(left, kButtonTop, kArrowWidth, kButtonHeight));
         connect(button, &QToolButton::clicked, this, arrow.click);
         *arrow.button = button;
         left += kArrowWidth;
@@ -129,7 +126,7 @@ frmPP::frmPP(QWidget* parent)
     lblPage = new QLabel(QStringLiteral("Page: 1"), this);
     lblPage->setObjectName(QStringLiteral("lblPage"));
     lblPage->setAlignment(Qt::AlignCenter);
-    lblPage->setGeometry(twipsRect(left + kGap, kButtonTop, kPageLabelWidth, kButtonHeight));
+    lblPage->setGeometry(TwipsRect(left + kGap, kButtonTop, kPageLabelWidth, kButtonHeight));
     left += kGap + kPageLabelWidth + kGap;
 
     const struct {
@@ -146,7 +143,7 @@ frmPP::frmPP(QWidget* parent)
     for (const auto& command : commands) {
         auto* button = new QPushButton(QLatin1String(command.caption), this);
         button->setObjectName(QLatin1String(command.name));
-        button->setGeometry(twipsRect(left, kButtonTop, kCommandWidth, kButtonHeight));
+        button->setGeometry(TwipsRect(left, kButtonTop, kCommandWidth, kButtonHeight));
         connect(button, &QPushButton::clicked, this, command.click);
         *command.button = button;
         left += kCommandWidth + kGap;
@@ -174,7 +171,7 @@ frmPP::~frmPP() {
 }
 
 void frmPP::layoutViewport() {
-    picPPshow->setGeometry(twipsRect(kViewportLeft, kViewportTop, PixelsToTwips(width()) - kViewportNarrower,
+    picPPshow->setGeometry(TwipsRect(kViewportLeft, kViewportTop, PixelsToTwips(width()) - kViewportNarrower,
                                      PixelsToTwips(height()) - kViewportLower));
     picPPshow->show();
 }

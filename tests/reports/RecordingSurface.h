@@ -4,9 +4,9 @@
 
 #include <QList>
 
-// A surface with simple, known metrics that records what is drawn on it: a text is
+// A page with known metrics that records what is drawn on it and asked of it: a text is
 // (characters × points × widthPerPoint) twips wide and a line (points × heightPerPoint) high.
-class RecordingSurface : public TwipsSurface {
+class RecordingSurface : public TwipsSurface, public PrintPages {
 public:
     struct Drawing {
         enum Kind { Text, Box, Rule } kind;
@@ -30,21 +30,22 @@ public:
     double textHeight() const override { return m_font.points * m_heightPerPoint; }
     void setColor(const QColor& color) override { m_color = color; }
     void drawText(const QPointF& topLeft, const QString& text) override {
-        drawings.append({Drawing::Text, topLeft, topLeft, text, 0, m_font, m_color});
+        record(Drawing::Text, topLeft, {}, text, 0);
     }
-    void drawBox(const QPointF& corner, const QPointF& oppositeCorner, int penWidth) override {
-        drawings.append({Drawing::Box, corner, oppositeCorner, {}, penWidth, m_font, m_color});
+    void drawBox(const QPointF& corner, const QPointF& opposite, int pen) override {
+        record(Drawing::Box, corner, opposite, {}, pen);
     }
-    void drawRule(const QPointF& from, const QPointF& to, int penWidth) override {
-        drawings.append({Drawing::Rule, from, to, {}, penWidth, m_font, m_color});
+    void drawRule(const QPointF& from, const QPointF& to, int pen) override {
+        record(Drawing::Rule, from, to, {}, pen);
     }
+    void newPage() override { ++newPages; }
+    void setOrientation(int code) override { orientations.append(code); }
+    void setPaperSize(int code) override { paperSizes.append(code); }
 
     QList<Drawing> of(Drawing::Kind kind) const {
         QList<Drawing> found;
-        for (const Drawing& drawing : drawings) {
-            if (drawing.kind == kind)
-                found.append(drawing);
-        }
+        std::copy_if(drawings.begin(), drawings.end(), std::back_inserter(found),
+                     [kind](const Drawing& drawing) { return drawing.kind == kind; });
         return found;
     }
     QStringList texts() const {
@@ -55,22 +56,17 @@ public:
     }
 
     QList<Drawing> drawings;
+    int newPages = 0;
+    QList<int> orientations;
+    QList<int> paperSizes;
 
 private:
+    void record(Drawing::Kind kind, const QPointF& from, const QPointF& to, const QString& text, int pen) {
+        drawings.append({kind, from, to, text, pen, m_font, m_color});
+    }
+
     double m_widthPerPoint;
     double m_heightPerPoint;
     SpoolFont m_font;
     QColor m_color = Qt::black;
-};
-
-// Records what printing asks of the printer beyond drawing.
-class RecordingPages : public PrintPages {
-public:
-    void newPage() override { ++newPages; }
-    void setOrientation(int code) override { orientations.append(code); }
-    void setPaperSize(int code) override { paperSizes.append(code); }
-
-    int newPages = 0;
-    QList<int> orientations;
-    QList<int> paperSizes;
 };
