@@ -10,6 +10,10 @@ constexpr double kTwipsPerInch = 1440;
 // number can push a painter into overflow.
 constexpr double kFarthestInches = 100;
 constexpr int kWidestPen = 100;
+// Font sizes from the file are kept to what a page can show; narrowing a printer font steps
+// down from the size read, so an absurd size would take absurdly long.
+constexpr int kSmallestFont = 1;
+constexpr int kLargestFont = 1000;
 constexpr double kTenthsPerPoint = 10;
 constexpr long kSmallestNarrowedTenths = 20;
 constexpr double kLineAboveShare = 4;
@@ -105,7 +109,8 @@ void SpoolRenderer::readFont(const SpoolCommand& command) {
     const std::optional<int> style = command.integer(2);
     if (!size || !style)
         return;
-    applyFont({command.text(1), static_cast<double>(*size), *style == spool::kStyleBold,
+    const int points = std::clamp(*size, kSmallestFont, kLargestFont);
+    applyFont({command.text(1), static_cast<double>(points), *style == spool::kStyleBold,
                *style == spool::kStyleItalic});
 }
 

@@ -100,7 +100,13 @@ frmPP::frmPP(QWidget* parent)
     if (QWidget* main = QApplication::activeWindow())
         setWindowIcon(main->windowIcon());
     setMinimumSize(TwipsToPixels(kMinimumWidth), TwipsToPixels(kMinimumHeight));
+    createCommandButtons(createPagingControls());
+    createViewport();
+    // The window sees every key before its controls do.
+    qApp->installEventFilter(this);
+}
 
+int frmPP::createPagingControls() {
     const struct {
         QToolButton** button;
         const char* name;
@@ -127,8 +133,10 @@ frmPP::frmPP(QWidget* parent)
     lblPage->setObjectName(QStringLiteral("lblPage"));
     lblPage->setAlignment(Qt::AlignCenter);
     lblPage->setGeometry(TwipsRect(left + kGap, kButtonTop, kPageLabelWidth, kButtonHeight));
-    left += kGap + kPageLabelWidth + kGap;
+    return left + kGap + kPageLabelWidth + kGap;
+}
 
+void frmPP::createCommandButtons(int left) {
     const struct {
         QPushButton** button;
         const char* name;
@@ -148,7 +156,9 @@ frmPP::frmPP(QWidget* parent)
         *command.button = button;
         left += kCommandWidth + kGap;
     }
+}
 
+void frmPP::createViewport() {
     picPPshow = new PageViewport(this);
     picPPshow->setObjectName(QStringLiteral("picPPshow"));
     hscBar = new QScrollBar(Qt::Horizontal, this);
@@ -161,9 +171,6 @@ frmPP::frmPP(QWidget* parent)
     picPPshow->hide();
     hscBar->hide();
     vscBar->hide();
-
-    // The window sees every key before its controls do.
-    qApp->installEventFilter(this);
 }
 
 frmPP::~frmPP() {
@@ -251,7 +258,11 @@ void frmPP::cmdLast_Click() {
 }
 
 void frmPP::cmdPrint_Click() {
+    m_printing = true;
+    setEnabled(false);
     const PrintOutcome outcome = PrintSpool(Preview());
+    setEnabled(true);
+    m_printing = false;
     // Nothing printed (no file chosen, or the printer would not open): the preview stays.
     if (outcome == PrintOutcome::Printed || outcome == PrintOutcome::Cancelled)
         close();
@@ -279,6 +290,10 @@ void frmPP::cmdClose_Click() {
 }
 
 void frmPP::closeEvent(QCloseEvent* event) {
+    if (m_printing) {
+        event->ignore();
+        return;
+    }
     removeSpoolFile();
     event->accept();
 }
@@ -297,7 +312,7 @@ bool frmPP::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool frmPP::keyDown(int key, Qt::KeyboardModifiers modifiers) {
-    if ((modifiers & ~Qt::KeypadModifier) == Qt::AltModifier)
+    if (m_printing || (modifiers & ~Qt::KeypadModifier) == Qt::AltModifier)
         return false;
     switch (key) {
     case Qt::Key_PageUp:

@@ -66,6 +66,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Answers where the command buttons along the top start, in twips.
+    int createPagingControls();
+    void createCommandButtons(int left);
+    void createViewport();
     void cmdFirst_Click();
     void cmdPrev_Click();
     void cmdNext_Click();
@@ -86,7 +90,9 @@ private:
     QPoint m_scroll;
     int m_hArrowStep = 1;
     int m_vArrowStep = 1;
-    bool m_toldUnreadable = false;
+    // While the report prints, the window neither closes nor changes page: printing reads
+    // the same file and measures on the same page canvas.
+    bool m_printing = false;
 };
 
 // The preview window now open, if any.
