@@ -8,6 +8,8 @@
 namespace {
 
 constexpr double kInchesPerMetre = 1 / 0.0254;
+// Enough for every recurring text of a report; beyond it the widths are measured afresh.
+constexpr qsizetype kMaxRememberedWidths = 32768;
 
 QImage blankPage(int widthDots, int heightDots) {
     QImage image(std::max(widthDots, 1), std::max(heightDots, 1), QImage::Format_RGB32);
@@ -52,7 +54,6 @@ PageCanvas::PageCanvas()
 
 void PageCanvas::Resize(int widthTwips, int heightTwips) {
     m_image = blankPage(widthTwips / kTwipsPerDot, heightTwips / kTwipsPerDot);
-    m_metrics = QFontMetricsF(m_font, &m_image);
 }
 
 void PageCanvas::Clear() {
@@ -60,12 +61,21 @@ void PageCanvas::Clear() {
 }
 
 void PageCanvas::SetFont(const QFont& font) {
+    if (font == m_font)
+        return;
     m_font = font;
     m_metrics = QFontMetricsF(m_font, &m_image);
+    m_widths.clear();
 }
 
 int PageCanvas::TextWidth(const QString& text) const {
-    return toTwips(m_metrics.horizontalAdvance(text));
+    if (const auto known = m_widths.constFind(text); known != m_widths.cend())
+        return known.value();
+    if (m_widths.size() >= kMaxRememberedWidths)
+        m_widths.clear();
+    const int width = toTwips(m_metrics.horizontalAdvance(text));
+    m_widths.insert(text, width);
+    return width;
 }
 
 int PageCanvas::TextHeight(const QString& text) const {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QString>
 
@@ -43,4 +44,7 @@ private:
     QImage m_image;
     QFont m_font;
     QFontMetricsF m_metrics;
+    // Widths measured in the current font: reports write the same names and labels over and
+    // over, and shaping a text costs far more than looking it up.
+    mutable QHash<QString, int> m_widths;
 };

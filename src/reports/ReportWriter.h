@@ -89,7 +89,10 @@ public:
 
 private:
     void WriteSpoolLine(const QString& text);
+    void WriteSpoolLine(QLatin1StringView command);
     void WriteRaw(const QByteArray& line);
+    void FlushPending();
+    void ApplyCanvasFont(double size, const QString& face, int style);
     void WriteHeader(const QString& reportName);
     void LetEventsRun();
     void ShowPercentage();
@@ -98,6 +101,7 @@ private:
 
     Hooks m_hooks;
     QFile m_file;
+    QByteArray m_pending; // written lines not yet handed to the file
     QString m_path;
     bool m_writeFailed = false;
     qint64 m_bytesWritten = 0;
@@ -118,6 +122,9 @@ private:
     int m_style = spool::kStyleNormal;
     std::array<TabStop, spool::kTabCount> m_tabs{};
     PageCanvas m_canvas;
+    QString m_canvasFace;
+    double m_canvasSize = -1;
+    int m_canvasStyle = -1;
     QElapsedTimer m_sinceEvents;
 };
 
