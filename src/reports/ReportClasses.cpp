@@ -84,7 +84,7 @@ void clsReport::WriteTotals() {
 
 void clsReport::WriteEmpty() {
     Line();
-    Text(m_definition.emptyText, 1);
+    ClosingText(m_definition.emptyText);
 }
 
 void clsReport::Line() {
@@ -117,7 +117,15 @@ void clsReport::WriteColumns(const RowCursor& row) {
 }
 
 void clsReport::WriteCount() {
-    Text(m_definition.countLabel + FormatCount(m_count), 1);
+    ClosingText(m_definition.countLabel + FormatCount(m_count));
+}
+
+void clsReport::ClosingText(const QString& text) {
+    // A closing line runs across the columns: when the first column would cut it, the stop
+    // that ends that column is cleared first.
+    if (!Writer().FitsColumn(text, 1))
+        Writer().SetTab(2, 0, spool::kAlignLeft);
+    Text(text, 1);
 }
 
 clsReportCost::clsReportCost()

@@ -32,6 +32,7 @@ protected:
     void SetStops();
     void WriteColumns(const RowCursor& row);
     void WriteCount();
+    void ClosingText(const QString& text);
 
     const ReportDefinition& m_definition;
     qint32 m_count = 0;

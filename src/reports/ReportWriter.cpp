@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -83,12 +84,17 @@ ReportWriter& Writer() {
 
 ReportWriter::ReportWriter()
     : m_hooks(programHooks())
-    , m_pageOffsets{kFirstPageOffset} {}
+    , m_pageOffsets{kFirstPageOffset}
+    , m_eventInterval(kEventIntervalMs) {}
 
 ReportWriter::Hooks ReportWriter::SetHooks(Hooks hooks) {
     Hooks previous = std::move(m_hooks);
     m_hooks = std::move(hooks);
     return previous;
+}
+
+qint64 ReportWriter::SetEventInterval(qint64 milliseconds) {
+    return std::exchange(m_eventInterval, milliseconds);
 }
 
 bool ReportWriter::BeginReport(Report& report, int orientation, int paperSize, const QString& password) {
@@ -196,7 +202,7 @@ void ReportWriter::FlushPending() {
 }
 
 void ReportWriter::LetEventsRun() {
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < m_eventInterval)
         return;
     if (frmPrinting* window = PrintingWindow()) {
         const int percent = m_pageHeight > 0 ? static_cast<int>(m_y * 100.0 / m_pageHeight) : 0;
@@ -310,6 +316,12 @@ QString ReportWriter::FitPiece(const QString& rest, int tab, QString& remainder)
     if (length > 0)
         remainder = rest.mid(length);
     return rest.left(length);
+}
+
+bool ReportWriter::FitsColumn(const QString& text, int tab) const {
+    QString remainder;
+    const QString line = StripLineBreaks(withoutTrailingBlanks(text));
+    return FitPiece(line, tab, remainder).size() == line.size();
 }
 
 void ReportWriter::PrintText(Report* report, const QVariant& value, int tab, int style) {

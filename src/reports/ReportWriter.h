@@ -57,6 +57,8 @@ public:
     // style, 2 and 3 write in bold or italic; 1 writes normal and wraps what does not fit onto
     // the following lines at the same stop.
     void PrintText(Report* report, const QVariant& value, int tab, int style);
+    // True when PrintText would write the text at the stop whole, without cutting it.
+    bool FitsColumn(const QString& text, int tab) const;
     // Ends the line; with a report, a full page breaks onto a new one.
     void NewLine(Report* report = nullptr);
     void NewPage(Report& report);
@@ -86,6 +88,9 @@ public:
 
     // Replaces the hooks for the writer's next reports; answers the ones in force before.
     Hooks SetHooks(Hooks hooks);
+    // How often (milliseconds) a running report lets window events through; answers the
+    // interval in force before.
+    qint64 SetEventInterval(qint64 milliseconds);
 
 private:
     void WriteSpoolLine(const QString& text);
@@ -126,6 +131,7 @@ private:
     double m_canvasSize = -1;
     int m_canvasStyle = -1;
     QElapsedTimer m_sinceEvents;
+    qint64 m_eventInterval;
 };
 
 // The writer every report of the program writes through.
