@@ -50,7 +50,8 @@ QFont CanvasFont(const QString& face, double points, int styleCode) {
 PageCanvas::PageCanvas()
     : m_image(blankPage(1, 1))
     , m_font(CanvasFont(QStringLiteral("Times New Roman"), 10, spool::kStyleNormal))
-    , m_metrics(m_font, &m_image) {}
+    , m_metrics(m_font, &m_image)
+    , m_fontKey(m_font.key()) {}
 
 void PageCanvas::Resize(int widthTwips, int heightTwips) {
     m_image = blankPage(widthTwips / kTwipsPerDot, heightTwips / kTwipsPerDot);
@@ -65,16 +66,21 @@ void PageCanvas::SetFont(const QFont& font) {
         return;
     m_font = font;
     m_metrics = QFontMetricsF(m_font, &m_image);
-    m_widths.clear();
+    m_fontKey = m_font.key();
 }
 
 int PageCanvas::TextWidth(const QString& text) const {
-    if (const auto known = m_widths.constFind(text); known != m_widths.cend())
+    QHash<QString, int>& widths = m_widthsByFont[m_fontKey];
+    if (const auto known = widths.constFind(text); known != widths.cend())
         return known.value();
-    if (m_widths.size() >= kMaxRememberedWidths)
-        m_widths.clear();
     const int width = toTwips(m_metrics.horizontalAdvance(text));
-    m_widths.insert(text, width);
+    if (m_rememberedWidths >= kMaxRememberedWidths) {
+        for (QHash<QString, int>& font : m_widthsByFont)
+            font.clear();
+        m_rememberedWidths = 0;
+    }
+    widths.insert(text, width);
+    ++m_rememberedWidths;
     return width;
 }
 

@@ -56,6 +56,16 @@ private:
     ReportWriter::Hooks m_previous;
 };
 
+// The texts written by "/TEXT" commands, in order.
+inline QStringList textsOf(const QStringList& lines) {
+    QStringList texts;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i] == QLatin1StringView("/TEXT"))
+            texts << lines[i + 1];
+    }
+    return texts;
+}
+
 // A report whose heading and body a test gives.
 class ScriptedReport : public Report {
 public:

@@ -44,18 +44,9 @@ int addBook(const BookFields& fields) {
     return id ? *id : -1;
 }
 
-bool emptyCatalogue() {
-    return gConn.execute(QStringLiteral("DELETE FROM [Book]")).ok();
-}
-
-// The texts a report wrote, in order.
-QStringList textsOf(const QStringList& lines) {
-    QStringList texts;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i] == QLatin1StringView("/TEXT"))
-            texts << lines[i + 1];
-    }
-    return texts;
+// A new catalogue with its lists but no book.
+bool openEmptyCatalogue(TestHome& home) {
+    return home.openFreshCatalogue() && gConn.execute(QStringLiteral("DELETE FROM [Book]")).ok();
 }
 
 // The lines from the last text written before the end marker (tab line included) on.
@@ -122,8 +113,7 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         QFETCH(QStringList, tail);
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         ReportCapture capture;
         const QStringList lines = run(kind, capture);
         QCOMPARE(textsOf(lines).mid(0, 4),
@@ -137,8 +127,7 @@ private Q_SLOTS:
 
     void costTotalIsExactMoney() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         // Added as binary fractions these come to 0.80499…, which would show as $0.80.
         BookFields a = book(QStringLiteral("A Tale of Seventeen Remarkably Long Words in One Title"));
         a.cost = Money::fromDouble(0.7);
@@ -174,8 +163,7 @@ private Q_SLOTS:
 
     void lentReportFilters() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         BookFields blanks = book(QStringLiteral("Blanks only"));
         blanks.lentTo = QStringLiteral("   ");
         BookFields dated = book(QStringLiteral("Date only"));
@@ -196,8 +184,7 @@ private Q_SLOTS:
 
     void inventoryGroupsByLocation() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         BookFields first = book(QStringLiteral("Zebra"));
         first.labelNumber = QStringLiteral("Z1");
         BookFields second = book(QStringLiteral("Aardvark"));
@@ -224,8 +211,7 @@ private Q_SLOTS:
 
     void listingsOrderAndShowBooks() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         BookFields first = book(QStringLiteral("Beta"));
         first.labelNumber = QStringLiteral("A-1");
         first.stars = 3;
@@ -245,8 +231,7 @@ private Q_SLOTS:
 
     void detailedBlockOfOneBook() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         BookFields fields = book(QStringLiteral("The Detailed Book"));
         const DbResult<int> author =
             GetLookupId(QStringLiteral("Author"), QStringLiteral("AuthorId"), QStringLiteral("Austen, Jane"));
@@ -291,8 +276,7 @@ private Q_SLOTS:
 
     void cancelStopsAfterTheCurrentBook() {
         TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(emptyCatalogue());
+        QVERIFY(openEmptyCatalogue(home));
         for (int i = 0; i < 20; ++i)
             QVERIFY(addBook(book(QStringLiteral("Book %1").arg(i, 2, 10, QLatin1Char('0')))) > 0);
         ReportCapture capture;

@@ -41,16 +41,6 @@ QStringList pageHeading(int page, bool firstFont) {
     return lines;
 }
 
-// The texts written by "/TEXT" commands, in order.
-QStringList textsOf(const QStringList& lines) {
-    QStringList texts;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i] == QLatin1StringView("/TEXT"))
-            texts << lines[i + 1];
-    }
-    return texts;
-}
-
 // The body after the page heading of page 1 (which ends by resetting the tab stops, as the
 // start of the report does) and before the end marker.
 QStringList bodyOf(const QStringList& lines, bool pageHeading = true) {
