@@ -125,7 +125,6 @@ bool ReportWriter::BeginReport(Report& report, int orientation, int paperSize, c
     m_bytesWritten = 0;
     m_pending.clear();
     m_writeFailed = false;
-    m_report = &report;
     WriteHeader(report.Name());
     m_y = 0;
     m_sinceEvents.invalidate();
@@ -168,7 +167,6 @@ ReportOutcome ReportWriter::EndReport() {
     FlushPending();
     m_writeFailed = m_writeFailed || !m_file.flush();
     m_file.close();
-    m_report = nullptr;
     if (gReportCancelled || m_writeFailed) {
         m_hooks.closePreview();
         QFile::remove(m_path);

@@ -110,12 +110,11 @@ private:
     QString m_path;
     bool m_writeFailed = false;
     qint64 m_bytesWritten = 0;
-    Report* m_report = nullptr;
     ScrambleKey m_key;
 
     int m_orientation = kOrientationPortrait;
     int m_paperSize = kPaperLetter;
-    const PaperLayout* m_layout = nullptr;
+    const PaperLayout* m_layout = &kPaperLayouts.front();
     int m_pageHeight = 0;
     int m_page = 1;
     QList<qint32> m_pageOffsets;

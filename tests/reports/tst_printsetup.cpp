@@ -60,30 +60,12 @@ private Q_SLOTS:
     void copiesAreKeptWithinRange_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("99") << "99"
-                            << "99";
-        QTest::newRow("100") << "100"
-                             << "1";
-        QTest::newRow("text") << "two"
-                              << "1";
-        QTest::newRow("number then text") << "3x"
-                                          << "1";
-        QTest::newRow("empty") << ""
-                               << "1";
-        QTest::newRow("zero") << "0"
-                              << "1";
-        QTest::newRow("negative") << "-5"
-                                  << "1";
-        QTest::newRow("blanks around") << " 7 "
-                                       << "7";
-        QTest::newRow("half rounds to even") << "2.5"
-                                             << "2";
-        QTest::newRow("other half rounds up") << "3.5"
-                                              << "4";
-        QTest::newRow("rounds to none") << "0.4"
-                                        << "1";
-        QTest::newRow("rounds to 100") << "99.5"
-                                       << "1";
+        const std::pair<const char*, const char*> rows[] = {
+            {"99", "99"}, {"100", "1"}, {"two", "1"}, {"3x", "1"},  {"", "1"},    {"0", "1"},
+            {"-5", "1"},  {" 7 ", "7"}, {"2.5", "2"}, {"3.5", "4"}, {"0.4", "1"}, {"99.5", "1"}};
+        for (const auto& [typed, saved] : rows)
+            QTest::newRow(typed[0] ? typed : "empty")
+                << QString::fromLatin1(typed) << QString::fromLatin1(saved);
     }
     void copiesAreKeptWithinRange() {
         QFETCH(QString, typed);
