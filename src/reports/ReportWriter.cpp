@@ -123,7 +123,8 @@ bool ReportWriter::BeginReport(Report& report, int orientation, int paperSize, c
     if (m_path.isEmpty() || !m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     m_bytesWritten = 0;
-    m_pending.clear();
+    m_pending.resize(0);
+    m_pending.reserve(kWriteBlock + kWriteBlock / 4);
     m_writeFailed = false;
     WriteHeader(report.Name());
     m_y = 0;
@@ -196,7 +197,7 @@ void ReportWriter::WriteRaw(const QByteArray& line) {
 void ReportWriter::FlushPending() {
     if (!m_writeFailed && m_file.write(m_pending) != m_pending.size())
         m_writeFailed = true;
-    m_pending.clear();
+    m_pending.resize(0); // keeps the block's room for the next lines
 }
 
 void ReportWriter::LetEventsRun() {
