@@ -23,6 +23,9 @@ void tellError(const QString& text) {
 
 void clsReport::PrintReport() {
     ReportWriter& writer = Writer();
+    // Window events run while a report is written; another report waits for it to end.
+    if (writer.IsWriting())
+        return;
     if (!writer.BeginReport(*this, 0, 0, QString())) {
         tellError(QStringLiteral("The report file could not be created in ") + SpoolFolder() + u'.');
         return;

@@ -20,24 +20,10 @@ QStringList pageHeading(int page, bool firstFont) {
     QStringList lines{"/SCREENONLY", "/BOX",    "0", "0", "7.9", "10.5",    "1", "/SETTAB", "1", "0.1",
                       "1",           "/SETTAB", "2", "4", "2",   "/SETTAB", "3", "7.8",     "3"};
     lines << (firstFont ? QStringList{"/FONT", "10", "Times New Roman", "1"} : QStringList{"/NORMAL"});
-    lines << QStringList{"/CR",
-                         "/TEXT",
-                         "Database: BIBLIO",
-                         "1",
-                         "/BOLD",
-                         "/TEXT",
-                         "Test Report",
-                         "2",
-                         "/NORMAL",
-                         "/TEXT",
-                         u"Page " + QString::number(page),
-                         "3",
-                         "/CR",
-                         "/TEXT",
-                         "03/05/2024",
-                         "3",
-                         "/CR",
-                         "/RESETTABS"};
+    const QString pageText = u"Page " + QString::number(page);
+    lines << QStringList{"/CR",         "/TEXT", "Database: BIBLIO", "1",     "/BOLD",  "/TEXT",
+                         "Test Report", "2",     "/NORMAL",          "/TEXT", pageText, "3",
+                         "/CR",         "/TEXT", "03/05/2024",       "3",     "/CR",    "/RESETTABS"};
     return lines;
 }
 
