@@ -8,6 +8,8 @@
 namespace {
 
 constexpr double kInchesPerMetre = 1 / 0.0254;
+// Enough for every recurring text of a report; beyond it the widths are measured afresh.
+constexpr qsizetype kMaxRememberedWidths = 32768;
 
 QImage blankPage(int widthDots, int heightDots) {
     QImage image(std::max(widthDots, 1), std::max(heightDots, 1), QImage::Format_RGB32);
@@ -48,11 +50,11 @@ QFont CanvasFont(const QString& face, double points, int styleCode) {
 PageCanvas::PageCanvas()
     : m_image(blankPage(1, 1))
     , m_font(CanvasFont(QStringLiteral("Times New Roman"), 10, spool::kStyleNormal))
-    , m_metrics(m_font, &m_image) {}
+    , m_metrics(m_font, &m_image)
+    , m_fontKey(m_font.key()) {}
 
 void PageCanvas::Resize(int widthTwips, int heightTwips) {
     m_image = blankPage(widthTwips / kTwipsPerDot, heightTwips / kTwipsPerDot);
-    m_metrics = QFontMetricsF(m_font, &m_image);
 }
 
 void PageCanvas::Clear() {
@@ -60,12 +62,26 @@ void PageCanvas::Clear() {
 }
 
 void PageCanvas::SetFont(const QFont& font) {
+    if (font == m_font)
+        return;
     m_font = font;
     m_metrics = QFontMetricsF(m_font, &m_image);
+    m_fontKey = m_font.key();
 }
 
 int PageCanvas::TextWidth(const QString& text) const {
-    return toTwips(m_metrics.horizontalAdvance(text));
+    QHash<QString, int>& widths = m_widthsByFont[m_fontKey];
+    if (const auto known = widths.constFind(text); known != widths.cend())
+        return known.value();
+    const int width = toTwips(m_metrics.horizontalAdvance(text));
+    if (m_rememberedWidths >= kMaxRememberedWidths) {
+        for (QHash<QString, int>& font : m_widthsByFont)
+            font.clear();
+        m_rememberedWidths = 0;
+    }
+    widths.insert(text, width);
+    ++m_rememberedWidths;
+    return width;
 }
 
 int PageCanvas::TextHeight(const QString& text) const {

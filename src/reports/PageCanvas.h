@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QString>
 
@@ -43,4 +44,10 @@ private:
     QImage m_image;
     QFont m_font;
     QFontMetricsF m_metrics;
+    // Widths measured in each font: reports write the same names and labels over and over
+    // (and change fonts on every page heading), and shaping a text costs far more than
+    // looking it up.
+    mutable QHash<QString, QHash<QString, int>> m_widthsByFont;
+    mutable qsizetype m_rememberedWidths = 0;
+    QString m_fontKey;
 };

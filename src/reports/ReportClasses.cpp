@@ -3,9 +3,9 @@
 #include "app/Paths.h"
 #include "app/Prompts.h"
 #include "db/RecordHelpers.h"
-#include "db/Recordset.h"
 #include "reports/ReportFormats.h"
 #include "reports/ReportWriter.h"
+#include "reports/RowCursor.h"
 #include "reports/frmPrinting.h"
 
 namespace {
@@ -23,18 +23,21 @@ void tellError(const QString& text) {
 
 void clsReport::PrintReport() {
     ReportWriter& writer = Writer();
+    // Window events run while a report is written; another report waits for it to end.
+    if (writer.IsWriting())
+        return;
     if (!writer.BeginReport(*this, 0, 0, QString())) {
         tellError(QStringLiteral("The report file could not be created in ") + SpoolFolder() + u'.');
         return;
     }
-    DbResult<Recordset> rows = Recordset::open(m_definition.sql);
+    DbResult<RowCursor> rows = RowCursor::open(m_definition.sql);
     if (!rows) {
         writer.Abandon();
         writer.EndReport();
         tellError(rows.error().messageText());
         return;
     }
-    if (rows->recordCount() > 0) {
+    if (!rows->eof()) {
         for (;;) {
             if (rows->eof() || gReportCancelled) {
                 WriteTotals();
@@ -65,12 +68,12 @@ void clsReport::PrintHeading() {
     Line();
 }
 
-void clsReport::WriteNext(Recordset& rows) {
+void clsReport::WriteNext(RowCursor& rows) {
     WriteRecord(rows);
     rows.moveNext();
 }
 
-void clsReport::WriteRecord(const Recordset& row) {
+void clsReport::WriteRecord(const RowCursor& row) {
     Line();
     WriteColumns(row);
     ++m_count;
@@ -84,7 +87,7 @@ void clsReport::WriteTotals() {
 
 void clsReport::WriteEmpty() {
     Line();
-    Text(m_definition.emptyText, 1);
+    ClosingText(m_definition.emptyText);
 }
 
 void clsReport::Line() {
@@ -104,7 +107,7 @@ void clsReport::SetStops() {
         Writer().SetTab(column.stop, column.position, column.alignment);
 }
 
-void clsReport::WriteColumns(const Recordset& row) {
+void clsReport::WriteColumns(const RowCursor& row) {
     for (const ReportColumn& column : m_definition.columns) {
         if (column.field.isEmpty())
             continue;
@@ -117,13 +120,21 @@ void clsReport::WriteColumns(const Recordset& row) {
 }
 
 void clsReport::WriteCount() {
-    Text(m_definition.countLabel + FormatCount(m_count), 1);
+    ClosingText(m_definition.countLabel + FormatCount(m_count));
+}
+
+void clsReport::ClosingText(const QString& text) {
+    // A closing line runs across the columns: when the first column would cut it, the stop
+    // that ends that column is cleared first.
+    if (!Writer().FitsColumn(text, 1))
+        Writer().SetTab(2, 0, spool::kAlignLeft);
+    Text(text, 1);
 }
 
 clsReportCost::clsReportCost()
     : clsReport(DefinitionOf(ReportKind::CostSummary)) {}
 
-void clsReportCost::WriteRecord(const Recordset& row) {
+void clsReportCost::WriteRecord(const RowCursor& row) {
     clsReport::WriteRecord(row);
     m_total += MoneyOfField(row.text(QStringLiteral("Cost")));
 }
@@ -141,7 +152,7 @@ void clsReportCost::WriteTotals() {
 clsReportInventory::clsReportInventory()
     : clsReport(DefinitionOf(ReportKind::InventoryByLocation)) {}
 
-void clsReportInventory::WriteNext(Recordset& rows) {
+void clsReportInventory::WriteNext(RowCursor& rows) {
     const QString location = rows.text(QStringLiteral("LocationName"));
     Line();
     Font(spool::kStyleBold);
@@ -163,7 +174,7 @@ void clsReportInventory::WriteEmpty() {
 clsReportLent::clsReportLent()
     : clsReport(DefinitionOf(ReportKind::BooksLentOut)) {}
 
-void clsReportLent::WriteRecord(const Recordset& row) {
+void clsReportLent::WriteRecord(const RowCursor& row) {
     const bool lentTo = !row.text(QStringLiteral("LentTo")).trimmed().isEmpty();
     const bool lentOn = !FormatDateField(row.text(QStringLiteral("LentDate"))).isEmpty();
     if (lentTo || lentOn)
@@ -188,7 +199,7 @@ void clsReportDetailed::PrintHeading() {
     Line();
 }
 
-void clsReportDetailed::WriteRecord(const Recordset& row) {
+void clsReportDetailed::WriteRecord(const RowCursor& row) {
     ++m_count;
     for (const DetailLine& line : DetailedBookLines()) {
         Line();
@@ -208,15 +219,15 @@ void clsReportDetailed::WriteRecord(const Recordset& row) {
     Line();
 }
 
-void clsReportDetailed::WriteAwards(const Recordset& row) {
-    const DbResult<Recordset> awards =
-        Recordset::open(QStringLiteral("SELECT DISTINCT a.[Name] AS [AwardName] FROM [BookAward] AS ma "
+void clsReportDetailed::WriteAwards(const RowCursor& row) {
+    DbResult<RowCursor> awards =
+        RowCursor::open(QStringLiteral("SELECT DISTINCT a.[Name] AS [AwardName] FROM [BookAward] AS ma "
                                        "INNER JOIN [Award] AS a ON ma.[AwardId] = a.[AwardId] "
                                        "WHERE ma.[BookId] = ? ORDER BY a.[Name]"),
                         {LeadingInteger(row.text(QStringLiteral("BookId")))});
     if (!awards)
         return;
-    Recordset names = *awards;
+    RowCursor& names = *awards;
     for (bool first = true; !names.eof(); names.moveNext(), first = false) {
         Line();
         if (first)
@@ -225,7 +236,7 @@ void clsReportDetailed::WriteAwards(const Recordset& row) {
     }
 }
 
-void clsReportDetailed::WriteNotes(const Recordset& row) {
+void clsReportDetailed::WriteNotes(const RowCursor& row) {
     const QString notes = row.text(QStringLiteral("Notes"));
     if (notes.trimmed().isEmpty())
         return;

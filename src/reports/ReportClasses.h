@@ -3,7 +3,7 @@
 #include "db/Money.h"
 #include "reports/ReportDefinitions.h"
 
-class Recordset;
+class RowCursor;
 
 // The shared skeleton of every report: begin the file, run the query, write each book (or
 // the empty-result block), the totals block, end the file. A report's columns, query and
@@ -21,8 +21,8 @@ public:
 
 protected:
     // Writes what the cursor stands on and moves past it.
-    virtual void WriteNext(Recordset& rows);
-    virtual void WriteRecord(const Recordset& row);
+    virtual void WriteNext(RowCursor& rows);
+    virtual void WriteRecord(const RowCursor& row);
     virtual void WriteTotals();
     virtual void WriteEmpty();
 
@@ -30,8 +30,9 @@ protected:
     void Text(const QString& text, int stop, int style = 0);
     void Font(int style);
     void SetStops();
-    void WriteColumns(const Recordset& row);
+    void WriteColumns(const RowCursor& row);
     void WriteCount();
+    void ClosingText(const QString& text);
 
     const ReportDefinition& m_definition;
     qint32 m_count = 0;
@@ -42,7 +43,7 @@ public:
     clsReportCost();
 
 protected:
-    void WriteRecord(const Recordset& row) override;
+    void WriteRecord(const RowCursor& row) override;
     void WriteTotals() override;
 
 private:
@@ -54,7 +55,7 @@ public:
     clsReportInventory();
 
 protected:
-    void WriteNext(Recordset& rows) override;
+    void WriteNext(RowCursor& rows) override;
     void WriteEmpty() override;
 };
 
@@ -63,7 +64,7 @@ public:
     clsReportLent();
 
 protected:
-    void WriteRecord(const Recordset& row) override;
+    void WriteRecord(const RowCursor& row) override;
     void WriteTotals() override;
 };
 
@@ -73,10 +74,10 @@ public:
     void PrintHeading() override;
 
 protected:
-    void WriteRecord(const Recordset& row) override;
+    void WriteRecord(const RowCursor& row) override;
     void WriteTotals() override;
 
 private:
-    void WriteAwards(const Recordset& row);
-    void WriteNotes(const Recordset& row);
+    void WriteAwards(const RowCursor& row);
+    void WriteNotes(const RowCursor& row);
 };

@@ -1,8 +1,8 @@
 #include "reports/ReportDefinitions.h"
 
 #include "db/RecordHelpers.h"
-#include "db/Recordset.h"
 #include "reports/ReportFormats.h"
+#include "reports/RowCursor.h"
 #include "reports/SpoolFormat.h"
 
 #include <array>
@@ -127,7 +127,7 @@ const std::vector<DetailLine>& DetailedBookLines() {
     return lines;
 }
 
-QString FieldText(const Recordset& row, const QString& field, FieldFormat format) {
+QString FieldText(const RowCursor& row, const QString& field, FieldFormat format) {
     const QString text = row.text(field);
     switch (format) {
     case Text:

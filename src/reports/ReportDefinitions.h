@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-class Recordset;
+class RowCursor;
 
 // How a catalogue value is shown in a report.
 enum class FieldFormat {
@@ -51,4 +51,4 @@ const ReportDefinition& DefinitionOf(ReportKind kind);
 const std::vector<DetailLine>& DetailedBookLines();
 
 // A field of the current row as the report shows it.
-QString FieldText(const Recordset& row, const QString& field, FieldFormat format);
+QString FieldText(const RowCursor& row, const QString& field, FieldFormat format);

@@ -3,6 +3,7 @@
 #include "db/RecordHelpers.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,16 @@ QChar localeDateSeparator() {
             return c;
     }
     return u'/';
+}
+
+// A stored number's value; the common plain form ("12", "-3.5") is read without a pattern.
+double numberOf(const QString& fieldText) {
+    const bool plain = !fieldText.isEmpty() && std::all_of(fieldText.cbegin(), fieldText.cend(), [](QChar c) {
+        return c.isDigit() || c == u'.' || c == u'-';
+    });
+    bool ok = false;
+    const double value = plain ? fieldText.toDouble(&ok) : 0.0;
+    return ok ? value : LeadingNumber(fieldText);
 }
 
 QLocale wholeNumbers() {
@@ -38,11 +49,11 @@ QString FormatDateField(const QString& storedDate) {
 }
 
 QString FormatWhole(const QString& fieldText) {
-    return wholeNumbers().toString(std::round(LeadingNumber(fieldText)) + 0.0, 'f', 0);
+    return wholeNumbers().toString(std::round(numberOf(fieldText)) + 0.0, 'f', 0);
 }
 
 QString FormatOneDecimal(const QString& fieldText) {
-    return wholeNumbers().toString(LeadingNumber(fieldText), 'f', 1);
+    return wholeNumbers().toString(numberOf(fieldText), 'f', 1);
 }
 
 QString FormatCount(qint64 count) {
@@ -62,5 +73,5 @@ QString FormatCurrency(Money amount) {
 }
 
 Money MoneyOfField(const QString& fieldText) {
-    return Money::fromDouble(LeadingNumber(fieldText));
+    return Money::fromDouble(numberOf(fieldText));
 }

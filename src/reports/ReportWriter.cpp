@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,8 @@ constexpr double kRightColumnGap = 0.75;
 // window repaints and its Cancel button is heard without slowing the writing down.
 constexpr qint64 kEventIntervalMs = 25;
 constexpr int kMaxTempNameTries = 32768;
+// Lines are gathered and handed to the file in blocks of this size.
+constexpr qsizetype kWriteBlock = 64 * 1024;
 constexpr int kFirstPageOffset = 1;
 
 const QString kReportFace = QStringLiteral("Times New Roman");
@@ -65,6 +68,8 @@ ReportWriter::Hooks programHooks() {
 } // namespace
 
 QString StripLineBreaks(const QString& text) {
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
     QString result = text;
     result.replace(QLatin1StringView("\r\n"), QLatin1StringView(" "));
     result.replace(u'\r', u' ');
@@ -79,12 +84,17 @@ ReportWriter& Writer() {
 
 ReportWriter::ReportWriter()
     : m_hooks(programHooks())
-    , m_pageOffsets{kFirstPageOffset} {}
+    , m_pageOffsets{kFirstPageOffset}
+    , m_eventInterval(kEventIntervalMs) {}
 
 ReportWriter::Hooks ReportWriter::SetHooks(Hooks hooks) {
     Hooks previous = std::move(m_hooks);
     m_hooks = std::move(hooks);
     return previous;
+}
+
+qint64 ReportWriter::SetEventInterval(qint64 milliseconds) {
+    return std::exchange(m_eventInterval, milliseconds);
 }
 
 bool ReportWriter::BeginReport(Report& report, int orientation, int paperSize, const QString& password) {
@@ -113,8 +123,9 @@ bool ReportWriter::BeginReport(Report& report, int orientation, int paperSize, c
     if (m_path.isEmpty() || !m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     m_bytesWritten = 0;
+    m_pending.resize(0);
+    m_pending.reserve(kWriteBlock + kWriteBlock / 4);
     m_writeFailed = false;
-    m_report = &report;
     WriteHeader(report.Name());
     m_y = 0;
     m_sinceEvents.invalidate();
@@ -154,9 +165,9 @@ ReportOutcome ReportWriter::EndReport() {
     WriteRaw(QByteArray::number(m_pageOffsets.size()));
     for (const qint32 offset : std::as_const(m_pageOffsets))
         WriteRaw(QByteArray::number(offset));
+    FlushPending();
     m_writeFailed = m_writeFailed || !m_file.flush();
     m_file.close();
-    m_report = nullptr;
     if (gReportCancelled || m_writeFailed) {
         m_hooks.closePreview();
         QFile::remove(m_path);
@@ -170,17 +181,27 @@ void ReportWriter::WriteSpoolLine(const QString& text) {
     WriteRaw(ScrambleLine(text.toUtf8(), m_key));
 }
 
+void ReportWriter::WriteSpoolLine(QLatin1StringView command) {
+    WriteRaw(ScrambleLine(QByteArray::fromRawData(command.data(), command.size()), m_key));
+}
+
 void ReportWriter::WriteRaw(const QByteArray& line) {
-    if (!m_file.isOpen() || m_writeFailed)
+    if (!m_file.isOpen())
         return;
-    const qint64 written = m_file.write(line) + m_file.write(spool::kLineEnd, 2);
-    if (written != line.size() + 2)
-        m_writeFailed = true;
+    m_pending.append(line).append(spool::kLineEnd, 2);
     m_bytesWritten += line.size() + 2;
+    if (m_pending.size() >= kWriteBlock)
+        FlushPending();
+}
+
+void ReportWriter::FlushPending() {
+    if (!m_writeFailed && m_file.write(m_pending) != m_pending.size())
+        m_writeFailed = true;
+    m_pending.resize(0); // keeps the block's room for the next lines
 }
 
 void ReportWriter::LetEventsRun() {
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < m_eventInterval)
         return;
     if (frmPrinting* window = PrintingWindow()) {
         const int percent = m_pageHeight > 0 ? static_cast<int>(m_y * 100.0 / m_pageHeight) : 0;
@@ -225,14 +246,20 @@ void ReportWriter::SetFont(double size, const QString& face, int style) {
     } else if (style == spool::kStyleItalic) {
         WriteSpoolLine(spool::kItalics);
     }
-    const QFont font = CanvasFont(face, size, style);
-    if (font != m_canvas.Font() || m_lineHeight == 0) {
-        m_canvas.SetFont(font);
-        m_lineHeight = m_canvas.TextHeight(QStringLiteral("X"));
-    }
+    ApplyCanvasFont(size, face, style);
     m_face = face;
     m_size = size;
     m_style = style;
+}
+
+void ReportWriter::ApplyCanvasFont(double size, const QString& face, int style) {
+    if (face == m_canvasFace && size == m_canvasSize && style == m_canvasStyle)
+        return;
+    m_canvas.SetFont(CanvasFont(face, size, style));
+    m_lineHeight = m_canvas.TextHeight(QStringLiteral("X"));
+    m_canvasFace = face;
+    m_canvasSize = size;
+    m_canvasStyle = style;
 }
 
 void ReportWriter::SetTab(int index, double position, int alignment) {
@@ -288,6 +315,12 @@ QString ReportWriter::FitPiece(const QString& rest, int tab, QString& remainder)
     if (length > 0)
         remainder = rest.mid(length);
     return rest.left(length);
+}
+
+bool ReportWriter::FitsColumn(const QString& text, int tab) const {
+    QString remainder;
+    const QString line = StripLineBreaks(withoutTrailingBlanks(text));
+    return FitPiece(line, tab, remainder).size() == line.size();
 }
 
 void ReportWriter::PrintText(Report* report, const QVariant& value, int tab, int style) {

@@ -57,6 +57,8 @@ public:
     // style, 2 and 3 write in bold or italic; 1 writes normal and wraps what does not fit onto
     // the following lines at the same stop.
     void PrintText(Report* report, const QVariant& value, int tab, int style);
+    // True when PrintText would write the text at the stop whole, without cutting it.
+    bool FitsColumn(const QString& text, int tab) const;
     // Ends the line; with a report, a full page breaks onto a new one.
     void NewLine(Report* report = nullptr);
     void NewPage(Report& report);
@@ -86,10 +88,16 @@ public:
 
     // Replaces the hooks for the writer's next reports; answers the ones in force before.
     Hooks SetHooks(Hooks hooks);
+    // How often (milliseconds) a running report lets window events through; answers the
+    // interval in force before.
+    qint64 SetEventInterval(qint64 milliseconds);
 
 private:
     void WriteSpoolLine(const QString& text);
+    void WriteSpoolLine(QLatin1StringView command);
     void WriteRaw(const QByteArray& line);
+    void FlushPending();
+    void ApplyCanvasFont(double size, const QString& face, int style);
     void WriteHeader(const QString& reportName);
     void LetEventsRun();
     void ShowPercentage();
@@ -98,15 +106,15 @@ private:
 
     Hooks m_hooks;
     QFile m_file;
+    QByteArray m_pending; // written lines not yet handed to the file
     QString m_path;
     bool m_writeFailed = false;
     qint64 m_bytesWritten = 0;
-    Report* m_report = nullptr;
     ScrambleKey m_key;
 
     int m_orientation = kOrientationPortrait;
     int m_paperSize = kPaperLetter;
-    const PaperLayout* m_layout = nullptr;
+    const PaperLayout* m_layout = &kPaperLayouts.front();
     int m_pageHeight = 0;
     int m_page = 1;
     QList<qint32> m_pageOffsets;
@@ -118,7 +126,11 @@ private:
     int m_style = spool::kStyleNormal;
     std::array<TabStop, spool::kTabCount> m_tabs{};
     PageCanvas m_canvas;
+    QString m_canvasFace;
+    double m_canvasSize = -1;
+    int m_canvasStyle = -1;
     QElapsedTimer m_sinceEvents;
+    qint64 m_eventInterval;
 };
 
 // The writer every report of the program writes through.

@@ -1,7 +1,6 @@
 #include "reports/Reports.h"
 
 #include "reports/ReportClasses.h"
-#include "reports/ReportWriter.h"
 
 std::unique_ptr<Report> MakeReport(ReportKind kind) {
     switch (kind) {
@@ -21,8 +20,6 @@ std::unique_ptr<Report> MakeReport(ReportKind kind) {
 }
 
 void RunReport(ReportKind kind) {
-    if (Writer().IsWriting())
-        return;
     const std::unique_ptr<Report> report = MakeReport(kind);
     if (report->IsReportReady())
         report->PrintReport();

@@ -18,7 +18,7 @@ enum class ReportKind {
 
 std::unique_ptr<Report> MakeReport(ReportKind kind);
 // Runs a report over the open catalogue into the preview. Does nothing while another report
-// is still being written.
+// is still being written (window events run meanwhile, so its menu item can be chosen).
 void RunReport(ReportKind kind);
 // Opens the print setup dialog (modal) over the window.
 void ShowPrintSetup(QWidget* parent);
