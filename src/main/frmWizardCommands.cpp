@@ -2,6 +2,7 @@
 // reports and catalogue tools. Each saves the shown book first where leaving it matters.
 #include "lookups/LookupLists.h"
 #include "main/frmWizard.h"
+#include "reports/Reports.h"
 #include "search/Searches.h"
 
 #include <QAction>
@@ -23,4 +24,17 @@ void frmWizard::ConnectSubsystemCommands() {
     for (const auto& [entry, kind] : searches)
         ConnectCommand(
             entry, [this, kind = kind] { ShowSearch(kind, this, ListReloader()); }, true);
+
+    const std::pair<QAction*, ReportKind> reports[] = {
+        {mnuReportsBookListing, ReportKind::BookListing},
+        {mnuReportListLabelNumber, ReportKind::ListingByLabel},
+        {mnuReportDetailed, ReportKind::DetailedListing},
+        {mnuReportsInventoryReport, ReportKind::InventoryByLocation},
+        {mnuReportsCostReport, ReportKind::CostSummary},
+        {mnuReportsBooksLentOut, ReportKind::BooksLentOut}};
+    for (const auto& [entry, kind] : reports)
+        ConnectCommand(
+            entry, [kind = kind] { RunReport(kind); }, true);
+    ConnectCommand(
+        mnuFilePrinterSetup, [this] { ShowPrintSetup(this); }, false);
 }

@@ -9,6 +9,7 @@
 #include "support/TestMain.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -380,11 +381,43 @@ private Q_SLOTS:
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1")), 1);
         QVERIFY(!window->IsDirty());
+        // A picker left with Cancel still leaves the book marked changed.
         for (QPushButton* button : {window->cmdAddAward, window->cmdLookupAuthor}) {
+            home.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
             QTest::mouseClick(button, Qt::LeftButton);
             QVERIFY(window->IsDirty());
             QVERIFY(window->SaveCurrentBook());
         }
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void pickersFillTheAwardListAndTheAuthor() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        const auto pick = [](const QString& name) {
+            return [name](QDialog& picker) {
+                auto* list = picker.findChild<QListWidget*>(QStringLiteral("lstData"));
+                const auto found = list->findItems(name, Qt::MatchExactly);
+                if (found.isEmpty())
+                    return int(QDialog::Rejected);
+                list->setCurrentItem(found.first());
+                QTest::mouseClick(picker.findChild<QPushButton*>(QStringLiteral("cmdSelect")),
+                                  Qt::LeftButton);
+                return picker.result();
+            };
+        };
+        home.onNextModal(pick(QStringLiteral("Nobel Prize")));
+        QTest::mouseClick(window->cmdAddAward, Qt::LeftButton);
+        home.onNextModal(pick(QStringLiteral("Maya Abbott")));
+        QTest::mouseClick(window->cmdLookupAuthor, Qt::LeftButton);
+        QCOMPARE(window->txtAuthor->text(), QStringLiteral("Maya Abbott"));
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1")), 3);
+        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book] b JOIN [Author] a ON a.[AuthorId] = "
+                                        "b.[AuthorId] WHERE a.[Name] = 'Maya Abbott'")),
+                 1);
+        QCOMPARE(home.pendingModalActions(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

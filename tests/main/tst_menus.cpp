@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,30 +61,30 @@ private Q_SLOTS:
                                                         "&Next Book",
                                                         "&Previous Book",
                                                         "-",
-                                                        "~&Printer setup..",
+                                                        "&Printer setup..",
                                                         "-",
                                                         "E&xit"};
         QTest::newRow("search") << "mnuSearch"
-                                << "&Search" << QStringList{"~&Title search..",   "-",
-                                                            "~&Author search..",  "~&Subject search..",
-                                                            "~La&bel # search..", "~&Location search..",
-                                                            "~A&ward search..",   "~&Publisher search..",
-                                                            "~&Notes search",     "-",
+                                << "&Search" << QStringList{"&Title search..",   "-",
+                                                            "&Author search..",  "&Subject search..",
+                                                            "La&bel # search..", "&Location search..",
+                                                            "A&ward search..",   "&Publisher search..",
+                                                            "&Notes search",     "-",
                                                             "&Clear search"};
         QTest::newRow("reports") << "mnuReports"
                                  << "&Reports"
-                                 << QStringList{"~&Book listing..",
-                                                "~Book listing (by &label #)..",
-                                                "~Book listing (&detailed)..",
-                                                "~&Inventory by location..",
-                                                "~&Cost summary..",
-                                                "~Books l&ent out.."};
+                                 << QStringList{"&Book listing..",
+                                                "Book listing (by &label #)..",
+                                                "Book listing (&detailed)..",
+                                                "&Inventory by location..",
+                                                "&Cost summary..",
+                                                "Books l&ent out.."};
         QTest::newRow("setup") << "mnuSetup"
-                               << "Set&up" << QStringList{"~&Authors..", "~&Subjects..",
-                                                          "~&Formats..", "~&Ratings..",
-                                                          "~A&wards..",  "~&Storage locations..",
-                                                          "-",           "~&Delete Unused authors..",
-                                                          "-",           "&Internet Search settings.."};
+                               << "Set&up" << QStringList{"&Authors..", "&Subjects..",
+                                                          "&Formats..", "&Ratings..",
+                                                          "A&wards..",  "&Storage locations..",
+                                                          "-",          "~&Delete Unused authors..",
+                                                          "-",          "&Internet Search settings.."};
         QTest::newRow("tools")
             << "mnuTools"
             << "&Tools"
@@ -117,22 +118,64 @@ private Q_SLOTS:
                  menu != QStringLiteral("mnuPopup"));
     }
 
-    void laterCommandsRunAfterASave() {
+    void leavingCommandsSaveTheBookFirst() {
         TestHome home;
         QVERIFY(home.openFreshCatalogue());
         const auto window = OpenMainWindow();
-        int runs = 0;
-        window->ConnectCommand(
-            window->mnuSearchTitle, [&runs] { ++runs; }, true);
-        QVERIFY(window->mnuSearchTitle->isEnabled());
+        QStringList opened;
+        const auto note = [&opened](QDialog& dialog) {
+            opened << dialog.objectName();
+            return int(QDialog::Rejected);
+        };
         window->cboSubject->setEditText(QStringLiteral("Poetry"));
         home.prompts().answer(PromptAnswer::No);
         window->mnuSearchTitle->trigger();
-        QCOMPARE(runs, 0);
+        QVERIFY(opened.isEmpty());
+        home.onNextModal(note);
         home.prompts().answer(PromptAnswer::Yes);
         window->mnuSearchTitle->trigger();
-        QCOMPARE(runs, 1);
+        QCOMPARE(opened, QStringList{QStringLiteral("frmSearchTitle")});
         QVERIFY(!window->IsDirty());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void entriesOpenTheirWindows_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("window");
+        const char* const pairs[][2] = {{"mnuSearchTitle", "frmSearchTitle"},
+                                        {"mnuSearchAuthor", "frmSearchAuthor"},
+                                        {"mnuSearchSubject", "frmSearchSubject"},
+                                        {"mnuSearchBookLabel", "frmSearchLabel"},
+                                        {"mnuSearchLocation", "frmSearchLocation"},
+                                        {"mnuSearchAward", "frmSearchAward"},
+                                        {"mnuSearchPublisher", "frmSearchPublisher"},
+                                        {"mnuSearchNotes", "frmSearchNotes"},
+                                        {"mnuSetupAuthors", "frmAuthors"},
+                                        {"mnuSetupSubjects", "frmSubjects"},
+                                        {"mnuSetupFormats", "frmFormats"},
+                                        {"mnuSetupRatings", "frmRatings"},
+                                        {"mnuSetupAwards", "frmAwards"},
+                                        {"mnuSetupStorageLocations", "frmLocations"},
+                                        {"mnuFilePrinterSetup", "frmPrintSetup"}};
+        for (const auto& [entry, window] : pairs)
+            QTest::newRow(entry) << entry << window;
+    }
+
+    void entriesOpenTheirWindows() {
+        QFETCH(QString, entry);
+        QFETCH(QString, window);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto main = OpenMainWindow();
+        QString opened;
+        home.onNextModal([&opened](QDialog& dialog) {
+            opened = dialog.objectName();
+            return int(QDialog::Rejected);
+        });
+        QAction* action = main->findChild<QAction*>(entry);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(opened, window);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -169,6 +212,9 @@ private Q_SLOTS:
         }
         auto* button = window->findChild<QPushButton*>(target);
         QVERIFY(button);
+        // Add Award opens the award picker: leave it at once.
+        if (target == QStringLiteral("cmdAddAward"))
+            home.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
         QSignalSpy clicked(button, &QPushButton::clicked);
         QTest::keyClick(window.get(), Qt::Key(key), Qt::AltModifier);
         // A button reached by its key shows itself pressed for a moment before it clicks.
