@@ -355,11 +355,11 @@ void frmWizard::buildMenus() {
           {&frmWizard::mnuToolsStartOver, "mnuToolsStartOver", "&Start over..", true}}},
         {&frmWizard::mnuHelp, "mnuHelp", "&Help", {{&frmWizard::mnuHelpAbout, "mnuHelpAbout", "&About.."}}},
     };
-    for (const Menu& spec : menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(spec.caption));
-        menu->setObjectName(QLatin1String(spec.name));
-        this->*spec.menu = menu;
-        for (const Entry& entry : spec.entries) {
+    for (const Menu& design : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(design.caption));
+        menu->setObjectName(QLatin1String(design.name));
+        this->*design.menu = menu;
+        for (const Entry& entry : design.entries) {
             QAction* action =
                 entry.action ? menu->addAction(QString::fromLatin1(entry.caption)) : menu->addSeparator();
             action->setObjectName(QLatin1String(entry.name));
