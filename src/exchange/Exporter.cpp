@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
+#include "db/ScopedPragma.h"
 #include "exchange/ExchangeFormat.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@
 namespace {
 
 const QString kBookQuery = QStringLiteral(
-    "SELECT m.*, g.[Name] AS [SubjectName], l.[Name] AS [LocationName], r.[Name] AS [RatingName], "
+    "SELECT m.[BookId], m.[AuthorId], m.[Title], m.[LabelNumber], m.[Publisher], m.[Copyright], m.[Pages], "
+    "m.[Stars], m.[AcquireDate], m.[Cost], m.[LentTo], m.[LentDate], m.[Notes], g.[Name] AS [SubjectName], "
+    "l.[Name] AS [LocationName], r.[Name] AS [RatingName], "
     "mm.[Name] AS [FormatName] FROM ((([Book] AS m "
     "INNER JOIN [Subject] AS g ON g.[SubjectId] = m.[SubjectId]) "
     "INNER JOIN [Location] AS l ON l.[LocationId] = m.[LocationId]) "
@@ -119,6 +122,7 @@ ExportResult failed(int count, const QString& error) {
 } // namespace
 
 ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
+    const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
     const auto authors = readNames(kAuthorQuery, QString());
     if (!authors)
         return failed(0, authors.error().messageText());

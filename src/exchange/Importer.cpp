@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "db/ScopedPragma.h"
 #include "exchange/ExchangeReader.h"
 
 #include <QDir>
@@ -10,18 +11,17 @@
 
 namespace {
 
-// Lines written in one transaction: few enough that a crash loses little, many enough that
-// committing costs nothing noticeable.
-constexpr int kLinesPerTransaction = 1000;
-
-// Runs the lines of an import in transactions of kLinesPerTransaction lines. A line that fails
-// is undone whole, and the lines before it are kept.
-class ImportTransactions {
+// Runs the lines of an import in one transaction, each line inside a savepoint: a line that
+// fails is undone whole and the lines before it are kept. Committing once matters: each commit
+// waits for the disk.
+class ImportTransaction {
 public:
     template <typename Work>
     DbStatus runLine(Work&& work) {
-        if (DbStatus ready = ensureOpen(); !ready)
-            return ready;
+        if (!m_transaction)
+            m_transaction.emplace(gConn);
+        if (!m_transaction->started())
+            return m_transaction->started();
         if (DbStatus saved = gConn.execute(QStringLiteral("SAVEPOINT [ImportLine]")); !saved)
             return saved;
         DbStatus done = work();
@@ -34,34 +34,22 @@ public:
         return gConn.execute(QStringLiteral("RELEASE [ImportLine]"));
     }
 
-    DbStatus finish() {
+    DbStatus commit() {
         if (!m_transaction)
             return {};
         DbStatus committed = m_transaction->commit();
         m_transaction.reset();
-        if (committed)
-            m_kept += m_lines;
-        m_lines = 0;
+        if (!committed)
+            m_lines = 0;
         return committed;
     }
 
-    // Lines that are in the catalogue for good.
-    int kept() const { return m_kept; }
+    // Lines written so far; after a commit, lines that are in the catalogue for good.
+    int lines() const { return m_lines; }
 
 private:
-    DbStatus ensureOpen() {
-        if (m_transaction && m_lines < kLinesPerTransaction)
-            return {};
-        if (DbStatus committed = finish(); !committed)
-            return committed;
-        m_transaction.emplace(gConn);
-        m_lines = 0;
-        return m_transaction->started();
-    }
-
     std::optional<Transaction> m_transaction;
     int m_lines = 0;
-    int m_kept = 0;
 };
 
 ImportResult failedAt(ImportResult result, int line, const QString& error) {
@@ -83,6 +71,17 @@ DbStatus BookImporter::start() {
         return awards.error();
     for (; !awards->eof(); awards->moveNext())
         m_slashedAwards.add(awards->text(0));
+    // Read once rather than one query per line. Of two books with the same title (letter case
+    // aside) the first one is overwritten, as the title query answers it first.
+    auto books = Recordset::open(QStringLiteral("SELECT [BookId], [Title] FROM [Book] ORDER BY [BookId]"));
+    if (!books)
+        return books.error();
+    m_books.reserve(books->recordCount());
+    for (; !books->eof(); books->moveNext()) {
+        const QString key = LookupKey(books->text(1));
+        if (!m_books.contains(key))
+            m_books.insert(key, books->field(0).toInt());
+    }
     return {};
 }
 
@@ -114,17 +113,25 @@ DbResult<int> BookImporter::authorId(const QString& name) {
 }
 
 DbResult<int> BookImporter::writeBook(const BookFields& fields) {
-    auto existing =
-        Recordset::open(QStringLiteral("SELECT [BookId] FROM [Book] WHERE [Title] = ?"), {fields.title});
-    if (!existing)
-        return existing.error();
-    if (!existing->eof()) {
-        const int bookId = existing->field(0).toInt();
-        if (DbStatus updated = UpdateBook(bookId, fields); !updated)
-            return updated.error();
-        return bookId;
+    const QString key = LookupKey(fields.title);
+    if (!m_books.contains(key)) {
+        const auto added = InsertBook(fields);
+        if (!added || *added >= 0) {
+            if (added)
+                m_books.insert(key, *added);
+            return added;
+        }
+        // The catalogue knows the title after all: ask it which book has it, and overwrite that.
+        const auto found =
+            Recordset::open(QStringLiteral("SELECT [BookId] FROM [Book] WHERE [Title] = ?"), {fields.title});
+        if (!found)
+            return found.error();
+        m_books.insert(key, found->field(0).toInt());
     }
-    return InsertBook(fields);
+    const int bookId = m_books.value(key);
+    if (DbStatus updated = UpdateBook(bookId, fields); !updated)
+        return updated.error();
+    return bookId;
 }
 
 DbStatus BookImporter::linkAward(int bookId, const QString& name) {
@@ -187,7 +194,12 @@ ImportResult ImportExchangeFile(const QString& path, const ShowBookTitle& showTi
     if (DbStatus started = importer.start(); !started)
         return failedAt(result, reader.lineNumber() + 1, started.error().messageText());
 
-    ImportTransactions transactions;
+    // Each line's savepoint journal is kept in memory: on disk every line would write the pages it
+    // changes to a temporary file. The larger cache keeps changed pages from being written out
+    // (and waited for) before the commit.
+    const ScopedPragma savepointsInMemory(QStringLiteral("temp_store"), 2);
+    const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
+    ImportTransaction transaction;
     while (reader.readLine(line) && line.size() >= kShortestBookLine) {
         const std::optional<ExchangeBook> book = ParseExchangeLine(line);
         if (!book) {
@@ -198,15 +210,16 @@ ImportResult ImportExchangeFile(const QString& path, const ShowBookTitle& showTi
         if (showTitle)
             showTitle(book->title);
         const DbStatus written =
-            transactions.runLine([&] { return DbStatus::of(importer.importBook(*book)); });
+            transaction.runLine([&] { return DbStatus::of(importer.importBook(*book)); });
         if (!written) {
-            static_cast<void>(transactions.finish());
-            result.imported = transactions.kept();
-            return failedAt(result, reader.lineNumber(), written.error().messageText());
+            const DbStatus committed = transaction.commit();
+            result.imported = transaction.lines();
+            return failedAt(result, reader.lineNumber(),
+                            committed ? written.error().messageText() : committed.error().messageText());
         }
     }
-    const DbStatus committed = transactions.finish();
-    result.imported = transactions.kept();
+    const DbStatus committed = transaction.commit();
+    result.imported = transaction.lines();
     if (!committed)
         return failedAt(result, reader.lineNumber(), committed.error().messageText());
     if (reader.failed())

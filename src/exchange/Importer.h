@@ -14,7 +14,8 @@
 // the import it serves.
 class BookImporter {
 public:
-    // Reads what the importer needs to know before the first book.
+    // Reads what the importer needs to know before the first book: the titles of the catalogue
+    // and the award names that hold a "/".
     DbStatus start();
     // Writes one book and its awards; answers the book's number.
     DbResult<int> importBook(const ExchangeBook& book);
@@ -37,6 +38,9 @@ private:
     Lookup m_locations{QStringLiteral("Location"), QStringLiteral("LocationId"), {}};
     Lookup m_awards{QStringLiteral("Award"), QStringLiteral("AwardId"), {}};
     QHash<QString, int> m_authors;
+    // Every title of the catalogue with the number of its first book, as the title query would
+    // find it; books the import adds join it.
+    QHash<QString, int> m_books;
     SlashedAwardNames m_slashedAwards;
 };
 

@@ -6,17 +6,16 @@
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "db/ScopedPragma.h"
 
 #include <QHash>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace {
 
 const QString kUnknownName = QStringLiteral("(unknown)");
-
-// Books repaired in one transaction.
-constexpr int kBooksPerTransaction = 1000;
 
 struct LookupReference {
     QString table;
@@ -55,22 +54,38 @@ private:
     QHash<int, std::optional<int>> m_answers;
 };
 
-DbStatus repairBook(const Recordset& book, std::array<ReferenceChecker, 4>& checkers, int& repairs) {
-    const QVariant bookId = book.field(QStringLiteral("BookId"));
+struct Repair {
+    QString column;
+    int id;
+    QVariant bookId;
+};
+
+DbStatus findRepairs(const Recordset& book, std::array<ReferenceChecker, 4>& checkers,
+                     std::vector<Repair>& found) {
     for (std::size_t i = 0; i < kReferences.size(); ++i) {
         const QString& column = kReferences[i].idColumn;
         const auto fixed = checkers[i].repaired(book.field(column).toInt());
         if (!fixed)
             return fixed.error();
-        if (!fixed->has_value())
-            continue;
-        const DbStatus updated = gConn.execute(u"UPDATE [Book] SET [" + column + u"] = ? WHERE [BookId] = ?",
-                                               {fixed->value(), bookId});
-        if (!updated)
-            return updated;
-        ++repairs;
+        if (fixed->has_value())
+            found.push_back({column, fixed->value(), book.field(QStringLiteral("BookId"))});
     }
     return {};
+}
+
+// The repairs are written together at the end: the check lets window events through after each
+// book, and a transaction left open meanwhile would take in (or refuse) whatever else is saved.
+DbStatus applyRepairs(const std::vector<Repair>& repairs) {
+    Transaction transaction(gConn);
+    if (!transaction.started())
+        return transaction.started();
+    for (const Repair& repair : repairs) {
+        const DbStatus updated = gConn.execute(
+            u"UPDATE [Book] SET [" + repair.column + u"] = ? WHERE [BookId] = ?", {repair.id, repair.bookId});
+        if (!updated)
+            return updated;
+    }
+    return transaction.commit();
 }
 
 void tellError(const QString& text) {
@@ -94,6 +109,7 @@ DbResult<bool> CheckLookupRef(int& id, const QString& table, const QString& idCo
 }
 
 DbResult<int> RepairBookReferences(const std::function<bool()>& step) {
+    const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
     auto books = Recordset::open(QStringLiteral(
         "SELECT [BookId], [SubjectId], [FormatId], [RatingId], [LocationId] FROM [Book] ORDER BY [Title]"));
     if (!books)
@@ -101,27 +117,21 @@ DbResult<int> RepairBookReferences(const std::function<bool()>& step) {
     std::array<ReferenceChecker, 4> checkers = {
         ReferenceChecker(kReferences[0]), ReferenceChecker(kReferences[1]), ReferenceChecker(kReferences[2]),
         ReferenceChecker(kReferences[3])};
-    int repairs = 0;
-    while (!books->eof()) {
-        Transaction transaction(gConn);
-        if (!transaction.started())
-            return transaction.started().error();
-        DbStatus status;
-        bool going = true;
-        for (int n = 0; going && status && n < kBooksPerTransaction && !books->eof(); ++n) {
-            status = repairBook(*books, checkers, repairs);
-            books->moveNext();
-            going = !step || step();
-        }
-        // What was repaired before a failure or a Cancel stays repaired.
-        if (DbStatus committed = transaction.commit(); !committed)
-            return committed.error();
-        if (!status)
-            return status.error();
-        if (!going)
+    std::vector<Repair> repairs;
+    DbStatus checked;
+    while (checked && !books->eof()) {
+        checked = findRepairs(*books, checkers, repairs);
+        books->moveNext();
+        if (step && !step())
             break;
     }
-    return repairs;
+    // What was found before a failure or a Cancel is repaired all the same.
+    const DbStatus applied = applyRepairs(repairs);
+    if (!checked)
+        return checked.error();
+    if (!applied)
+        return applied.error();
+    return static_cast<int>(repairs.size());
 }
 
 void CheckAndRepair(const std::function<void()>& populateList) {

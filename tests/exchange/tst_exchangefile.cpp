@@ -135,15 +135,21 @@ private Q_SLOTS:
             QVERIFY(addBook(b) > 0);
         const Snapshot original = snapshot();
         const QString path = home.file(QStringLiteral("books.txt"));
+        const qint64 cacheSize = number(QStringLiteral("PRAGMA cache_size"));
         QCOMPARE(ExportBooks(path).count, 3);
+        QCOMPARE(number(QStringLiteral("PRAGMA cache_size")), cacheSize);
 
         // Into a new catalogue: the sample book is overwritten by its own values, the rest added.
         gConn.close();
         gDBName = QStringLiteral("COPY");
         QVERIFY(OpenDatabase());
+        const qint64 tempStore = number(QStringLiteral("PRAGMA temp_store"));
         const ImportResult first = ImportExchangeFile(path);
         QCOMPARE(first.status, ImportResult::Status::Done);
         QCOMPARE(first.imported, 3);
+        // The settings the import changes for its own length are put back.
+        QCOMPARE(number(QStringLiteral("PRAGMA temp_store")), tempStore);
+        QCOMPARE(number(QStringLiteral("PRAGMA cache_size")), cacheSize);
         const Snapshot copy = snapshot();
         QCOMPARE(copy.books, original.books);
         QCOMPARE(copy.subjects, original.subjects);
@@ -315,6 +321,25 @@ private Q_SLOTS:
                  200);
     }
 
+    void theFirstBookOfATitleIsOverwritten() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const int first = addBook(book(QStringLiteral("Doubled Title Here")));
+        const int second = addBook(book(QStringLiteral("Another Title Here")));
+        QVERIFY(first > 0 && second > first);
+        // Two books of one title can only arise by renaming one.
+        QVERIFY(gConn.execute(
+            QStringLiteral("UPDATE [Book] SET [Title] = 'Doubled Title Here' WHERE [BookId] = ?"), {second}));
+        ExchangeBook line = book(QStringLiteral("DOUBLED title here"));
+        line.pages = 77;
+        const QString path = home.file(QStringLiteral("doubled.txt"));
+        writeBytes(path, exchangeFile({BuildExportLine(line)}));
+        QCOMPARE(ImportExchangeFile(path).imported, 1);
+        QCOMPARE(number(QStringLiteral("SELECT [Pages] FROM [Book] WHERE [BookId] = ?"), {first}), 77);
+        QCOMPARE(number(QStringLiteral("SELECT [Pages] FROM [Book] WHERE [BookId] = ?"), {second}), 0);
+        QCOMPARE(bookCount(), 3);
+    }
+
     void awardsAreLinkedOnce() {
         TestHome home;
         QVERIFY(home.openFreshCatalogue());
@@ -341,7 +366,6 @@ private Q_SLOTS:
     void aFailureKeepsTheBooksBeforeIt() {
         TestHome home;
         QVERIFY(home.openFreshCatalogue());
-        // More lines than one transaction holds, so the failure falls in a later one.
         QStringList lines;
         for (int i = 1; i <= 1500; ++i)
             lines << bookLine(QStringLiteral("Book number %1").arg(i, 4, 10, QChar(u'0')),

@@ -148,7 +148,6 @@ private Q_SLOTS:
         const int unknown = lookupId(QStringLiteral("Subject"), QStringLiteral("(unknown)"));
         addBooksWithoutSubject(2500);
         int steps = 0;
-        // Past the first transaction, so that what was repaired before the stop is committed.
         const auto repairs = RepairBookReferences([&steps] { return ++steps < 1500; });
         QVERIFY(repairs);
         QCOMPARE(*repairs, 1500);
