@@ -303,7 +303,7 @@ QStringList SplitAwards(QStringView awards, const SlashedAwardNames& known) {
             }
         }
         if (!piece.isEmpty())
-            names << CutToLength(piece.toString(), kLookupNameLength);
+            names << trimBlanks(CutToLength(piece.toString(), kLookupNameLength)).toString();
         start = end + 1;
     }
     return names;

@@ -89,6 +89,7 @@ ExchangeWindow::ExchangeWindow(QWidget* parent, const ExchangeWindowText& text)
     lblFilename->setBuddy(txtFilename);
     cmdBrowse = button(this, QStringLiteral("cmdBrowse"), QStringLiteral("..."));
     cmdBrowse->setAutoDefault(false);
+    cmdBrowse->setMaximumWidth(cmdBrowse->fontMetrics().horizontalAdvance(cmdBrowse->text()) * 3);
     m_action = button(this, text.actionName, text.actionCaption);
     m_action->setDefault(true);
     cmdClose = button(this, QStringLiteral("cmdClose"), QStringLiteral("Close"));

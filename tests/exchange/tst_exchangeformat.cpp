@@ -259,6 +259,8 @@ private Q_SLOTS:
         QTest::newRow("unknown slashed name")
             << "PEN/Faulkner Award" << none << QStringList{"PEN", "Faulkner Award"};
         QTest::newRow("long piece cut") << QString(60, u'x') << none << QStringList{QString(50, u'x')};
+        QTest::newRow("no blank left by the cut")
+            << QString(49, u'x') + QStringLiteral(" yyyy") << none << QStringList{QString(49, u'x')};
     }
 
     void awardsAreCutAtSlashes() {
