@@ -97,9 +97,8 @@ public:
     // A text between double quotes, its own double quotes removed. Only Notes may hold line
     // breaks (as bars); in any other text a line break would split the book, so it becomes a blank.
     void text(const QString& value, bool notes = false) {
-        separate();
-        m_line += u'"';
-        if (!value.contains(u'"') && !value.contains(u'\r') && !value.contains(u'\n'))
+        m_line += m_fields++ > 0 ? QStringView(u",\"") : QStringView(u"\"");
+        if (writableAsIs(value))
             m_line += value;
         else if (notes)
             m_line += NewlinesToBars(StripDoubleQuotes(value));
@@ -113,13 +112,27 @@ public:
         separate();
         if (IsNoDate(value))
             return;
-        m_line += u'"';
-        twoDigits(value.month());
-        m_line += u'/';
-        twoDigits(value.day());
-        m_line += u'/';
-        m_line += QString::number(value.year());
-        m_line += u'"';
+        if (value.year() > 9999) {
+            m_line += QStringLiteral("\"%1\"").arg(value.toString(QStringLiteral("MM/dd/yyyy")));
+            return;
+        }
+        const auto digit = [](int n) {
+            return static_cast<char16_t>(u'0' + n % 10);
+        };
+        const int year = value.year();
+        const char16_t text[] = {u'"',
+                                 digit(value.month() / 10),
+                                 digit(value.month()),
+                                 u'/',
+                                 digit(value.day() / 10),
+                                 digit(value.day()),
+                                 u'/',
+                                 digit(year / 1000),
+                                 digit(year / 100),
+                                 digit(year / 10),
+                                 digit(year),
+                                 u'"'};
+        m_line += QStringView(text, std::size(text));
     }
 
     QString take() { return std::move(m_line); }
@@ -130,9 +143,12 @@ private:
             m_line += u',';
     }
 
-    void twoDigits(int value) {
-        m_line += QChar(u'0' + value / 10);
-        m_line += QChar(u'0' + value % 10);
+    static bool writableAsIs(QStringView text) {
+        for (const QChar c : text) {
+            if (c == u'"' || c == u'\r' || c == u'\n')
+                return false;
+        }
+        return true;
     }
 
     QString m_line;

@@ -10,28 +10,24 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <cerrno>
 
 namespace {
 
+// The books and, through the joins, only those whose four lookup rows exist. The lookup names,
+// author names and award lists are read once for the whole file and found by number: the same
+// names as joined or looked up per book, without converting them again for every book.
 const QString kBookQuery = QStringLiteral(
-    "SELECT m.[BookId], m.[AuthorId], m.[Title], m.[LabelNumber], m.[Publisher], m.[Copyright], m.[Pages], "
-    "m.[Stars], m.[AcquireDate], m.[Cost], m.[LentTo], m.[LentDate], m.[Notes], g.[Name] AS [SubjectName], "
-    "l.[Name] AS [LocationName], r.[Name] AS [RatingName], "
-    "mm.[Name] AS [FormatName] FROM ((([Book] AS m "
+    "SELECT m.[BookId], m.[SubjectId], m.[LocationId], m.[FormatId], m.[RatingId], m.[AuthorId], m.[Title], "
+    "m.[LabelNumber], m.[Publisher], m.[Copyright], m.[Pages], m.[Stars], m.[AcquireDate], m.[Cost], "
+    "m.[LentTo], "
+    "m.[LentDate], m.[Notes] FROM ((([Book] AS m "
     "INNER JOIN [Subject] AS g ON g.[SubjectId] = m.[SubjectId]) "
     "INNER JOIN [Location] AS l ON l.[LocationId] = m.[LocationId]) "
     "INNER JOIN [Rating] AS r ON r.[RatingId] = m.[RatingId]) "
     "INNER JOIN [Format] AS mm ON mm.[FormatId] = m.[FormatId] ORDER BY m.[Title]");
 
-// Author names and award lists are read once for the whole file: the same names a lookup per
-// book would give, without two queries per book.
-const QString kAuthorQuery = QStringLiteral("SELECT [AuthorId], [Name] FROM [Author]");
-// Links come back in the order they were added, which is the order the editor lists them in.
-const QString kAwardQuery =
-    QStringLiteral("SELECT ma.[BookId], a.[Name] FROM [BookAward] AS ma "
-                   "INNER JOIN [Award] AS a ON a.[AwardId] = ma.[AwardId] ORDER BY ma.[BookId], ma.rowid");
+constexpr QStringView kLineEnd = u"\r\n";
 
 using NamesById = QHash<int, QString>;
 
@@ -53,52 +49,87 @@ DbResult<NamesById> readNames(const QString& sql, const QString& separator) {
     return names;
 }
 
-// Where each column of the book query stands.
-struct BookColumns {
-    explicit BookColumns(const QSqlRecord& record)
-        : bookId(record.indexOf(QStringLiteral("BookId")))
-        , authorId(record.indexOf(QStringLiteral("AuthorId")))
-        , title(record.indexOf(QStringLiteral("Title")))
-        , label(record.indexOf(QStringLiteral("LabelNumber")))
-        , publisher(record.indexOf(QStringLiteral("Publisher")))
-        , copyright(record.indexOf(QStringLiteral("Copyright")))
-        , pages(record.indexOf(QStringLiteral("Pages")))
-        , stars(record.indexOf(QStringLiteral("Stars")))
-        , acquireDate(record.indexOf(QStringLiteral("AcquireDate")))
-        , cost(record.indexOf(QStringLiteral("Cost")))
-        , lentTo(record.indexOf(QStringLiteral("LentTo")))
-        , lentDate(record.indexOf(QStringLiteral("LentDate")))
-        , notes(record.indexOf(QStringLiteral("Notes")))
-        , subject(record.indexOf(QStringLiteral("SubjectName")))
-        , location(record.indexOf(QStringLiteral("LocationName")))
-        , rating(record.indexOf(QStringLiteral("RatingName")))
-        , format(record.indexOf(QStringLiteral("FormatName"))) {}
-
-    int bookId, authorId, title, label, publisher, copyright, pages, stars, acquireDate, cost, lentTo,
-        lentDate, notes, subject, location, rating, format;
+struct Names {
+    NamesById subjects;
+    NamesById locations;
+    NamesById formats;
+    NamesById ratings;
+    NamesById authors;
+    NamesById awards; // of each book, joined by "/"
 };
 
-ExchangeBook readBook(const QSqlQuery& query, const BookColumns& c, const NamesById& authors,
-                      const NamesById& awards) {
+DbResult<Names> readAllNames() {
+    Names names;
+    const struct {
+        NamesById Names::*names;
+        const char* sql;
+    } sources[] = {
+        {&Names::subjects, "SELECT [SubjectId], [Name] FROM [Subject]"},
+        {&Names::locations, "SELECT [LocationId], [Name] FROM [Location]"},
+        {&Names::formats, "SELECT [FormatId], [Name] FROM [Format]"},
+        {&Names::ratings, "SELECT [RatingId], [Name] FROM [Rating]"},
+        {&Names::authors, "SELECT [AuthorId], [Name] FROM [Author]"},
+        // Links come back in the order they were added, which is the order the editor lists them in.
+        {&Names::awards,
+         "SELECT ma.[BookId], a.[Name] FROM [BookAward] AS ma "
+         "INNER JOIN [Award] AS a ON a.[AwardId] = ma.[AwardId] ORDER BY ma.[BookId], ma.rowid"},
+    };
+    for (const auto& source : sources) {
+        auto read = readNames(QString::fromLatin1(source.sql), QStringLiteral("/"));
+        if (!read)
+            return read.error();
+        names.*source.names = std::move(*read);
+    }
+    return names;
+}
+
+// The columns of the book query, in its order.
+enum BookColumn {
+    kBookId,
+    kSubjectId,
+    kLocationId,
+    kFormatId,
+    kRatingId,
+    kAuthorId,
+    kTitle,
+    kLabel,
+    kPublisher,
+    kCopyright,
+    kPages,
+    kStars,
+    kAcquireDate,
+    kCost,
+    kLentTo,
+    kLentDate,
+    kNotes
+};
+
+ExchangeBook readBook(const QSqlQuery& query, const Names& names) {
+    const auto id = [&query](BookColumn column) {
+        return query.value(column).toInt();
+    };
+    const auto text = [&query](BookColumn column) {
+        return NullToEmpty(query.value(column));
+    };
     ExchangeBook book;
-    book.bookId = query.value(c.bookId).toInt();
-    book.title = NullToEmpty(query.value(c.title));
-    book.stars = query.value(c.stars).toDouble();
-    book.subject = NullToEmpty(query.value(c.subject));
-    book.format = NullToEmpty(query.value(c.format));
-    book.pages = query.value(c.pages).toInt();
-    book.rating = NullToEmpty(query.value(c.rating));
-    book.copyright = query.value(c.copyright).toInt();
-    book.publisher = NullToEmpty(query.value(c.publisher));
-    book.author = authors.value(query.value(c.authorId).toInt());
-    book.awards = awards.value(book.bookId);
-    book.location = NullToEmpty(query.value(c.location));
-    book.label = NullToEmpty(query.value(c.label));
-    book.acquiredDate = DateFromStored(query.value(c.acquireDate));
-    book.cost = Money::fromDouble(query.value(c.cost).toDouble());
-    book.lentTo = NullToEmpty(query.value(c.lentTo));
-    book.lentDate = DateFromStored(query.value(c.lentDate));
-    book.notes = NullToEmpty(query.value(c.notes));
+    book.bookId = id(kBookId);
+    book.title = text(kTitle);
+    book.stars = query.value(kStars).toDouble();
+    book.subject = names.subjects.value(id(kSubjectId));
+    book.format = names.formats.value(id(kFormatId));
+    book.pages = id(kPages);
+    book.rating = names.ratings.value(id(kRatingId));
+    book.copyright = id(kCopyright);
+    book.publisher = text(kPublisher);
+    book.author = names.authors.value(id(kAuthorId));
+    book.awards = names.awards.value(book.bookId);
+    book.location = names.locations.value(id(kLocationId));
+    book.label = text(kLabel);
+    book.acquiredDate = DateFromStored(query.value(kAcquireDate));
+    book.cost = Money::fromDouble(query.value(kCost).toDouble());
+    book.lentTo = text(kLentTo);
+    book.lentDate = DateFromStored(query.value(kLentDate));
+    book.notes = text(kNotes);
     return book;
 }
 
@@ -123,12 +154,9 @@ ExportResult failed(int count, const QString& error) {
 
 ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
     const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
-    const auto authors = readNames(kAuthorQuery, QString());
-    if (!authors)
-        return failed(0, authors.error().messageText());
-    const auto awards = readNames(kAwardQuery, QStringLiteral("/"));
-    if (!awards)
-        return failed(0, awards.error().messageText());
+    const auto names = readAllNames();
+    if (!names)
+        return failed(0, names.error().messageText());
     auto ran = gConn.run(kBookQuery);
     if (!ran)
         return failed(0, ran.error().messageText());
@@ -145,13 +173,11 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
         return accessRefused(file) ? ExportResult{ExportResult::Status::CannotWrite, 0, file.errorString()}
                                    : failed(0, fileError(file));
     }
-    const BookColumns columns(query.record());
-    const QByteArray lineEnd = QByteArrayLiteral("\r\n");
-    file.write(ExchangeHeader().toUtf8() + lineEnd);
+    file.write((ExchangeHeader() + kLineEnd).toUtf8());
     int count = 0;
     do {
-        const ExchangeBook book = readBook(query, columns, *authors, *awards);
-        if (file.write(BuildExportLine(book).toUtf8() + lineEnd) < 0)
+        const ExchangeBook book = readBook(query, *names);
+        if (file.write((BuildExportLine(book) + kLineEnd).toUtf8()) < 0)
             break;
         ++count;
         if (showTitle)

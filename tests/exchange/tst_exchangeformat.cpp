@@ -53,6 +53,9 @@ private Q_SLOTS:
                      "\"Paperback\",312,\"9-12 years\",1999,\"Éditions du Lac, Genève\",\"Émile O'Zola\","
                      "\"Bestseller/PEN/Faulkner Award\",\"Grenier, étagère 2\",\"A-0042\","
                      "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""));
+        ExchangeBook farFuture;
+        farFuture.acquiredDate = QDate(10000, 1, 2);
+        QVERIFY(BuildExportLine(farFuture).contains(QStringLiteral(",\"01/02/10000\",")));
         ExchangeBook empty;
         QCOMPARE(BuildExportLine(empty),
                  QStringLiteral("0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""));
