@@ -133,19 +133,6 @@ private Q_SLOTS:
         QCOMPARE(remaining, rest);
     }
 
-    void nextFieldWalksAWholeLine() {
-        QString line = BuildExportLine(richBook());
-        QStringList fields;
-        while (!line.isEmpty())
-            fields << NextField(line);
-        QCOMPARE(fields.size(), kExchangeFieldCount);
-        QCOMPARE(fields[1], QStringLiteral("Pride, Prejudice & O'Brien's Annotated Édition"));
-        QCOMPARE(fields[13], QStringLiteral("11/05/2002"));
-        QCOMPARE(fields[16], QString());
-        QCOMPARE(fields[17], QStringLiteral("First line|Second, with comma|Third: 5 €"));
-        QCOMPARE(NextField(line), QString());
-    }
-
     void aBookLineReadsBackAsWritten() {
         ExchangeBook book = richBook();
         const std::optional<ExchangeBook> read = ParseExchangeLine(BuildExportLine(book));
