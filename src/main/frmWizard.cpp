@@ -1,25 +1,97 @@
 #include "main/frmWizard.h"
 
+#include "app/Modal.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
+#include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/Twips.h"
+#include "app/frmAbout.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "internet/InternetSearch.h"
+#include "internet/frmInternet.h"
+#include "main/BookListModel.h"
+#include "main/BookListView.h"
+#include "main/LookupImage.h"
+#include "main/SearchState.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
+int gPopupBookId = 0;
+
 namespace {
 
-constexpr int kDesignedWidth = 11880;
-constexpr int kDesignedHeight = 8550;
+constexpr int kDesignedWidth = 13800;
+constexpr int kDesignedHeight = 10200;
+// A box's own input limit, kept apart from the one in force while a longer stored text is shown.
+constexpr char kDesignedLength[] = "designedLength";
+
+QLineEdit* newBox(QWidget* parent, const char* name, int maxLength) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setMaxLength(maxLength);
+    box->setProperty(kDesignedLength, maxLength);
+    return box;
+}
+
+QComboBox* newLookupBox(QWidget* parent, const char* name) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(20);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(12);
+    // A lookup name is stored in a column of 50 characters.
+    box->lineEdit()->setMaxLength(50);
+    return box;
+}
+
+QPushButton* newButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* newLabel(QWidget* parent, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("lbl") + buddy->objectName().mid(3));
+    label->setBuddy(buddy);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* newHint(QWidget* parent, const char* name) {
+    auto* hint = new QLabel(QStringLiteral("mm/dd/yyyy"), parent);
+    hint->setObjectName(QLatin1String(name));
+    hint->setEnabled(false);
+    return hint;
+}
+
+QLabel* newPicture(QWidget* parent, const char* name, const QString& resource) {
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(QLatin1String(name));
+    picture->setPixmap(QPixmap(resource));
+    picture->hide();
+    return picture;
+}
 
 } // namespace
 
@@ -28,45 +100,407 @@ frmWizard::frmWizard(QWidget* parent)
     setObjectName(QStringLiteral("frmWizard"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tomekeep.png")));
     resize(TwipsToPixels(kDesignedWidth), TwipsToPixels(kDesignedHeight));
-    buildMenus();
+    m_model = new BookListModel(this);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmdClose = new QPushButton(QStringLiteral("Close"), central);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addWidget(cmdClose);
-    layout->addLayout(buttons);
+    buildList(central);
+    layout->addWidget(lstMain, 1);
+    layout->addWidget(lblCount);
+    layout->addWidget(buildEditor(central));
+    layout->addLayout(buildButtons(central));
     setCentralWidget(central);
-    connect(cmdClose, &QPushButton::clicked, this, &frmWizard::cmdClose_Click);
+
+    buildMenus();
+    buildPopupMenu();
+    setTabOrder();
+    connectEditor();
+    connectCommands();
+    clearEditor();
+}
+
+frmWizard::~frmWizard() = default;
+
+void frmWizard::buildList(QWidget* parent) {
+    lstMain = new BookListView(parent);
+    lstMain->setObjectName(QStringLiteral("lstMain"));
+    lstMain->setBookModel(m_model);
+    lstMain->setMinimumHeight(120);
+    lblCount = new QLabel(QStringLiteral("Books in list: 0"), parent);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
+}
+
+QWidget* frmWizard::buildEditor(QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("fraEditor"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(panel);
+
+    auto* top = new QHBoxLayout;
+    txtBookId = newBox(panel, "txtBookId", 10);
+    txtBookId->setReadOnly(true);
+    txtBookId->setFocusPolicy(Qt::ClickFocus);
+    txtBookId->setFixedWidth(90);
+    top->addWidget(newLabel(panel, QStringLiteral("Book #:"), txtBookId));
+    top->addWidget(txtBookId);
+    top->addStretch();
+    layout->addLayout(top);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(buildLeftColumn(panel), 1);
+    columns->addSpacing(16);
+    columns->addLayout(buildRightColumn(panel), 1);
+    layout->addLayout(columns);
+    return panel;
+}
+
+QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
+    auto* grid = new QGridLayout;
+    txtTitle = newBox(panel, "txtTitle", 100);
+    imgInternet = new LookupImage(panel);
+    imgInternet->setObjectName(QStringLiteral("imgInternet"));
+    imgInternet1 = newPicture(panel, "imgInternet1", QStringLiteral(":/internet/internet1.png"));
+    imgInternet2 = newPicture(panel, "imgInternet2", QStringLiteral(":/internet/internet2.png"));
+    imgInternet3 = newPicture(panel, "imgInternet3", QStringLiteral(":/internet/internet3.png"));
+    imgInternet->setPictures(imgInternet1->pixmap(), imgInternet2->pixmap(), imgInternet3->pixmap());
+    auto* title = new QHBoxLayout;
+    title->addWidget(txtTitle);
+    title->addWidget(imgInternet);
+    grid->addWidget(newLabel(panel, QStringLiteral("Title:"), txtTitle), 0, 0);
+    grid->addLayout(title, 0, 1, 1, 3);
+
+    txtAuthor = newBox(panel, "txtAuthor", 100);
+    cmdLookupAuthor = newButton(panel, "cmdLookupAuthor", QStringLiteral("..."));
+    cmdLookupAuthor->setFixedWidth(32);
+    auto* author = new QHBoxLayout;
+    author->addWidget(txtAuthor);
+    author->addWidget(cmdLookupAuthor);
+    grid->addWidget(newLabel(panel, QStringLiteral("Author:"), txtAuthor), 1, 0);
+    grid->addLayout(author, 1, 1, 1, 3);
+
+    cboSubject = newLookupBox(panel, "cboSubject");
+    txtStars = newBox(panel, "txtStars", 3);
+    cboFormat = newLookupBox(panel, "cboFormat");
+    txtPages = newBox(panel, "txtPages", 4);
+    cboRating = newLookupBox(panel, "cboRating");
+    txtCopyright = newBox(panel, "txtCopyright", 4);
+    const std::pair<QComboBox*, QLineEdit*> pairs[] = {
+        {cboSubject, txtStars}, {cboFormat, txtPages}, {cboRating, txtCopyright}};
+    const QString boxLabels[] = {QStringLiteral("Subject:"), QStringLiteral("Format:"),
+                                 QStringLiteral("Rating:")};
+    const QString numberLabels[] = {QStringLiteral("Stars:"), QStringLiteral("Pages:"),
+                                    QStringLiteral("Copyright:")};
+    for (int i = 0; i < 3; ++i) {
+        pairs[i].second->setFixedWidth(60);
+        grid->addWidget(newLabel(panel, boxLabels[i], pairs[i].first), 2 + i, 0);
+        grid->addWidget(pairs[i].first, 2 + i, 1);
+        grid->addWidget(newLabel(panel, numberLabels[i], pairs[i].second), 2 + i, 2);
+        grid->addWidget(pairs[i].second, 2 + i, 3);
+    }
+
+    txtPublisher = newBox(panel, "txtPublisher", 100);
+    grid->addWidget(newLabel(panel, QStringLiteral("Publisher:"), txtPublisher), 5, 0);
+    grid->addWidget(txtPublisher, 5, 1, 1, 3);
+
+    lstAwards = new QListWidget(panel);
+    lstAwards->setObjectName(QStringLiteral("lstAwards"));
+    lstAwards->setFixedHeight(64);
+    cmdAddAward = newButton(panel, "cmdAddAward", QStringLiteral("Add A&ward"));
+    cmdRemove = newButton(panel, "cmdRemove", QStringLiteral("Remo&ve Award"));
+    auto* awardButtons = new QVBoxLayout;
+    awardButtons->addWidget(cmdAddAward);
+    awardButtons->addWidget(cmdRemove);
+    awardButtons->addStretch();
+    auto* awardsLabel = newLabel(panel, QStringLiteral("Awards:"), lstAwards);
+    awardsLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(awardsLabel, 6, 0);
+    grid->addWidget(lstAwards, 6, 1);
+    grid->addLayout(awardButtons, 6, 2, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
+
+QGridLayout* frmWizard::buildRightColumn(QWidget* panel) {
+    auto* grid = new QGridLayout;
+    cboLocation = newLookupBox(panel, "cboLocation");
+    txtLabelNumber = newBox(panel, "txtLabelNumber", 50);
+    txtAcquireDate = newBox(panel, "txtAcquireDate", 10);
+    lblHelp1 = newHint(panel, "lblHelp1");
+    txtCost = newBox(panel, "txtCost", 10);
+    txtLentTo = newBox(panel, "txtLentTo", 50);
+    txtLentDate = newBox(panel, "txtLentDate", 10);
+    lblHelp2 = newHint(panel, "lblHelp2");
+    txtNotes = new QPlainTextEdit(panel);
+    txtNotes->setObjectName(QStringLiteral("txtNotes"));
+    txtNotes->setTabChangesFocus(true);
+    txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtNotes->setFixedHeight(96);
+
+    const std::pair<QString, QWidget*> rows[] = {
+        {QStringLiteral("Location:"), cboLocation},    {QStringLiteral("Label #:"), txtLabelNumber},
+        {QStringLiteral("Acquired:"), txtAcquireDate}, {QStringLiteral("Cost:"), txtCost},
+        {QStringLiteral("Lent To:"), txtLentTo},       {QStringLiteral("Lent Date:"), txtLentDate},
+        {QStringLiteral("My notes:"), txtNotes}};
+    int row = 0;
+    for (const auto& [text, field] : rows) {
+        auto* label = newLabel(panel, text, field);
+        if (field == txtNotes)
+            label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        grid->addWidget(label, row, 0);
+        const bool narrow = field == txtAcquireDate || field == txtLentDate || field == txtCost;
+        grid->addWidget(field, row, 1, 1, narrow ? 1 : 2);
+        ++row;
+    }
+    for (QLineEdit* narrow : {txtAcquireDate, txtLentDate, txtCost})
+        narrow->setFixedWidth(110);
+    grid->addWidget(lblHelp1, 2, 2);
+    grid->addWidget(lblHelp2, 5, 2);
+    grid->setColumnStretch(2, 1);
+    return grid;
+}
+
+QLayout* frmWizard::buildButtons(QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    cmdAddBook = newButton(parent, "cmdAddBook", QStringLiteral("&Add Book"));
+    cmdDeleteBook = newButton(parent, "cmdDeleteBook", QStringLiteral("&Delete Book"));
+    cmdPreviousBook = newButton(parent, "cmdPreviousBook", QStringLiteral("&Previous"));
+    cmdNextBook = newButton(parent, "cmdNextBook", QStringLiteral("&Next"));
+    cmdSaveChanges = newButton(parent, "cmdSaveChanges", QStringLiteral("&Save Changes"));
+    // Alt+S opens the Search menu; a key shared with the menu bar would reach neither.
+    cmdSaveChanges->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    cmdSaveChanges->setToolTip(QStringLiteral("Save Changes (Ctrl+S)"));
+    cmdClose = newButton(parent, "cmdClose", QStringLiteral("Close"));
+    for (QPushButton* button : {cmdAddBook, cmdDeleteBook, cmdPreviousBook, cmdNextBook, cmdSaveChanges})
+        row->addWidget(button);
+    row->addStretch();
+    row->addWidget(cmdClose);
+    return row;
+}
+
+void frmWizard::buildMenus() {
+    struct Entry {
+        QAction* frmWizard::*action;
+        const char* name;
+        const char* caption;
+        // The entry's window comes with another part of the program, which wires it.
+        bool later = false;
+    };
+    struct Menu {
+        QMenu* frmWizard::*menu;
+        const char* name;
+        const char* caption;
+        std::vector<Entry> entries;
+    };
+    const Menu menus[] = {
+        {&frmWizard::mnuFile,
+         "mnuFile",
+         "&File",
+         {{&frmWizard::mnuFileOpen, "mnuFileOpen", "&Open book database.."},
+          {nullptr, "mnuFileDash2", nullptr},
+          {&frmWizard::mnuFileAddBook, "mnuFileAddBook", "&Add Book"},
+          {&frmWizard::mnuFileDeleteBook, "mnuFileDeleteBook", "&Delete Book"},
+          {&frmWizard::mnuFileNextBook, "mnuFileNextBook", "&Next Book"},
+          {&frmWizard::mnuFilePreviousBook, "mnuFilePreviousBook", "&Previous Book"},
+          {nullptr, "mnuFileDash0", nullptr},
+          {&frmWizard::mnuFilePrinterSetup, "mnuFilePrinterSetup", "&Printer setup..", true},
+          {nullptr, "mnuFileDash1", nullptr},
+          {&frmWizard::mnuFileExit, "mnuFileExit", "E&xit"}}},
+        {&frmWizard::mnuSearch,
+         "mnuSearch",
+         "&Search",
+         {{&frmWizard::mnuSearchTitle, "mnuSearchTitle", "&Title search..", true},
+          {nullptr, "mnuSearchDash2", nullptr},
+          {&frmWizard::mnuSearchAuthor, "mnuSearchAuthor", "&Author search..", true},
+          {&frmWizard::mnuSearchSubject, "mnuSearchSubject", "&Subject search..", true},
+          {&frmWizard::mnuSearchBookLabel, "mnuSearchBookLabel", "La&bel # search..", true},
+          {&frmWizard::mnuSearchLocation, "mnuSearchLocation", "&Location search..", true},
+          {&frmWizard::mnuSearchAward, "mnuSearchAward", "A&ward search..", true},
+          {&frmWizard::mnuSearchPublisher, "mnuSearchPublisher", "&Publisher search..", true},
+          {&frmWizard::mnuSearchNotes, "mnuSearchNotes", "&Notes search", true},
+          {nullptr, "mnuSearchDash1", nullptr},
+          {&frmWizard::mnuSearchClear, "mnuSearchClear", "&Clear search"}}},
+        {&frmWizard::mnuReports,
+         "mnuReports",
+         "&Reports",
+         {{&frmWizard::mnuReportsBookListing, "mnuReportsBookListing", "&Book listing..", true},
+          {&frmWizard::mnuReportListLabelNumber, "mnuReportListLabelNumber", "Book listing (by &label #)..",
+           true},
+          {&frmWizard::mnuReportDetailed, "mnuReportDetailed", "Book listing (&detailed)..", true},
+          {&frmWizard::mnuReportsInventoryReport, "mnuReportsInventoryReport", "&Inventory by location..",
+           true},
+          {&frmWizard::mnuReportsCostReport, "mnuReportsCostReport", "&Cost summary..", true},
+          {&frmWizard::mnuReportsBooksLentOut, "mnuReportsBooksLentOut", "Books l&ent out..", true}}},
+        {&frmWizard::mnuSetup,
+         "mnuSetup",
+         "Set&up",
+         {{&frmWizard::mnuSetupAuthors, "mnuSetupAuthors", "&Authors..", true},
+          {&frmWizard::mnuSetupSubjects, "mnuSetupSubjects", "&Subjects..", true},
+          {&frmWizard::mnuSetupFormats, "mnuSetupFormats", "&Formats..", true},
+          {&frmWizard::mnuSetupRatings, "mnuSetupRatings", "&Ratings..", true},
+          {&frmWizard::mnuSetupAwards, "mnuSetupAwards", "A&wards..", true},
+          {&frmWizard::mnuSetupStorageLocations, "mnuSetupStorageLocations", "&Storage locations..", true},
+          {nullptr, "mnuSetupDash0", nullptr},
+          {&frmWizard::mnuSetupDeleteUnusedAuthors, "mnuSetupDeleteUnusedAuthors", "&Delete Unused authors..",
+           true},
+          {nullptr, "mnuSetupDash1", nullptr},
+          {&frmWizard::mnuSetupInternet, "mnuSetupInternet", "&Internet Search settings.."}}},
+        {&frmWizard::mnuTools,
+         "mnuTools",
+         "&Tools",
+         {{&frmWizard::mnuToolsExport, "mnuToolsExport", "&Export to file..", true},
+          {&frmWizard::mnuToolsImport, "mnuToolsImport", "&Import from file..", true},
+          {nullptr, "mnuToolsDash1", nullptr},
+          {&frmWizard::mnuToolsCheckData, "mnuToolsCheckData", "&Repair data..", true},
+          {nullptr, "mnuToolsDash2", nullptr},
+          {&frmWizard::mnuToolsStartOver, "mnuToolsStartOver", "&Start over..", true}}},
+        {&frmWizard::mnuHelp, "mnuHelp", "&Help", {{&frmWizard::mnuHelpAbout, "mnuHelpAbout", "&About.."}}},
+    };
+    for (const Menu& spec : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(spec.caption));
+        menu->setObjectName(QLatin1String(spec.name));
+        this->*spec.menu = menu;
+        for (const Entry& entry : spec.entries) {
+            QAction* action =
+                entry.action ? menu->addAction(QString::fromLatin1(entry.caption)) : menu->addSeparator();
+            action->setObjectName(QLatin1String(entry.name));
+            action->setEnabled(!entry.later);
+            if (entry.action)
+                this->*entry.action = action;
+        }
+    }
+}
+
+void frmWizard::buildPopupMenu() {
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuPopupAdd = mnuPopup->addAction(QStringLiteral("Add New Book"));
+    mnuPopupAdd->setObjectName(QStringLiteral("mnuPopupAdd"));
+    mnuPopupDelete = mnuPopup->addAction(QStringLiteral("Delete Book"));
+    mnuPopupDelete->setObjectName(QStringLiteral("mnuPopupDelete"));
+}
+
+void frmWizard::setTabOrder() {
+    const QList<QWidget*> order = {txtTitle,    txtAuthor,      cboSubject,      txtStars,     cboFormat,
+                                   txtPages,    cboRating,      txtCopyright,    txtPublisher, lstAwards,
+                                   cboLocation, txtLabelNumber, txtAcquireDate,  txtCost,      txtLentTo,
+                                   txtLentDate, txtNotes,       cmdLookupAuthor, cmdAddAward,  cmdRemove,
+                                   cmdAddBook,  cmdDeleteBook,  cmdPreviousBook, cmdNextBook,  cmdSaveChanges,
+                                   cmdClose,    lstMain};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void frmWizard::connectCommands() {
+    connect(cmdAddBook, &QPushButton::clicked, this, &frmWizard::cmdAddBook_Click);
+    connect(cmdDeleteBook, &QPushButton::clicked, this, &frmWizard::cmdDeleteBook_Click);
+    connect(cmdNextBook, &QPushButton::clicked, this, &frmWizard::cmdNextBook_Click);
+    connect(cmdPreviousBook, &QPushButton::clicked, this, &frmWizard::cmdPreviousBook_Click);
+    connect(cmdSaveChanges, &QPushButton::clicked, this, &frmWizard::cmdSaveChanges_Click);
+    connect(cmdAddAward, &QPushButton::clicked, this, &frmWizard::cmdAddAward_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmWizard::cmdRemove_Click);
+    connect(cmdLookupAuthor, &QPushButton::clicked, this, &frmWizard::cmdLookupAuthor_Click);
+    connect(cmdClose, &QPushButton::clicked, this, [this] {
+        if (SaveCurrentBook())
+            mnuFileExit_Click();
+    });
+    connect(imgInternet, &LookupImage::clicked, this, &frmWizard::imgInternet_Click);
+
+    connect(mnuFileOpen, &QAction::triggered, this, &frmWizard::mnuFileOpen_Click);
+    connect(mnuFileAddBook, &QAction::triggered, this, &frmWizard::cmdAddBook_Click);
+    connect(mnuFileDeleteBook, &QAction::triggered, this, &frmWizard::cmdDeleteBook_Click);
+    connect(mnuFileNextBook, &QAction::triggered, this, &frmWizard::cmdNextBook_Click);
+    connect(mnuFilePreviousBook, &QAction::triggered, this, &frmWizard::cmdPreviousBook_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmWizard::mnuFileExit_Click);
+    connect(mnuSearchClear, &QAction::triggered, this, &frmWizard::mnuSearchClear_Click);
+    connect(mnuSetupInternet, &QAction::triggered, this, &frmWizard::mnuSetupInternet_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmWizard::mnuHelpAbout_Click);
+    connect(mnuPopupAdd, &QAction::triggered, this, &frmWizard::cmdAddBook_Click);
+    connect(mnuPopupDelete, &QAction::triggered, this, &frmWizard::mnuPopupDelete_Click);
+
+    connect(lstMain, &BookListView::rowChosen, this, &frmWizard::ShowSelectedBook);
+    connect(lstMain, &BookListView::insertPressed, this, &frmWizard::cmdAddBook_Click);
+    connect(lstMain, &BookListView::deletePressed, this, &frmWizard::cmdDeleteBook_Click);
+    connect(lstMain, &BookListView::popupRequested, this, &frmWizard::listPopup);
+    connect(lstMain->header(), &QHeaderView::sectionClicked, this, &frmWizard::listHeaderClicked);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &frmWizard::mnuFileExit_Click);
+    ConnectSubsystemCommands();
 }
 
-void frmWizard::buildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
-    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(mnuFileExit, &QAction::triggered, this, &frmWizard::mnuFileExit_Click);
+void frmWizard::ConnectCommand(QAction* entry, std::function<void()> command, bool saveFirst) {
+    entry->setEnabled(true);
+    connect(entry, &QAction::triggered, this, [this, command = std::move(command), saveFirst] {
+        if (!saveFirst || SaveCurrentBook())
+            command();
+    });
 }
 
 void frmWizard::Form_Load() {
     SplashStep(QStringLiteral("Load books"));
     SetCaption();
+    lstMain->applyColumnShares();
+    ShowInternetSite(GetSetting(QStringLiteral("InternetSite"), DefaultInternetSite()));
+    PopulateLstMain();
 }
 
 void frmWizard::SetCaption() {
     setWindowTitle(QStringLiteral("Tomekeep (") + gDBName + u')');
 }
 
-bool frmWizard::SaveCurrentBook() {
-    // The window holds no editor yet, so there is never anything unsaved.
-    return true;
+std::function<void()> frmWizard::ListReloader() {
+    return [this] {
+        PopulateLstMain();
+    };
+}
+
+void frmWizard::tellError(const DbError& error) {
+    prompts().tell(QStringLiteral("Error"), error.messageText(), PromptIcon::Critical);
+}
+
+void frmWizard::mnuFileOpen_Click() {
+    if (!SaveCurrentBook())
+        return;
+    const QPoint corner = frameGeometry().topLeft() + QPoint(TwipsToPixels(200), TwipsToPixels(200));
+    const QString answer =
+        prompts().inputText(QStringLiteral("Open Book Database"),
+                            QStringLiteral("Enter the name of the book database to open or create.  "
+                                           "(Note: 'BIBLIO' is the standard database):"),
+                            gDBName, corner);
+    if (answer.isEmpty())
+        return;
+    const QString previous = gDBName;
+    SaveSetting(QStringLiteral("DBName"), answer);
+    ReadDBName();
+    SaveSetting(QStringLiteral("DBName"), gDBName);
+    gConn.close();
+    if (DbStatus opened = openCatalogue(); !opened) {
+        tellError(opened.error());
+        reopenCatalogue(previous);
+        return;
+    }
+    SetCaption();
+    prompts().tell(QStringLiteral("Tomekeep"), u'\'' + gDBName + QStringLiteral("' database opened."));
+}
+
+DbStatus frmWizard::openCatalogue() {
+    if (DbStatus opened = OpenDatabase(); !opened)
+        return opened;
+    if (DbStatus updated = UpdateDatabase(); !updated)
+        return updated;
+    return loadList();
+}
+
+// The catalogue asked for could not be used: go back to the one that was open, so that the
+// window keeps working and the name remembered for the next start is one that opens.
+void frmWizard::reopenCatalogue(const QString& previousName) {
+    gConn.close();
+    gDBName = previousName;
+    SaveSetting(QStringLiteral("DBName"), previousName);
+    SetCaption();
+    if (DbStatus reopened = openCatalogue(); !reopened)
+        tellError(reopened.error());
 }
 
 void frmWizard::mnuFileExit_Click() {
@@ -78,9 +512,49 @@ void frmWizard::mnuFileExit_Click() {
         close();
 }
 
-void frmWizard::cmdClose_Click() {
-    if (SaveCurrentBook())
-        mnuFileExit_Click();
+void frmWizard::mnuSearchClear_Click() {
+    if (gSearchMode == kSearchAll)
+        return;
+    gSearchMode = kSearchAll;
+    PopulateLstMain();
+}
+
+void frmWizard::ShowInternetSite(const QString& site) {
+    imgInternet->setVisible(site != QStringLiteral("none"));
+    imgInternet->setToolTip(site);
+}
+
+void frmWizard::mnuSetupInternet_Click() {
+    frmInternet dialog(this);
+    if (RunModal(dialog) == QDialog::Accepted && !dialog.ChosenSite().isEmpty())
+        ShowInternetSite(dialog.ChosenSite());
+}
+
+void frmWizard::imgInternet_Click() {
+    InternetSearch(QStringLiteral("title"), txtTitle->text());
+}
+
+void frmWizard::mnuHelpAbout_Click() {
+    frmAbout dialog(this);
+    RunModal(dialog);
+}
+
+void frmWizard::mnuPopupDelete_Click() {
+    DeleteBook(gPopupBookId);
+}
+
+void frmWizard::listPopup(const QPoint& globalPos) {
+    gPopupBookId = lstMain->selectedBookId();
+    mnuPopup->popup(globalPos);
+}
+
+void frmWizard::listHeaderClicked(int column) {
+    const ListSort sort = ClickedListSort({m_model->sortColumn(), m_model->sortOrder()}, column);
+    StoreListSort(sort);
+    m_model->sort(sort.column, sort.order);
+    lstMain->header()->setSortIndicator(sort.column, sort.order);
+    if (const int row = lstMain->selectedRow(); row >= 0)
+        lstMain->scrollTo(m_model->index(row, BookListModel::ColTitle));
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {

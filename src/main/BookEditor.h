@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/Prompts.h"
+#include "db/DbResult.h"
+#include "db/RecordHelpers.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The four lookup lists the editor offers in combo boxes, in the order a save asks about names
+// that do not exist.
+enum class LookupKind { Subject, Rating, Format, Location };
+inline constexpr LookupKind kLookupKinds[] = {LookupKind::Subject, LookupKind::Rating, LookupKind::Format,
+                                              LookupKind::Location};
+
+QString LookupTable(LookupKind kind);
+QString LookupIdColumn(LookupKind kind);
+// The book's identifier for that list.
+int& LookupIdOf(BookFields& book, LookupKind kind);
+
+struct LookupEntry {
+    int id = 0;
+    QString name;
+
+    friend bool operator==(const LookupEntry&, const LookupEntry&) = default;
+};
+// Every row of a lookup list, in name order.
+DbResult<std::vector<LookupEntry>> ReadLookupList(LookupKind kind);
+// The name of the row with that identifier; empty when the list has none.
+QString LookupNameOf(const std::vector<LookupEntry>& list, int id);
+// The identifier of the row of that name (letter case ignored), -1 when there is none.
+DbResult<int> FindLookupId(LookupKind kind, const QString& name);
+
+// A book as the editor shows it.
+struct ShownBook {
+    int bookId = 0;
+    BookFields fields;
+    QString author;
+    QStringList awards;
+};
+// The book with its author's name and its award names; nothing when it no longer exists.
+DbResult<std::optional<ShownBook>> ReadShownBook(int bookId);
+
+// The editor's fields as typed, before they are read back into values.
+struct EditorTexts {
+    QString bookId;
+    QString title;
+    QString author;
+    QString stars;
+    QString pages;
+    QString copyright;
+    QString publisher;
+    QString labelNumber;
+    QString acquireDate;
+    QString cost;
+    QString lentTo;
+    QString lentDate;
+    QString notes;
+    QStringList awards;
+    // Indexed by LookupKind.
+    QString lookups[4];
+
+    QString& lookup(LookupKind kind) { return lookups[static_cast<int>(kind)]; }
+    const QString& lookup(LookupKind kind) const { return lookups[static_cast<int>(kind)]; }
+};
+// The texts the editor shows for a book whose lookup names are already known.
+EditorTexts TextsOfBook(const ShownBook& book, const QLocale& locale = QLocale());
+// The values the texts stand for; the author and the four lookups are left at 0.
+BookFields FieldsOfTexts(const EditorTexts& texts, const QLocale& locale = QLocale());
+
+enum class SaveOutcome {
+    Saved,
+    // The user chose to stay on the book and keep editing ("No").
+    Kept,
+    // The user dropped the remaining changes ("Cancel").
+    Discarded,
+    Failed,
+};
+struct SaveResult {
+    SaveOutcome outcome = SaveOutcome::Saved;
+    BookFields fields;
+    DbError error;
+};
+// Asks whether to add a lookup name that does not exist: title and text of the question.
+using LookupQuestion = std::function<PromptAnswer(const QString& title, const QString& text)>;
+QString LookupQuestionTitle(LookupKind kind);
+QString LookupQuestionText(LookupKind kind, const QString& name);
+
+// Writes the edited book: finds or adds its author, rewrites its award links (award names
+// without a row are dropped), then looks up the four lists, asking before it adds a name, and
+// rewrites the book row. The author and the award links stay written whatever is answered.
+SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask,
+                          const QLocale& locale = QLocale());
+
+// The title every new book starts with.
+QString NewBookTitle();
+// A new book's values: today as the acquired date, each lookup the first of its list by name
+// (0 for an empty list), everything else empty.
+DbResult<BookFields> NewBookFields(const QDate& today);
+// Makes room for and adds a new book. Earlier "New Book" rows that are still untouched
+// placeholders are removed first; one the user has worked on stays, and is then answered
+// instead of a new one, since two books may not share a title.
+DbResult<int> AddNewBook(const QDate& today = QDate::currentDate());
+
+// The book's title, empty when there is no such book.
+DbResult<QString> BookTitle(int bookId);
+// Removes the book and its award links.
+DbStatus DeleteBookRows(int bookId);

@@ -1,0 +1,91 @@
+#include "reports/PageCanvas.h"
+
+#include "reports/SpoolFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kInchesPerMetre = 1 / 0.0254;
+// Enough for every recurring text of a report; beyond it the widths are measured afresh.
+constexpr qsizetype kMaxRememberedWidths = 32768;
+
+QImage blankPage(int widthDots, int heightDots) {
+    QImage image(std::max(widthDots, 1), std::max(heightDots, 1), QImage::Format_RGB32);
+    const int dotsPerMetre = static_cast<int>(std::lround(PageCanvas::kDotsPerInch * kInchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    return image;
+}
+
+int toTwips(double dots) {
+    return static_cast<int>(std::lround(dots * PageCanvas::kTwipsPerDot));
+}
+
+} // namespace
+
+QString CanvasFaceName(const QString& face) {
+    if (face.compare(QLatin1StringView("Times New Roman"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Serif");
+    if (face.compare(QLatin1StringView("Arial"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Sans");
+    return face;
+}
+
+QFont CanvasFont(const QString& face, double points, int styleCode) {
+    QFont font(CanvasFaceName(face));
+    font.setBold(styleCode == spool::kStyleBold);
+    font.setItalic(styleCode == spool::kStyleItalic);
+    if (points > 0)
+        font.setPointSizeF(points);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    // Unhinted outlines keep every width proportional to the size, as on paper.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+PageCanvas::PageCanvas()
+    : m_image(blankPage(1, 1))
+    , m_font(CanvasFont(QStringLiteral("Times New Roman"), 10, spool::kStyleNormal))
+    , m_metrics(m_font, &m_image)
+    , m_fontKey(m_font.key()) {}
+
+void PageCanvas::Resize(int widthTwips, int heightTwips) {
+    m_image = blankPage(widthTwips / kTwipsPerDot, heightTwips / kTwipsPerDot);
+}
+
+void PageCanvas::Clear() {
+    m_image.fill(Qt::white);
+}
+
+void PageCanvas::SetFont(const QFont& font) {
+    if (font == m_font)
+        return;
+    m_font = font;
+    m_metrics = QFontMetricsF(m_font, &m_image);
+    m_fontKey = m_font.key();
+}
+
+int PageCanvas::TextWidth(const QString& text) const {
+    QHash<QString, int>& widths = m_widthsByFont[m_fontKey];
+    if (const auto known = widths.constFind(text); known != widths.cend())
+        return known.value();
+    const int width = toTwips(m_metrics.horizontalAdvance(text));
+    if (m_rememberedWidths >= kMaxRememberedWidths) {
+        for (QHash<QString, int>& font : m_widthsByFont)
+            font.clear();
+        m_rememberedWidths = 0;
+    }
+    widths.insert(text, width);
+    ++m_rememberedWidths;
+    return width;
+}
+
+int PageCanvas::TextHeight(const QString& text) const {
+    // A text's height is its lines' height; an empty text still has one line.
+    const int lines = std::max<qsizetype>(1, text.count(u'\n') + 1);
+    return toTwips(m_metrics.height() * lines);
+}

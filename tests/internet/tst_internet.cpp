@@ -1,0 +1,129 @@
+#include "app/Settings.h"
+#include "internet/InternetSearch.h"
+#include "internet/frmInternet.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class InternetTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void addresses_data() {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("address");
+        const QString congress =
+            QStringLiteral("http://catalog.loc.gov/cgi-bin/Pwebrecon.cgi?DB=local&PAGE=First");
+        QTest::newRow("congress title") << "Library of Congress"
+                                        << "title"
+                                        << "War and Peace" << congress;
+        QTest::newRow("congress author") << "Library of Congress"
+                                         << "author"
+                                         << "Leo Tolstoy" << congress;
+        QTest::newRow("new york title") << "New York Public Library"
+                                        << "title"
+                                        << "War   and Peace"
+                                        << "http://catalog.nypl.org/search/t?SEARCH=War+and+Peace";
+        QTest::newRow("new york author surname first")
+            << "New York Public Library"
+            << "author"
+            << " Leo Tolstoy "
+            << "http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo";
+        QTest::newRow("texas title") << "University of Texas Library"
+                                     << "title"
+                                     << "Dune"
+                                     << "http://utdirect.utexas.edu/lib/utnetcat/index.WBX?search_type=TB&"
+                                        "search_text=Dune";
+        QTest::newRow("texas author of three words")
+            << "University of Texas Library"
+            << "author"
+            << "Ursula K. Le Guin"
+            << "http://utdirect.utexas.edu/lib/utnetcat/"
+               "index.WBX?search_type=AB&search_text=K.+Le+Guin+Ursula";
+        QTest::newRow("single-word author unchanged") << "New York Public Library"
+                                                      << "author"
+                                                      << "Colette"
+                                                      << "http://catalog.nypl.org/search/a?SEARCH=Colette";
+        QTest::newRow("empty text ends with the key") << "New York Public Library"
+                                                      << "title"
+                                                      << "   "
+                                                      << "http://catalog.nypl.org/search/t?SEARCH=";
+        QTest::newRow("url characters encoded")
+            << "New York Public Library"
+            << "title"
+            << "Tom & Jerry #5 100%"
+            << "http://catalog.nypl.org/search/t?SEARCH=Tom+%26+Jerry+%235+100%25";
+        QTest::newRow("accents encoded") << "New York Public Library"
+                                         << "title"
+                                         << "Émile"
+                                         << "http://catalog.nypl.org/search/t?SEARCH=%C3%89mile";
+        QTest::newRow("none") << "none"
+                              << "title"
+                              << "Dune"
+                              << "";
+        QTest::newRow("unknown site") << "Somewhere"
+                                      << "title"
+                                      << "Dune"
+                                      << "";
+    }
+
+    void addresses() {
+        QFETCH(QString, site);
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, address);
+        QCOMPARE(InternetSearchUrl(site, kind, text).toString(QUrl::FullyEncoded), address);
+    }
+
+    void lookupOpensTheChosenSiteOnly() {
+        TestHome home;
+        QList<QUrl> opened;
+        const UrlOpener previous = SetUrlOpener([&opened](const QUrl& url) { opened << url; });
+        InternetSearch(QStringLiteral("title"), QStringLiteral("Dune"));
+        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("none"));
+        InternetSearch(QStringLiteral("title"), QStringLiteral("Dune"));
+        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("New York Public Library"));
+        InternetSearch(QStringLiteral("author"), QStringLiteral("Frank Herbert"));
+        SetUrlOpener(previous);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0].host() == QStringLiteral("catalog.loc.gov"));
+        QCOMPARE(opened[1].toString(),
+                 QStringLiteral("http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank"));
+    }
+
+    void settingsWindowSelectsAndSaves() {
+        TestHome home;
+        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("  new york public library "));
+        frmInternet window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Internet Settings"));
+        QVERIFY(window.optInternet[2]->isChecked());
+        window.optInternet[3]->setChecked(true);
+        QTest::mouseClick(window.cmdOK, Qt::LeftButton);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(window.ChosenSite(), QStringLiteral("University of Texas Library"));
+        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("University of Texas Library"));
+    }
+
+    void settingsWindowWithUnknownSiteSelectsNothingAndCancelKeeps() {
+        TestHome home;
+        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("Elsewhere"));
+        frmInternet window;
+        for (const QRadioButton* option : window.optInternet)
+            QVERIFY(!option->isChecked());
+        QTest::mouseClick(window.cmdOK, Qt::LeftButton);
+        QCOMPARE(window.ChosenSite(), QString());
+        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("Elsewhere"));
+        frmInternet again;
+        again.optInternet[0]->setChecked(true);
+        QTest::mouseClick(again.cmdCancel, Qt::LeftButton);
+        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("Elsewhere"));
+    }
+};
+
+TOMEKEEP_TEST(InternetTest);
+#include "tst_internet.moc"

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/Modal.h"
+#include "db/Recordset.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+// Shared by the lookup list and picker tests.
+namespace lookuptest {
+
+inline qint64 number(const QString& sql, const QVariantList& params = {}) {
+    auto value = QueryNumber(sql, params);
+    return value ? *value : -1;
+}
+
+inline QStringList entries(const QListWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts << list.item(row)->text();
+    return texts;
+}
+
+inline void click(const QDialog& dialog, const QString& button) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+inline void selectName(QListWidget& list, const QString& name) {
+    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
+    if (!found.isEmpty())
+        list.setCurrentItem(found.constFirst());
+}
+
+// What an open name dialog showed before the test typed into it.
+struct NameDialogSeen {
+    QString objectName;
+    QString caption;
+    QString label;
+    QString initialText;
+    int maxLength = 0;
+    bool hasInternetLookup = false;
+    bool stayedOpen = false;
+};
+
+// Types the text into the open name dialog and presses Save; a dialog that refuses the name
+// and stays open is then cancelled, as the user would.
+inline ModalRunner saveName(const QString& text, NameDialogSeen* seen = nullptr) {
+    return [text, seen](QDialog& dialog) {
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("txtName"));
+        if (seen) {
+            const auto* label = dialog.findChild<QLabel*>(QStringLiteral("lblName"));
+            *seen = {
+                dialog.objectName(), dialog.windowTitle(),
+                label->text(),       box->text(),
+                box->maxLength(),    dialog.findChild<QLabel*>(QStringLiteral("imgInternet")) != nullptr};
+        }
+        box->setText(text);
+        click(dialog, QStringLiteral("cmdSave"));
+        if (seen)
+            seen->stayedOpen = dialog.isVisible();
+        if (dialog.isVisible())
+            click(dialog, QStringLiteral("cmdCancel"));
+        return dialog.result();
+    };
+}
+
+inline ModalRunner cancelDialog() {
+    return [](QDialog& dialog) {
+        click(dialog, QStringLiteral("cmdCancel"));
+        return dialog.result();
+    };
+}
+
+} // namespace lookuptest

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "db/RecordHelpers.h"
+#include "db/Recordset.h"
+#include "main/BookListModel.h"
+
+#include <QStringList>
+#include <QTest>
+#include <functional>
+
+// Adds a book to the open catalogue with the standard "(none)" lookups, letting the test set
+// what it cares about; answers its number.
+inline int AddTestBook(const QString& title, const std::function<void(BookFields&)>& tweak = {}) {
+    BookFields book;
+    book.subjectId = 1;
+    book.locationId = 1;
+    book.formatId = 1;
+    book.ratingId = 1;
+    book.title = title;
+    if (tweak)
+        tweak(book);
+    const auto added = InsertBook(book);
+    if (!added || *added <= 0)
+        qFatal("could not add the test book %s", qPrintable(title));
+    return *added;
+}
+
+// One stored column of a book, as the catalogue holds it.
+inline QVariant StoredColumn(int bookId, const QString& column) {
+    const auto row = Recordset::open(u"SELECT [" + column + u"] FROM [Book] WHERE [BookId] = ?", {bookId});
+    return row && !row->eof() ? row->field(0) : QVariant();
+}
+
+inline qint64 CountOf(const QString& sql, const QVariantList& params = {}) {
+    const auto count = QueryNumber(sql, params);
+    return count ? *count : -1;
+}
+
+// The text of one column over every row, in list order.
+inline QStringList ColumnTexts(const BookListModel& model, int column) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.text(row, column);
+    return texts;
+}
+
+inline QStringList ListedTitles(const BookListModel& model) {
+    return ColumnTexts(model, BookListModel::ColTitle);
+}
+
+#include "main/frmWizard.h"
+
+#include <memory>
+
+// The main window over the open catalogue, loaded and shown.
+inline std::unique_ptr<frmWizard> OpenMainWindow() {
+    auto window = std::make_unique<frmWizard>();
+    window->Form_Load();
+    window->show();
+    return window;
+}

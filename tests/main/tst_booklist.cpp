@@ -1,0 +1,346 @@
+#include "app/Settings.h"
+#include "main/BookListModel.h"
+#include "main/BookListQuery.h"
+#include "main/BookListView.h"
+#include "main/BookTestData.h"
+#include "main/SearchState.h"
+#include "main/frmWizard.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+BookRow row(int id, const QString& title, int pages = 0, int year = 0, double stars = 0) {
+    BookRow book;
+    book.bookId = id;
+    book.title = title;
+    book.pages = pages;
+    book.copyright = year;
+    book.hasCopyright = year != 0;
+    book.stars = stars;
+    book.hasStars = true;
+    return book;
+}
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
+// A catalogue whose titles, labels, publishers, awards, authors, subjects, locations and notes
+// each tell the searches apart.
+void addSearchBooks() {
+    AddTestBook(QStringLiteral("The Hobbit"), [](BookFields& b) {
+        b.labelNumber = QStringLiteral("A-1");
+        b.publisher = QStringLiteral("Allen & Unwin");
+        b.notes = QStringLiteral("Signed copy\nfirst edition");
+    });
+    AddTestBook(QStringLiteral("the road"));
+    AddTestBook(QStringLiteral("THE END"));
+    AddTestBook(QStringLiteral("Other Stories"));
+    AddTestBook(QStringLiteral("War and Peace"), [](BookFields& b) { b.locationId = 5; });
+    AddTestBook(QStringLiteral("Star Wars"), [](BookFields& b) { b.authorId = 20; });
+    AddTestBook(QStringLiteral("Coward"), [](BookFields& b) { b.subjectId = 14; });
+    const int dune = AddTestBook(QStringLiteral("Dune"), [](BookFields& b) {
+        b.authorId = 10;
+        b.locationId = 4;
+    });
+    AddTestBook(QStringLiteral("Dune Messiah"), [](BookFields& b) { b.authorId = 10; });
+    AddTestBook(QStringLiteral("O'Brien's Tale"));
+    AddTestBook(QStringLiteral("100% Cotton"));
+    AddTestBook(QStringLiteral("Lost Subject"), [](BookFields& b) { b.subjectId = 999; });
+    // Nebula Award and National Book Award: both match "N*".
+    QVERIFY(AddBookAward(dune, 8));
+    QVERIFY(AddBookAward(dune, 3));
+}
+
+} // namespace
+
+class BookListTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyModeListsWhatItsPatternFinds_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("authorIds");
+        QTest::addColumn<QStringList>("titles");
+        const QStringList all = {"The Hobbit",    "the road",       "THE END",     "Other Stories",
+                                 "War and Peace", "Star Wars",      "Coward",      "Dune",
+                                 "Dune Messiah",  "O'Brien's Tale", "100% Cotton", "Sample Book #1"};
+        QTest::newRow("all books, none with a missing subject") << int(kSearchAll) << ""
+                                                                << "" << all;
+        QTest::newRow("starts with, any case") << int(kSearchTitle) << "The*"
+                                               << "" << QStringList{"The Hobbit", "the road", "THE END"};
+        QTest::newRow("contains") << int(kSearchTitle) << "*war*"
+                                  << "" << QStringList{"War and Peace", "Star Wars", "Coward"};
+        QTest::newRow("whole title only") << int(kSearchTitle) << "dune"
+                                          << "" << QStringList{"Dune"};
+        QTest::newRow("one character") << int(kSearchTitle) << "?UNE"
+                                       << "" << QStringList{"Dune"};
+        QTest::newRow("single quote") << int(kSearchTitle) << "O'Brien*"
+                                      << "" << QStringList{"O'Brien's Tale"};
+        QTest::newRow("typed percent is a wildcard") << int(kSearchTitle) << "1%n"
+                                                     << "" << QStringList{"100% Cotton"};
+        QTest::newRow("missing subject is in no list") << int(kSearchTitle) << "Lost*"
+                                                       << "" << QStringList{};
+        QTest::newRow("label") << int(kSearchLabel) << "a-?"
+                               << "" << QStringList{"The Hobbit"};
+        QTest::newRow("two matching awards, one row") << int(kSearchAward) << "N*"
+                                                      << "" << QStringList{"Dune"};
+        QTest::newRow("award") << int(kSearchAward) << "*prize"
+                               << "" << QStringList{"Sample Book #1"};
+        QTest::newRow("publisher") << int(kSearchPublisher) << "allen*"
+                                   << "" << QStringList{"The Hobbit"};
+        QTest::newRow("author ids, junk left out")
+            << int(kSearchAuthor) << ""
+            << "10,x, 20" << QStringList{"Dune", "Dune Messiah", "Star Wars"};
+        QTest::newRow("no author ids, no books") << int(kSearchAuthor) << ""
+                                                 << "" << QStringList{};
+        QTest::newRow("author ids cannot inject") << int(kSearchAuthor) << ""
+                                                  << "0) OR (1=1" << QStringList{};
+        QTest::newRow("subject") << int(kSearchSubject) << "hor*"
+                                 << "" << QStringList{"Coward"};
+        QTest::newRow("location") << int(kSearchLocation) << "*shelf ?"
+                                  << "" << QStringList{"Dune", "War and Peace"};
+        QTest::newRow("notes across lines") << int(kSearchNotes) << "*SIGNED*"
+                                            << "" << QStringList{"The Hobbit"};
+        QTest::newRow("unknown mode lists all") << 2 << "x"
+                                                << "" << all;
+    }
+
+    void everyModeListsWhatItsPatternFinds() {
+        QFETCH(int, mode);
+        QFETCH(QString, pattern);
+        QFETCH(QString, authorIds);
+        QFETCH(QStringList, titles);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        addSearchBooks();
+        const auto rows = FetchBookRows(BookListQuery(mode, pattern, authorIds));
+        QVERIFY2(rows, qPrintable(rows ? QString() : rows.error().messageText()));
+        QStringList found;
+        for (const BookRow& book : *rows)
+            found << book.title;
+        QCOMPARE(sorted(found), sorted(titles));
+    }
+
+    void currentQueryTakesTheActiveModesOwnPattern() {
+        TestHome home;
+        gSearchMode = kSearchNotes;
+        gSearchTitle = QStringLiteral("title pattern");
+        gSearchNotes = QStringLiteral("notes*");
+        const ListQuery query = CurrentBookListQuery();
+        QCOMPARE(query.params, QVariantList{QStringLiteral("notes%")});
+        QVERIFY(query.sql.contains(QStringLiteral("m.[Notes] LIKE ?")));
+    }
+
+    void rowsShowTheirColumnsAsText() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const int thin = AddTestBook(QStringLiteral("Thin"), [](BookFields& b) {
+            b.pages = 5;
+            b.copyright = 1999;
+            b.stars = 4;
+            b.authorId = 3;
+            b.subjectId = 14;
+        });
+        AddTestBook(QStringLiteral("Orphan"), [](BookFields& b) { b.authorId = 99999; });
+        BookListModel model;
+        model.setBooks(*FetchBookRows(BookListQuery(kSearchAll, {}, {})));
+        const int at = model.rowOfBook(thin);
+        QCOMPARE(model.text(at, BookListModel::ColBookNumber),
+                 QStringLiteral("%1").arg(thin, 5, 10, QChar(u'0')));
+        QCOMPARE(model.text(at, BookListModel::ColPages), QStringLiteral("005"));
+        QCOMPARE(model.text(at, BookListModel::ColYear), QStringLiteral("1999"));
+        QCOMPARE(model.text(at, BookListModel::ColStars), QStringLiteral("4"));
+        QCOMPARE(model.text(at, BookListModel::ColSubject), QStringLiteral("Horror"));
+        QCOMPARE(model.text(at, BookListModel::ColLocation), QStringLiteral("(none)"));
+        QCOMPARE(model.text(at, BookListModel::ColAuthor), *GetAuthorName(3));
+        QCOMPARE(model.text(model.rowOfBook(1), BookListModel::ColStars), QStringLiteral("3.5"));
+        QCOMPARE(model.text(model.rowOfBook(thin + 1), BookListModel::ColAuthor), QString());
+        QCOMPARE(model.data(model.index(at, BookListModel::ColTitle), BookListModel::BookIdRole).toInt(),
+                 thin);
+    }
+
+    void numberTextsKeepTheirWidth() {
+        QCOMPARE(BookNumberText(12), QStringLiteral("00012"));
+        QCOMPARE(BookNumberText(123456), QStringLiteral("123456"));
+        QCOMPARE(PagesListText(0), QStringLiteral("000"));
+        QCOMPARE(PagesListText(1200), QStringLiteral("1200"));
+        QCOMPARE(PagesListText(-5), QStringLiteral("-005"));
+    }
+
+    void sortRules_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("title ignores case") << int(BookListModel::ColTitle) << int(Qt::AscendingOrder)
+                                            << QStringList{"apple", "Banana", "banana", "cherry"};
+        QTest::newRow("title descending") << int(BookListModel::ColTitle) << int(Qt::DescendingOrder)
+                                          << QStringList{"cherry", "Banana", "banana", "apple"};
+        QTest::newRow("pages by value") << int(BookListModel::ColPages) << int(Qt::AscendingOrder)
+                                        << QStringList{"banana", "Banana", "apple", "cherry"};
+        QTest::newRow("book number past five digits")
+            << int(BookListModel::ColBookNumber) << int(Qt::AscendingOrder)
+            << QStringList{"cherry", "Banana", "apple", "banana"};
+        QTest::newRow("year, missing first, ties by title")
+            << int(BookListModel::ColYear) << int(Qt::AscendingOrder)
+            << QStringList{"cherry", "apple", "Banana", "banana"};
+        QTest::newRow("year descending, ties still by title")
+            << int(BookListModel::ColYear) << int(Qt::DescendingOrder)
+            << QStringList{"apple", "Banana", "banana", "cherry"};
+        QTest::newRow("stars") << int(BookListModel::ColStars) << int(Qt::AscendingOrder)
+                               << QStringList{"cherry", "Banana", "apple", "banana"};
+    }
+
+    void sortRules() {
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(QStringList, titles);
+        BookListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setBooks({row(99999, QStringLiteral("Banana"), 999, 2001, 2.5),
+                        row(100000, QStringLiteral("apple"), 1000, 2001, 4),
+                        row(100001, QStringLiteral("banana"), 5, 2001, 4.5),
+                        row(7, QStringLiteral("cherry"), 1200, 0, 0)});
+        model.sort(column, Qt::SortOrder(order));
+        QCOMPARE(ListedTitles(model), titles);
+    }
+
+    void modelKeepsSelectionThroughSortsAndUpdates() {
+        BookListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setBooks({row(1, QStringLiteral("b"), 30), row(2, QStringLiteral("a"), 10),
+                        row(3, QStringLiteral("c"), 20)});
+        const QPersistentModelIndex kept = model.index(model.rowOfBook(3), BookListModel::ColTitle);
+        model.sort(BookListModel::ColPages, Qt::DescendingOrder);
+        QCOMPARE(model.bookIdAt(kept.row()), 3);
+        QCOMPARE(kept.row(), 1);
+        BookRow changed = model.book(kept.row());
+        changed.author = QStringLiteral("Someone");
+        model.updateRow(kept.row(), changed);
+        QCOMPARE(model.text(kept.row(), BookListModel::ColAuthor), QStringLiteral("Someone"));
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!kept.isValid());
+    }
+
+    void sortSettings() {
+        TestHome home;
+        QCOMPARE(StoredListSort().column, int(BookListModel::ColTitle));
+        QCOMPARE(StoredListSort().order, Qt::AscendingOrder);
+        SaveSetting(QStringLiteral("SortCol"), QStringLiteral("abc"));
+        QCOMPARE(StoredListSort().column, int(BookListModel::ColBookNumber));
+        for (const char* outside : {"8", "-1", "99"}) {
+            SaveSetting(QStringLiteral("SortCol"), QLatin1String(outside));
+            QCOMPARE(StoredListSort().column, int(BookListModel::ColTitle));
+        }
+        SaveSetting(QStringLiteral("SortOrder"), QStringLiteral("2"));
+        QCOMPARE(StoredListSort().order, Qt::AscendingOrder);
+        StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
+        QCOMPARE(GetSetting(QStringLiteral("SortCol")), QStringLiteral("6"));
+        QCOMPARE(GetSetting(QStringLiteral("SortOrder")), QStringLiteral("1"));
+
+        ListSort sort{BookListModel::ColTitle, Qt::AscendingOrder};
+        sort = ClickedListSort(sort, BookListModel::ColYear);
+        QCOMPARE(sort.order, Qt::AscendingOrder);
+        sort = ClickedListSort(sort, BookListModel::ColYear);
+        QCOMPARE(sort.order, Qt::DescendingOrder);
+        sort = ClickedListSort(sort, BookListModel::ColYear);
+        QCOMPARE(sort.order, Qt::AscendingOrder);
+        QCOMPARE(sort.column, int(BookListModel::ColYear));
+    }
+
+    void headerClicksSortAndAreRemembered() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Old"), [](BookFields& b) { b.copyright = 1950; });
+        AddTestBook(QStringLiteral("New"), [](BookFields& b) { b.copyright = 2020; });
+        const QStringList byTitle = {"New", "Old", "Sample Book #1"};
+        const QString thisYear = QString::number(QDate::currentDate().year());
+        {
+            const auto window = OpenMainWindow();
+            QCOMPARE(ListedTitles(window->ListModel()), byTitle);
+            QHeaderView* header = window->lstMain->header();
+            const QPoint year(header->sectionViewportPosition(BookListModel::ColYear) + 4,
+                              header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, year);
+            QCOMPARE(ColumnTexts(window->ListModel(), BookListModel::ColYear),
+                     QStringList({"1950", "2020", thisYear}));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, year);
+            QCOMPARE(ColumnTexts(window->ListModel(), BookListModel::ColYear),
+                     QStringList({thisYear, "2020", "1950"}));
+            QCOMPARE(header->sortIndicatorSection(), int(BookListModel::ColYear));
+            QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+            QCOMPARE(GetSetting(QStringLiteral("SortCol")), QStringLiteral("6"));
+            QCOMPARE(GetSetting(QStringLiteral("SortOrder")), QStringLiteral("1"));
+        }
+        const auto restarted = OpenMainWindow();
+        QCOMPARE(ColumnTexts(restarted->ListModel(), BookListModel::ColYear),
+                 QStringList({thisYear, "2020", "1950"}));
+        QCOMPARE(restarted->lstMain->selectedBookId(), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void emptySearchAsksToClear_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("yes lists all books") << int(PromptAnswer::Yes) << 1;
+        QTest::newRow("no keeps the empty search") << int(PromptAnswer::No) << 0;
+        QTest::newRow("cancel keeps the empty search") << int(PromptAnswer::Cancel) << 0;
+    }
+
+    void emptySearchAsksToClear() {
+        QFETCH(int, answer);
+        QFETCH(int, listed);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        gSearchMode = kSearchTitle;
+        gSearchTitle = QStringLiteral("nothing*");
+        home.prompts().answer(PromptAnswer(answer));
+        window->PopulateLstMain();
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Clear Search"));
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("Your search no longer finds any Books.  Clear your search?"));
+        QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
+        QCOMPARE(window->ListModel().rowCount(), listed);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: %1").arg(listed));
+        QCOMPARE(gSearchMode, listed ? int(kSearchAll) : int(kSearchTitle));
+        QCOMPARE(window->txtTitle->isEnabled(), listed == 1);
+        QCOMPARE(window->txtTitle->text(), listed ? QStringLiteral("Sample Book #1") : QString());
+        QVERIFY(!window->IsDirty());
+        QVERIFY(!window->cmdSaveChanges->isEnabled());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void typedLetterJumpsInTheShownOrderWithoutShowing() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Moby Dick"), [](BookFields& b) { b.copyright = 1871; });
+        AddTestBook(QStringLiteral("Middlemarch"), [](BookFields& b) { b.copyright = 1851; });
+        AddTestBook(QStringLiteral("Emma"), [](BookFields& b) { b.copyright = 1815; });
+        StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
+        const auto window = OpenMainWindow();
+        const QString shown = window->txtBookId->text();
+        window->lstMain->setFocus();
+        QTest::keyClick(window->lstMain, Qt::Key_M, Qt::NoModifier);
+        QCOMPARE(window->ListModel().book(window->lstMain->selectedRow()).title, QStringLiteral("Moby Dick"));
+        QCOMPARE(window->txtBookId->text(), shown);
+        QTest::keyClick(window->lstMain, Qt::Key_Z, Qt::NoModifier);
+        QCOMPARE(window->ListModel().book(window->lstMain->selectedRow()).title, QStringLiteral("Moby Dick"));
+        QTest::keyClick(window->lstMain, Qt::Key_Down, Qt::NoModifier);
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Middlemarch"));
+    }
+};
+
+TOMEKEEP_TEST(BookListTest);
+#include "tst_booklist.moc"

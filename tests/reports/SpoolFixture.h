@@ -1,0 +1,99 @@
+#pragma once
+
+#include "reports/SpoolScramble.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Hand-made spool files laid out as the report writer lays them out: header, pages separated
+// by "/NEWPAGE", "/ENDOFREPORT" and the trailer of page positions. A password scrambles every
+// line before the trailer as the writer does.
+class SpoolFixture {
+public:
+    explicit SpoolFixture(const QString& password = QString())
+        : m_key(password) {}
+
+    void line(const QString& text) {
+        const QByteArray bytes = text.toUtf8();
+        m_bytes += m_ended ? bytes : ScrambleLine(bytes, m_key);
+        m_bytes += "\r\n";
+    }
+    void lines(std::initializer_list<const char*> texts) {
+        for (const char* text : texts)
+            line(QString::fromUtf8(text));
+    }
+    void lines(const QStringList& texts) {
+        for (const QString& text : texts)
+            line(text);
+    }
+
+    void header(const QString& reportName, int orientation = 1, int paperSize = 1) {
+        lines({"/VERSION", "1", "/REPORTNAME", reportName, "/CREATEDBY", "ZKN", "/CREATEDATE", "12/24/2025",
+               "/CREATETIME", "10:00:00", "/NOTE", "", "/ORIENTATION", QString::number(orientation),
+               "/PAPERSIZE", QString::number(paperSize), "/BEGINNINGOFREPORT"});
+    }
+    void font(int size = 10, const QString& face = QStringLiteral("Times New Roman"), int style = 1) {
+        lines({"/FONT", QString::number(size), face, QString::number(style)});
+    }
+    void setTab(int index, const QString& inches, int alignment) {
+        lines({"/SETTAB", QString::number(index), inches, QString::number(alignment)});
+    }
+    void text(const QString& value, int tab) { lines({"/TEXT", value, QString::number(tab)}); }
+    void cr() { line(QStringLiteral("/CR")); }
+    void newPage() {
+        lines({"/NEWPAGE", QString::number(m_offsets.size() + 1)});
+        m_offsets.append(m_bytes.size() + 1);
+    }
+    // The end marker and the trailer; countOverride claims another page count.
+    void end(int countOverride = -1) {
+        line(QStringLiteral("/ENDOFREPORT"));
+        m_ended = true;
+        trailer(countOverride < 0 ? m_offsets.size() : countOverride, m_offsets);
+    }
+    void endWithoutTrailer() { line(QStringLiteral("/ENDOFREPORT")); }
+    void trailer(qsizetype count, const QList<qint64>& offsets) {
+        m_ended = true;
+        line(QStringLiteral("/PAGEBYTEOFFSETS"));
+        line(QString::number(count));
+        for (qint64 offset : offsets)
+            line(QString::number(offset));
+    }
+
+    // A report of this many pages: a heading naming the page, then numbered rows of text.
+    void report(int pages, int rowsPerPage, const QString& reportName = QStringLiteral("Book Listing")) {
+        header(reportName);
+        font();
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                newPage();
+            setTab(1, QStringLiteral("0.1"), 1);
+            setTab(2, QStringLiteral("4"), 2);
+            setTab(3, QStringLiteral("7.8"), 3);
+            text(QStringLiteral("Page ") + QString::number(page), 3);
+            for (int row = 1; row <= rowsPerPage; ++row) {
+                cr();
+                text(rowText(page, row), 1);
+            }
+        }
+        end();
+    }
+    static QString rowText(int page, int row) {
+        return QStringLiteral("Title %1.%2 - Ä café").arg(page).arg(row);
+    }
+
+    const QByteArray& bytes() const { return m_bytes; }
+    const QList<qint64>& offsets() const { return m_offsets; }
+    bool save(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size();
+    }
+
+private:
+    ScrambleKey m_key;
+    QByteArray m_bytes;
+    QList<qint64> m_offsets{1};
+    bool m_ended = false;
+};

@@ -1,0 +1,429 @@
+#include "app/Paths.h"
+#include "reports/PreviewDocument.h"
+#include "reports/PreviewHost.h"
+#include "reports/Printers.h"
+#include "reports/RecordingSurface.h"
+#include "reports/SpoolFixture.h"
+#include "reports/frmPP.h"
+#include "reports/frmPrinting.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Each file under a name of its own, as the report writer names them.
+QString writeSpool(const QByteArray& bytes) {
+    static int serial = 36000;
+    const QString path = SpoolFolder() + QStringLiteral("/%1.tmp").arg(++serial, 8, 10, QLatin1Char('0'));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+frmPP& openPreview(const QByteArray& spool) {
+    ShowPreview(writeSpool(spool));
+    if (!PreviewWindow())
+        qFatal("no preview");
+    return *PreviewWindow();
+}
+
+QByteArray report(int pages, int rows = 3, const QString& password = QString()) {
+    SpoolFixture spool(password);
+    spool.report(pages, rows, QStringLiteral("Book Cost Report"));
+    return spool.bytes();
+}
+
+int shownPage(const frmPP& window) {
+    return window.lblPage->text().startsWith(QLatin1String("Page: ")) ? window.lblPage->text().mid(6).toInt()
+                                                                      : -1;
+}
+
+bool isDark(const QImage& page, int x, int y) {
+    return qGray(page.pixel(x, y)) < 128;
+}
+
+QString pdfPageText(const QString& pdf, int page) {
+    QProcess process;
+    const QString number = QString::number(page);
+    process.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, "-layout", pdf, "-"});
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Points the home folder, where Save copies the report, somewhere of the test's own.
+class HomeGuard {
+public:
+    explicit HomeGuard(const QString& home)
+        : m_previous(qgetenv("HOME")) {
+        qputenv("HOME", QFile::encodeName(home));
+    }
+    ~HomeGuard() { qputenv("HOME", m_previous); }
+
+private:
+    QByteArray m_previous;
+};
+
+class NoPrinters {
+public:
+    NoPrinters()
+        : m_previous(SetPrinterLister([] { return QStringList(); })) {}
+    ~NoPrinters() { SetPrinterLister(m_previous); }
+
+private:
+    PrinterLister m_previous;
+};
+
+} // namespace
+
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() {
+        ClosePreview();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!PreviewWindow());
+        for (const QWidget* widget : QApplication::topLevelWidgets())
+            QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
+    }
+
+    void pagesTurnWithinTheReport() {
+        TestHome home;
+        frmPP& window = openPreview(report(5));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Print Preview"));
+        QCOMPARE(shownPage(window), 1);
+        const auto key = [&window](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            return [&window, key, modifiers] {
+                QTest::keyClick(&window, key, modifiers);
+            };
+        };
+        const std::pair<std::function<void()>, int> steps[] = {
+            {[&] { window.cmdNext->click(); }, 2},
+            {key(Qt::Key_PageDown), 3},
+            {[&] { window.cmdLast->click(); }, 5},
+            {[&] { window.cmdNext->click(); }, 5},
+            {key(Qt::Key_PageDown), 5},
+            {[&] { QTest::keyClick(window.cmdPrint, Qt::Key_PageUp); }, 4}, // the window sees keys first
+            {[&] { window.cmdPrev->click(); }, 3},
+            {key(Qt::Key_Home), 1},
+            {[&] { window.cmdPrev->click(); }, 1},
+            {key(Qt::Key_End), 5},
+            {[&] { window.cmdFirst->click(); }, 1},
+            // Alt alone leaves keys to the controls; Alt with Shift does not.
+            {key(Qt::Key_PageDown, Qt::AltModifier), 1},
+            {key(Qt::Key_PageDown, Qt::AltModifier | Qt::ShiftModifier), 2},
+        };
+        for (const auto& [action, page] : steps) {
+            action();
+            QCOMPARE(shownPage(window), page);
+            QCOMPARE(Preview().CurrentPage(), page);
+        }
+
+        frmPP& single = openPreview(report(1));
+        for (QToolButton* button : {single.cmdFirst, single.cmdPrev, single.cmdNext, single.cmdLast})
+            button->click();
+        for (Qt::Key pageKey : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End})
+            QTest::keyClick(&single, pageKey);
+        QCOMPARE(shownPage(single), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void scrollBarsReachOverThePage_data() {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QSize>("canvas"); // pixels
+        QTest::newRow("letter portrait, small window") << 1 << 1 << QSize(500, 400) << QSize(816, 1008);
+        QTest::newRow("letter portrait, wide window") << 1 << 1 << QSize(1000, 700) << QSize(816, 1008);
+        QTest::newRow("legal landscape") << 2 << 2 << QSize(1000, 700) << QSize(1344, 816);
+        QTest::newRow("letter landscape, large window") << 1 << 2 << QSize(1200, 1000) << QSize(1056, 816);
+    }
+    void scrollBarsReachOverThePage() {
+        QFETCH(int, paper);
+        QFETCH(int, orientation);
+        QFETCH(QSize, window);
+        QFETCH(QSize, canvas);
+        TestHome home;
+        SpoolFixture spool;
+        spool.header(QStringLiteral("Book Listing"), orientation, paper);
+        spool.end();
+        frmPP& preview = openPreview(spool.bytes());
+        preview.showNormal();
+        preview.resize(window);
+        // The viewport is 600 twips narrower and 1350 lower than the window.
+        QCOMPARE(preview.picPPshow->size(), window - QSize(40, 90));
+        const QSize inner = preview.picPPshow->contentsRect().size();
+        const std::tuple<QScrollBar*, int, int> axes[] = {{preview.hscBar, canvas.width(), inner.width()},
+                                                          {preview.vscBar, canvas.height(), inner.height()}};
+        for (const auto& [bar, page, view] : axes) {
+            const int reach = page - view;
+            QCOMPARE(bar->maximum(), std::max(reach, 0));
+            QCOMPARE(bar->pageStep(), reach < 0 ? 1 : reach / 2);
+            QCOMPARE(bar->singleStep(), reach < 0 ? 1 : reach / 4);
+        }
+        QCOMPARE(preview.hscBar->geometry().top(), preview.picPPshow->geometry().bottom() + 1);
+        QCOMPARE(preview.vscBar->geometry().left(), preview.picPPshow->geometry().right() + 1);
+        preview.resize(100, 100);
+        QCOMPARE(preview.size(), QSize(4000 / 15, 3500 / 15));
+    }
+
+    void arrowKeysScrollWithinTheBars() {
+        TestHome home;
+        frmPP& window = openPreview(report(2));
+        window.showNormal();
+        window.resize(500, 400);
+        const int hMax = window.hscBar->maximum();
+        const int vMax = window.vscBar->maximum();
+        QVERIFY(hMax > 0 && vMax > 0);
+        QTest::keyClick(&window, Qt::Key_Right);
+        QTest::keyClick(&window, Qt::Key_Down);
+        QCOMPARE(window.ScrollPosition(), QPoint(hMax / 2, vMax / 2));
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(&window, Qt::Key_Right);
+            QTest::keyClick(&window, Qt::Key_Down);
+        }
+        QCOMPARE(window.ScrollPosition(), QPoint(hMax, vMax));
+        QCOMPARE(window.hscBar->value(), hMax);
+        QTest::keyClick(&window, Qt::Key_Up);
+        QCOMPARE(window.ScrollPosition(), QPoint(hMax, vMax - vMax / 2));
+        // The bars move the view too, and another page starts at the top-left corner again.
+        window.vscBar->setValue(7);
+        QCOMPARE(window.ScrollPosition(), QPoint(hMax, 7));
+        window.cmdNext->click();
+        QCOMPARE(window.ScrollPosition(), QPoint(0, 0));
+        QCOMPARE(window.vscBar->value(), 0);
+        // A page narrower than the viewport does not move sideways.
+        window.resize(1000, 400);
+        QTest::keyClick(&window, Qt::Key_Right);
+        QCOMPARE(window.ScrollPosition().x(), 0);
+    }
+
+    void everyCloseRemovesTheReportFile_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Close button") << 0;
+        QTest::newRow("close box") << 1;
+        QTest::newRow("next report begins") << 2;
+        QTest::newRow("another report is shown") << 3;
+    }
+    void everyCloseRemovesTheReportFile() {
+        QFETCH(int, how);
+        TestHome home;
+        frmPP& window = openPreview(report(2));
+        const QString path = Preview().SpoolPath();
+        const QString next = writeSpool(report(1));
+        const std::function<void()> closes[] = {[&] { window.cmdClose->click(); }, [&] { window.close(); },
+                                                [] { ClosePreview(); },
+                                                [&] {
+                                                    ShowPreview(next);
+                                                }};
+        closes[how]();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(next)); // only the closed window's file goes
+        QCOMPARE(PreviewWindow() != nullptr, how == 3);
+    }
+
+    void saveCopiesTheReportWhichCloseThenRemoves() {
+        TestHome home;
+        const HomeGuard guard(home.path());
+        const QString copy = home.file(QStringLiteral("spool.rpt"));
+        QFile older(copy);
+        QVERIFY(older.open(QIODevice::WriteOnly) && older.write("an older copy, replaced") > 0);
+        older.close();
+        home.prompts().input(QStringLiteral("pw")).answer(PromptAnswer::No).answer(PromptAnswer::Yes);
+        const QByteArray spool = report(2, 2, QStringLiteral("pw"));
+        frmPP& window = openPreview(spool);
+        window.cmdSave->click();
+        window.cmdSave->click();
+        QCOMPARE(home.prompts().last().text, QStringLiteral("Save report to ") + copy + u'?');
+        QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNo);
+        const QString path = Preview().SpoolPath();
+        window.cmdClose->click();
+        QVERIFY(!QFile::exists(path));
+        QFile saved(copy);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), spool); // byte for byte, still scrambled
+
+        // A copy that cannot be made is told.
+        const HomeGuard nowhere(home.file(QStringLiteral("no such folder")));
+        home.prompts().answer(PromptAnswer::Yes).answerOk();
+        openPreview(report(1)).cmdSave->click();
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QVERIFY(home.prompts().last().text.contains(ReportCopyPath()));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void infoShowsTheHeader() {
+        TestHome home;
+        home.prompts().answerOk();
+        openPreview(report(3)).cmdInfo->click();
+        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
+                                "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
+                                "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
+                                "/NOTE=\r\nPage Count=3"));
+    }
+
+    void scrambledReportsAskForThePassword_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("reportName");
+        QTest::newRow("right password") << "SeCrEt"
+                                        << "Book Cost Report";
+        QTest::newRow("wrong password") << "guess"
+                                        << "";
+        QTest::newRow("no password") << ""
+                                     << "";
+    }
+    void scrambledReportsAskForThePassword() {
+        QFETCH(QString, typed);
+        QFETCH(QString, reportName);
+        TestHome home;
+        home.prompts().input(typed);
+        frmPP& window = openPreview(report(4, 2, QStringLiteral("secret")));
+        QCOMPARE(home.prompts().count(), 1);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Protected"));
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("This report is password protected.  Please enter password:"));
+        QCOMPARE(Preview().Header().reportName, reportName);
+        // The trailer is never scrambled: paging works whatever was typed.
+        window.cmdLast->click();
+        QCOMPARE(shownPage(window), 4);
+        // A report shown next that is not scrambled reads as text again.
+        openPreview(report(1));
+        QCOMPARE(Preview().Header().reportName, QStringLiteral("Book Cost Report"));
+        QCOMPARE(home.prompts().count(), 1);
+    }
+
+    void damagedReportsShowWhatTheyCan_data() {
+        QTest::addColumn<QByteArray>("from"); // the file is cut before the first of these...
+        QTest::addColumn<QByteArray>("to");   // ...and the last of these replaced by it
+        QTest::newRow("cut inside a command") << QByteArray("Title 3.2") << QByteArray();
+        QTest::newRow("position past the end")
+            << QByteArray("3\r\n1\r\n") << QByteArray("3\r\n1\r\n99999\r\n");
+        QTest::newRow("numbers that are not")
+            << QByteArray("/SETTAB\r\n1\r\n0.1") << QByteArray("/SETTAB\r\nx\r\n0,1,2");
+    }
+    void damagedReportsShowWhatTheyCan() {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        TestHome home;
+        QByteArray bytes = report(3, 4);
+        if (to.isEmpty())
+            bytes.truncate(bytes.indexOf(from));
+        else
+            bytes.replace(bytes.lastIndexOf(from), from.size(), to);
+        frmPP& window = openPreview(bytes);
+        QCOMPARE(Preview().PageCount(), 3);
+        window.cmdLast->click();
+        QCOMPARE(shownPage(window), 3);
+        const QImage& page = Preview().Canvas().image();
+        int ink = 0;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width() / 2; ++x)
+                ink += isDark(page, x, y) ? 1 : 0;
+        }
+        QVERIFY(ink > 100); // the page shows its heading and rows
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+
+        // A file that cannot be read at all is told, and no preview opens.
+        home.prompts().answerOk();
+        ShowPreview(SpoolFolder() + QStringLiteral("/00000001.tmp"));
+        QVERIFY(!PreviewWindow());
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+    }
+
+    void pageIsDrawnWhereTheFileSays() {
+        TestHome home;
+        SpoolFixture spool;
+        spool.header(QStringLiteral("Book Listing"));
+        spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
+        spool.font(10);
+        spool.setTab(3, QStringLiteral("7.8"), 3);
+        spool.text(QStringLiteral("MMMM"), 3);
+        spool.end();
+        openPreview(spool.bytes());
+        const QImage& page = Preview().Canvas().image();
+        QCOMPARE(page.width(), 816);
+        // Drawing on screen starts 45 twips (3 pixels) in from the page's edge.
+        QVERIFY(isDark(page, 3, 100) && !isDark(page, 1, 100) && isDark(page, 400, 3));
+        // The right-aligned text ends at its stop: 7.8 inches and 45 twips, pixel 751.8.
+        int rightmost = -1;
+        for (int x = 600; x < 758; ++x) {
+            for (int y = 5; y < 20; ++y)
+                rightmost = isDark(page, x, y) ? x : rightmost;
+        }
+        QVERIFY2(rightmost >= 745 && rightmost <= 752, qPrintable(QString::number(rightmost)));
+    }
+
+    void printingWithoutAPrinterWritesThePagesToPdf() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed");
+        TestHome home;
+        const NoPrinters noPrinters;
+        SpoolFixture spool;
+        spool.report(3, 5);
+        frmPP& window = openPreview(spool.bytes());
+        const QString path = Preview().SpoolPath();
+        QList<QStringList> previewLines; // what the screen draws on each page
+        for (qint64 offset : spool.offsets()) {
+            RecordingSurface surface;
+            RenderState state;
+            SpoolFileReader reader(path);
+            QVERIFY(reader.open() && reader.seekTo(offset));
+            ScreenRenderer(surface, state).drawPage(reader);
+            previewLines.append(surface.texts());
+        }
+        // Choosing no file prints nothing and leaves the preview open.
+        home.prompts().file(QString());
+        window.cmdPrint->click();
+        QVERIFY(PreviewWindow() && window.isVisible() && QFile::exists(path));
+
+        const QString pdf = home.file(QStringLiteral("listing.pdf"));
+        home.prompts().file(pdf);
+        window.cmdPrint->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Print to PDF"));
+        QVERIFY(!PreviewWindow() && !PrintingWindow() && !QFile::exists(path));
+        for (int page = 1; page <= previewLines.size(); ++page) {
+            const QString text = pdfPageText(pdf, page);
+            qsizetype from = 0;
+            for (const QString& line : previewLines.at(page - 1)) {
+                from = text.indexOf(line, from);
+                QVERIFY2(from >= 0, qPrintable(QStringLiteral("page %1 lacks %2").arg(page).arg(line)));
+            }
+        }
+        QVERIFY(pdfPageText(pdf, 4).isEmpty());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void printingStopsWhenCancelled() {
+        TestHome home;
+        const NoPrinters noPrinters;
+        const QString pdf = home.file(QStringLiteral("cancelled.pdf"));
+        home.prompts().file(pdf);
+        frmPP& window = openPreview(report(3, 5));
+        const QString path = Preview().SpoolPath();
+        QTimer::singleShot(0, [] {
+            if (frmPrinting* printing = PrintingWindow())
+                printing->cmdCancel->click();
+        });
+        window.cmdPrint->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gReportCancelled);
+        QVERIFY(!QFile::exists(pdf) && !PreviewWindow() && !QFile::exists(path));
+    }
+};
+
+TOMEKEEP_TEST(PreviewWindowTest);
+#include "tst_preview.moc"

@@ -1,0 +1,157 @@
+#include "reports/SpoolFixture.h"
+#include "reports/SpoolReader.h"
+#include "support/TestMain.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The "/TEXT" texts from a byte position to the end of that page.
+QStringList textsOfPage(const QString& path, const ScrambleKey& key, qint64 offset) {
+    SpoolFileReader reader(path, key);
+    QStringList texts;
+    if (!reader.open() || !reader.seekTo(offset))
+        return {QStringLiteral("<unreadable>")};
+    while (!reader.atEnd()) {
+        const SpoolCommand command = ReadSpoolCommand(reader);
+        if (command.op == SpoolOp::NewPage || command.op == SpoolOp::EndOfReport)
+            break;
+        if (command.op == SpoolOp::Text)
+            texts.append(command.text(0));
+    }
+    return texts;
+}
+
+QStringList expectedTexts(int page, int rows) {
+    QStringList texts{QStringLiteral("Page ") + QString::number(page)};
+    for (int row = 1; row <= rows; ++row)
+        texts.append(SpoolFixture::rowText(page, row));
+    return texts;
+}
+
+} // namespace
+
+class SpoolReaderTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void anyPageIsReadFromItsTrailerPosition_data() {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("plain") << ""
+                               << "";
+        QTest::newRow("scrambled") << "Secret"
+                                   << "secret";
+        QTest::newRow("one-letter key") << "K"
+                                        << "K";
+    }
+    void anyPageIsReadFromItsTrailerPosition() {
+        QFETCH(QString, written);
+        QFETCH(QString, typed);
+        SpoolFixture spool(written);
+        spool.report(5, 6);
+        const QString path = m_dir.filePath(QStringLiteral("report.tmp"));
+        QVERIFY(spool.save(path));
+
+        QCOMPARE(IsScrambledSpool(path), !written.isEmpty());
+        const auto offsets = ReadPageTrailer(path);
+        QVERIFY(offsets);
+        QCOMPARE(*offsets, spool.offsets());
+        QCOMPARE(offsets->first(), qint64(1));
+        const ScrambleKey key(typed);
+        // Page 3 straight from its position, unscrambled with counters worked out from it.
+        QCOMPARE(textsOfPage(path, key, offsets->at(2)), expectedTexts(3, 6));
+        QCOMPARE(textsOfPage(path, key, offsets->at(4)), expectedTexts(5, 6));
+        // Page 1 starts at the first byte: its header is read past.
+        QCOMPARE(textsOfPage(path, key, 1), expectedTexts(1, 6));
+        SpoolFileReader reader(path, key);
+        QVERIFY(reader.open());
+        QCOMPARE(ReadSpoolHeader(reader).reportName, QStringLiteral("Book Listing"));
+    }
+
+    void damagedTrailerFallsBackToReadingTheBody_data() {
+        QTest::addColumn<QByteArray>("ending"); // what follows the last page
+        QTest::newRow("no trailer") << QByteArray("/ENDOFREPORT\r\n");
+        QTest::newRow("no end marker either") << QByteArray();
+        QTest::newRow("more pages than positions")
+            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n9\r\n1\r\n");
+        QTest::newRow("position past the end")
+            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\n99999\r\n");
+        QTest::newRow("position not a number")
+            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\nx1\r\n");
+        QTest::newRow("count not a number") << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\nthree\r\n");
+        QTest::newRow("count of zero") << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n0\r\n");
+        QTest::newRow("cut inside a command") << QByteArray("/BOX\r\n1.5");
+    }
+    void damagedTrailerFallsBackToReadingTheBody() {
+        QFETCH(QByteArray, ending);
+        SpoolFixture spool;
+        spool.header(QStringLiteral("Books Lent Out"));
+        for (int page = 1; page <= 3; ++page) {
+            if (page > 1)
+                spool.newPage();
+            spool.text(QStringLiteral("a/b ") + QString::number(page), 1);
+        }
+        const QString path = m_dir.filePath(QStringLiteral("damaged.tmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(spool.bytes() + ending);
+        file.close();
+
+        QVERIFY(!ReadPageTrailer(path));
+        SpoolFileReader reader(path);
+        QCOMPARE(ScanPageOffsets(reader), spool.offsets());
+        QCOMPARE(textsOfPage(path, ScrambleKey(), spool.offsets().at(2)),
+                 QStringList{QStringLiteral("a/b 3")});
+    }
+
+    void numbersReadInEitherDecimalConvention_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("decimal"); // NaN: not a number
+        QTest::addColumn<int>("integer");    // -1: not a 32-bit whole number
+        const double none = qQNaN();
+        QTest::newRow("whole") << "en_US"
+                               << "12" << 12.0 << 12;
+        QTest::newRow("comma locale, comma") << "de_DE"
+                                             << "1,5" << 1.5 << 2;
+        QTest::newRow("half rounds to even") << "en_US"
+                                             << "2.5" << 2.5 << 2;
+        QTest::newRow("beyond 32 bits") << "en_US"
+                                        << "3000000000" << 3e9 << -1;
+        QTest::newRow("letters") << "en_US"
+                                 << "abc" << none << -1;
+        QTest::newRow("infinite") << "en_US"
+                                  << "inf" << none << -1;
+        QTest::newRow("beyond double") << "en_US"
+                                       << "1e400" << none << -1;
+    }
+    void numbersReadInEitherDecimalConvention() {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(double, decimal);
+        QFETCH(int, integer);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<double> readDecimal = SpoolDecimal(text);
+        const std::optional<int> readInteger = SpoolInteger(text);
+        QLocale::setDefault(previous);
+        QCOMPARE(readDecimal.has_value(), !qIsNaN(decimal));
+        if (readDecimal)
+            QCOMPARE(*readDecimal, decimal);
+        QCOMPARE(readInteger.value_or(-1), integer);
+    }
+
+    void textIsUtf8OrWindows1252() {
+        QCOMPARE(DecodeSpoolText("Caf\xc3\xa9"), QStringLiteral("Café"));
+        QCOMPARE(DecodeSpoolText("Caf\xe9 \x80"), QStringLiteral("Café €"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TOMEKEEP_TEST(SpoolReaderTest);
+#include "tst_reader.moc"

@@ -1,0 +1,346 @@
+#include "ReportCapture.h"
+#include "app/Paths.h"
+#include "db/Connection.h"
+#include "db/RecordHelpers.h"
+#include "reports/PageCanvas.h"
+#include "reports/Reports.h"
+#include "reports/frmPrinting.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(ReportKind)
+
+namespace {
+
+// Lookup rows of a new catalogue.
+constexpr int kLivingRoom = 2;
+constexpr int kLibraryRoom = 3;
+constexpr int kHistory = 12;
+constexpr int kHardcover = 2;
+constexpr int kAllAges = 6;
+
+BookFields book(const QString& title) {
+    BookFields fields;
+    fields.title = title;
+    fields.subjectId = kHistory;
+    fields.locationId = kLivingRoom;
+    fields.formatId = kHardcover;
+    fields.ratingId = kAllAges;
+    fields.publisher = QStringLiteral("Penguin");
+    fields.copyright = 1999;
+    fields.pages = 321;
+    fields.stars = 4.5;
+    return fields;
+}
+
+int addBook(const BookFields& fields) {
+    const DbResult<int> id = InsertBook(fields);
+    return id ? *id : -1;
+}
+
+// A new catalogue with its lists but no book.
+bool openEmptyCatalogue(TestHome& home) {
+    return home.openFreshCatalogue() && gConn.execute(QStringLiteral("DELETE FROM [Book]")).ok();
+}
+
+// The lines from the last text written before the end marker (tab line included) on.
+QStringList tailFrom(const QStringList& lines, const QString& text) {
+    const qsizetype at = lines.lastIndexOf(text);
+    const qsizetype end = lines.indexOf(QStringLiteral("/ENDOFREPORT"));
+    return at < 0 ? QStringList() : lines.mid(at, end - at);
+}
+
+// The texts after the page heading of page 1 (database, name, page, date).
+QStringList reportTexts(const QStringList& lines) {
+    return textsOf(lines).mid(4);
+}
+
+QStringList run(ReportKind kind, ReportCapture& capture) {
+    RunReport(kind);
+    return capture.shown.isEmpty() ? QStringList() : capture.lines();
+}
+
+} // namespace
+
+class ReportsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptyCatalogueBlocks_data() {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("tail");
+        const QStringList rule{"/NORMAL", "/BOX", "0.1", "0.85", "7.8", "0.85", "1", "/CR"};
+        const QStringList noBooks{"/CR", "/TEXT", "No books found.", "1"};
+        QTest::newRow("book listing")
+            << ReportKind::BookListing << QStringList{"Title",  "Stars",  "Subject", "Location",
+                                                      "Rating", "Format", "Min.",    "No books found."}
+            << QStringList{"Min.", "7"} + rule + noBooks;
+        QTest::newRow("by label") << ReportKind::ListingByLabel
+                                  << QStringList{"Label #", "Title",  "Stars", "Subject",        "Location",
+                                                 "Rating",  "Format", "Min.",  "No books found."}
+                                  << QStringList{"Min.", "8"} + rule +
+                                         QStringList{"/CR",   "/SETTAB",         "2", "0", "1",
+                                                     "/TEXT", "No books found.", "1"};
+        QTest::newRow("detailed")
+            << ReportKind::DetailedListing << QStringList{"No books found."}
+            << QStringList{
+                   "2.9", "1", "/CR", "/CR", "/CR", "/SETTAB", "2", "0", "1", "/TEXT", "No books found.",
+                   "1"};
+        QTest::newRow("inventory") << ReportKind::InventoryByLocation
+                                   << QStringList{"Title",  "Subject", "Rating",          "Pages",
+                                                  "Format", "Label #", "No books found.", "Book count: 0"}
+                                   << QStringList{"Label #", "6"} + rule + noBooks +
+                                          QStringList{"/CR", "/CR", "/TEXT", "Book count: 0", "1"};
+        QTest::newRow("cost") << ReportKind::CostSummary
+                              << QStringList{"Title", "Acquired", "Label #", "Amount",
+                                             "No books found with a cost."}
+                              << QStringList{"Amount", "6"} + rule +
+                                     QStringList{"/CR", "/TEXT", "No books found with a cost.", "1"};
+        QTest::newRow("lent") << ReportKind::BooksLentOut
+                              << QStringList{"Title", "Lent To", "Lent Date", "No books are lent out."}
+                              << QStringList{"Lent Date", "3"} + rule +
+                                     QStringList{"/CR", "/TEXT", "No books are lent out.", "1"};
+    }
+    void emptyCatalogueBlocks() {
+        QFETCH(ReportKind, kind);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, tail);
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        ReportCapture capture;
+        const QStringList lines = run(kind, capture);
+        QCOMPARE(textsOf(lines).mid(0, 4),
+                 (QStringList{"Database: BIBLIO", MakeReport(kind)->Name(), "Page 1", "03/05/2024"}));
+        QCOMPARE(reportTexts(lines), texts);
+        QCOMPARE(tailFrom(lines, tail.first()), tail);
+        QCOMPARE(lines.value(1), QStringLiteral("1"));
+        QCOMPARE(lines.value(3), MakeReport(kind)->Name());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void costTotalIsExactMoney() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        // Added as binary fractions these come to 0.80499…, which would show as $0.80.
+        BookFields a = book(QStringLiteral("A Tale of Seventeen Remarkably Long Words in One Title"));
+        a.cost = Money::fromDouble(0.7);
+        a.acquireDate = QDate(2002, 11, 5);
+        a.labelNumber = QStringLiteral("L-1");
+        BookFields b = book(QStringLiteral("B"));
+        b.cost = Money::fromDouble(0.1);
+        BookFields c = book(QStringLiteral("C"));
+        c.cost = Money::fromDouble(0.005);
+        c.acquireDate = QDate(1899, 12, 30);
+        BookFields free = book(QStringLiteral("D free"));
+        for (const BookFields& fields : {c, free, a, b})
+            QVERIFY(addBook(fields) > 0);
+        ReportCapture capture;
+        const QStringList lines = run(ReportKind::CostSummary, capture);
+        const QStringList texts = reportTexts(lines).mid(4);
+        QCOMPARE(texts.size(), 12);
+        // The long title is cut to its 2.15 inch column, never wrapped.
+        PageCanvas canvas;
+        canvas.SetFont(CanvasFont(QStringLiteral("Times New Roman"), 10, 1));
+        QVERIFY(a.title.startsWith(texts[0]) && texts[0].size() < a.title.size());
+        QVERIFY(canvas.TextWidth(texts[0]) <= 3096);
+        QVERIFY(canvas.TextWidth(a.title.left(texts[0].size() + 1)) > 3096);
+        QCOMPARE(texts.mid(1), (QStringList{"11/05/2002", "L-1", "$0.70", "B", "", "$0.10", "C", "", "$0.01",
+                                            "$0.81", "Book count (that have a cost): 3"}));
+        QCOMPARE(tailFrom(lines, QStringLiteral("/LINEABOVE")),
+                 (QStringList{"/LINEABOVE", "5", "0.75", "1", "/BOLD", "/TEXT", "$0.81", "6", "/NORMAL",
+                              "/CR", "/CR", "/TEXT", "Book count (that have a cost): 3", "1"}));
+        // The book bought before 1900 has no "Acquired" text at all.
+        QCOMPARE(tailFrom(lines, QStringLiteral("C")).mid(0, 6),
+                 (QStringList{"C", "1", "/TEXT", "", "4", "/TEXT"}));
+    }
+
+    void lentReportFilters() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        BookFields blanks = book(QStringLiteral("Blanks only"));
+        blanks.lentTo = QStringLiteral("   ");
+        BookFields dated = book(QStringLiteral("Date only"));
+        dated.lentDate = QDate(2020, 1, 2);
+        BookFields named = book(QStringLiteral("Name only"));
+        named.lentTo = QStringLiteral("Ann");
+        for (const BookFields& fields : {blanks, dated, named})
+            QVERIFY(addBook(fields) > 0);
+        ReportCapture capture;
+        QStringList lines = run(ReportKind::BooksLentOut, capture);
+        QCOMPARE(reportTexts(lines).mid(3), (QStringList{"Date only", "", "01/02/2020", "Name only", "Ann",
+                                                         "Book count (lent out): 2"}));
+        // Books that were read but none printed: the empty-result text.
+        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE [Title] <> 'Blanks only'")).ok());
+        lines = run(ReportKind::BooksLentOut, capture);
+        QCOMPARE(reportTexts(lines).mid(3), QStringList{"No books are lent out."});
+    }
+
+    void inventoryGroupsByLocation() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        BookFields first = book(QStringLiteral("Zebra"));
+        first.labelNumber = QStringLiteral("Z1");
+        BookFields second = book(QStringLiteral("Aardvark"));
+        second.locationId = kLibraryRoom;
+        second.pages = 1234;
+        BookFields orphan = book(QStringLiteral("Nowhere"));
+        orphan.locationId = 999;
+        for (const BookFields& fields : {first, second, orphan})
+            QVERIFY(addBook(fields) > 0);
+        ReportCapture capture;
+        const QStringList lines = run(ReportKind::InventoryByLocation, capture);
+        QCOMPARE(
+            tailFrom(lines, QStringLiteral("Library Room")),
+            (QStringList{
+                "Library Room",  "1", "/NORMAL", "/CR",      "/CR", "/TEXT", "Aardvark", "1",     "/TEXT",
+                "History",       "2", "/TEXT",   "All ages", "3",   "/TEXT", "1234",     "4",     "/TEXT",
+                "Hardcover",     "5", "/TEXT",   "",         "6",   "/CR",   "/CR",      "/BOLD", "/TEXT",
+                "Living Room",   "1", "/NORMAL", "/CR",      "/CR", "/TEXT", "Zebra",    "1",     "/TEXT",
+                "History",       "2", "/TEXT",   "All ages", "3",   "/TEXT", "321",      "4",     "/TEXT",
+                "Hardcover",     "5", "/TEXT",   "Z1",       "6",   "/CR",   "/CR",      "/CR",   "/TEXT",
+                "Book count: 2", "1"}));
+        QCOMPARE(lines[lines.lastIndexOf(QStringLiteral("Library Room")) - 2], QStringLiteral("/BOLD"));
+    }
+
+    void listingsOrderAndShowBooks() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        BookFields first = book(QStringLiteral("Beta"));
+        first.labelNumber = QStringLiteral("A-1");
+        first.stars = 3;
+        BookFields second = book(QStringLiteral("Alpha"));
+        second.labelNumber = QStringLiteral("B-2");
+        second.locationId = kLibraryRoom;
+        for (const BookFields& fields : {first, second})
+            QVERIFY(addBook(fields) > 0);
+        ReportCapture capture;
+        QCOMPARE(reportTexts(run(ReportKind::ListingByLabel, capture)).mid(8),
+                 (QStringList{"A-1", "Beta", "3.0", "History", "Living Room", "All ages", "Hardcover", "321",
+                              "B-2", "Alpha", "4.5", "History", "Library Room", "All ages", "Hardcover",
+                              "321", "Book count: 2"}));
+        // The book listing goes by location first.
+        QCOMPARE(reportTexts(run(ReportKind::BookListing, capture)).mid(7, 2), (QStringList{"Alpha", "4.5"}));
+    }
+
+    void detailedBlockOfOneBook() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        BookFields fields = book(QStringLiteral("The Detailed Book"));
+        const DbResult<int> author =
+            GetLookupId(QStringLiteral("Author"), QStringLiteral("AuthorId"), QStringLiteral("Austen, Jane"));
+        QVERIFY(author.ok());
+        fields.authorId = *author;
+        fields.labelNumber = QStringLiteral("D-7");
+        fields.acquireDate = QDate(2001, 2, 3);
+        fields.cost = Money::fromDouble(12.5);
+        fields.lentTo = QStringLiteral("Sam");
+        fields.notes =
+            QStringLiteral("First line of the notes\r\nand a second line long enough to need wrapping "
+                           "within its column, which is not much more than two and a half inches "
+                           "wide on the page");
+        const int id = addBook(fields);
+        QVERIFY(id > 0);
+        for (const int award : {8, 2, 8})
+            QVERIFY(AddBookAward(id, award).ok());
+        ReportCapture capture;
+        const QStringList lines = run(ReportKind::DetailedListing, capture);
+        const QStringList texts = reportTexts(lines);
+        QCOMPARE(texts.mid(0, 32),
+                 (QStringList{"Stars:",     "4.5",         "Title:",       "The Detailed Book",
+                              "Location:",  "Living Room", "Subject:",     "History",
+                              "Label #:",   "D-7",         "Format:",      "Hardcover",
+                              "Pages:",     "321",         "Acquired:",    "02/03/2001",
+                              "Rating:",    "All ages",    "Copyright:",   "1999",
+                              "Cost:",      "$12.50",      "Publisher:",   "Penguin",
+                              "Lent To:",   "Sam",         "Author:",      "Austen, Jane",
+                              "Lent Date:", "Awards:",     "Nebula Award", "Pulitzer Prize"}));
+        QCOMPARE(tailFrom(lines, QStringLiteral("Nebula Award")).mid(0, 6),
+                 (QStringList{"Nebula Award", "2", "/CR", "/TEXT", "Pulitzer Prize", "2"}));
+        // The notes wrap at stop 2 over several lines, their line break now a blank.
+        const QStringList notes = texts.mid(33, texts.size() - 34);
+        QCOMPARE(texts[32], QStringLiteral("Notes:"));
+        QVERIFY(notes.size() > 2);
+        QCOMPARE(notes.join(QString()),
+                 QString(fields.notes).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        QCOMPARE(texts.last(), QStringLiteral("Book count: 1"));
+        QCOMPARE(tailFrom(lines, QStringLiteral("/SETTAB")).mid(0, 4),
+                 (QStringList{"/SETTAB", "2", "4", "1"}));
+    }
+
+    void cancelStopsAfterTheCurrentBook() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(addBook(book(QStringLiteral("Book %1").arg(i, 2, 10, QLatin1Char('0')))) > 0);
+        ReportCapture capture;
+        const qint64 previousInterval = Writer().SetEventInterval(0);
+        QStringList discarded;
+        capture.atClose = [&] {
+            QFile file(Writer().SpoolPath());
+            if (file.open(QIODevice::ReadOnly))
+                discarded = ReportCapture::LinesOf(file.readAll());
+        };
+        QString caption;
+        QString label;
+        // Once the first book's line has begun (five heading lines down), press Cancel.
+        std::function<void()> watch = [&] {
+            frmPrinting* window = PrintingWindow();
+            if (window && Writer().VerticalPosition() > 5 * Writer().LineHeight()) {
+                caption = window->windowTitle();
+                label = window->lblPrint->text();
+                window->cmdCancel->click();
+                return;
+            }
+            QTimer::singleShot(0, watch);
+        };
+        QTimer::singleShot(0, watch);
+        RunReport(ReportKind::BookListing);
+        Writer().SetEventInterval(previousInterval);
+        QVERIFY(gReportCancelled);
+        QCOMPARE(caption, QStringLiteral("Building Report"));
+        QCOMPARE(label, QStringLiteral("Book Listing, Page: 1"));
+        QVERIFY(capture.shown.isEmpty());
+        QVERIFY(PrintingWindow() == nullptr);
+        QVERIFY(QDir(SpoolFolder()).isEmpty());
+        // The book being written was finished, then the count of books written so far.
+        const QStringList texts = textsOf(discarded);
+        QVERIFY(texts.contains(QStringLiteral("Book 00")));
+        QVERIFY(!texts.contains(QStringLiteral("Book 01")));
+        QCOMPARE(texts.mid(texts.indexOf(QStringLiteral("Book 00"))),
+                 (QStringList{"Book 00", "4.5", "History", "Living Room", "All ages", "Hardcover", "321",
+                              "Book count: 1"}));
+        // The next report starts afresh.
+        RunReport(ReportKind::BookListing);
+        QVERIFY(!gReportCancelled);
+        QCOMPARE(capture.shown.size(), 1);
+    }
+
+    void failedQueryIsToldAndLeavesNothing() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QVERIFY(gConn.execute(QStringLiteral("DROP TABLE [Rating]")).ok());
+        home.prompts().answerOk();
+        ReportCapture capture;
+        RunReport(ReportKind::InventoryByLocation);
+        QVERIFY(capture.shown.isEmpty());
+        QCOMPARE(home.prompts().count(), 1);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QVERIFY(home.prompts().last().text.startsWith(QStringLiteral("Error ")));
+        QVERIFY(home.prompts().last().text.contains(QStringLiteral("Rating")));
+        QVERIFY(QDir(SpoolFolder()).isEmpty());
+        // Reports that need no rating still run.
+        RunReport(ReportKind::CostSummary);
+        QCOMPARE(capture.shown.size(), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+};
+
+TOMEKEEP_TEST(ReportsTest);
+#include "tst_reports.moc"

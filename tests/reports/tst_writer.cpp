@@ -1,0 +1,382 @@
+#include "ReportCapture.h"
+#include "app/Paths.h"
+#include "db/Catalogue.h"
+#include "reports/PageCanvas.h"
+#include "reports/ReportWriter.h"
+#include "reports/SpoolScramble.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+namespace {
+
+const QString kFace = QStringLiteral("Times New Roman");
+
+// The lines of a page heading of "Test Report" on page n, Letter portrait, on 03/05/2024.
+QStringList pageHeading(int page, bool firstFont) {
+    QStringList lines{"/SCREENONLY", "/BOX",    "0", "0", "7.9", "10.5",    "1", "/SETTAB", "1", "0.1",
+                      "1",           "/SETTAB", "2", "4", "2",   "/SETTAB", "3", "7.8",     "3"};
+    lines << (firstFont ? QStringList{"/FONT", "10", "Times New Roman", "1"} : QStringList{"/NORMAL"});
+    const QString pageText = u"Page " + QString::number(page);
+    lines << QStringList{"/CR",         "/TEXT", "Database: BIBLIO", "1",     "/BOLD",  "/TEXT",
+                         "Test Report", "2",     "/NORMAL",          "/TEXT", pageText, "3",
+                         "/CR",         "/TEXT", "03/05/2024",       "3",     "/CR",    "/RESETTABS"};
+    return lines;
+}
+
+// The body after the page heading of page 1 (which ends by resetting the tab stops, as the
+// start of the report does) and before the end marker.
+QStringList bodyOf(const QStringList& lines, bool pageHeading = true) {
+    const QString reset = QStringLiteral("/RESETTABS");
+    qsizetype start = lines.indexOf(reset);
+    if (pageHeading)
+        start = lines.indexOf(reset, start + 1);
+    const qsizetype end = lines.indexOf(QStringLiteral("/ENDOFREPORT"));
+    return lines.mid(start + 1, end - start - 1);
+}
+
+// A canvas measuring as the writer does, to judge where texts were cut.
+PageCanvas measuring(int style = 1) {
+    PageCanvas canvas;
+    canvas.SetFont(CanvasFont(kFace, 10, style));
+    return canvas;
+}
+
+void leftStops(double first, double second, int secondAlignment = spool::kAlignLeft) {
+    Writer().SetTab(1, first, spool::kAlignLeft);
+    Writer().SetTab(2, second, secondAlignment);
+}
+
+} // namespace
+
+class WriterTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void oneReportFileWordForWord() {
+        TestHome home;
+        ReportCapture capture;
+        ScriptedReport report([](ScriptedReport& r) {
+            Writer().SetTab(4, 2.25, spool::kAlignRight);
+            Writer().NewLine(&r);
+            Writer().PrintText(&r, QStringLiteral("Hello  "), 4, 0);
+            Writer().LineAbove(4, 0.75, 1);
+        });
+        report.PrintReport();
+        QCOMPARE(capture.shown.size(), 1);
+        QStringList expected{"/VERSION",           "1",         "/REPORTNAME", "Test Report",
+                             "/CREATEDBY",         "ZKN",       "/CREATEDATE", "03/05/2024",
+                             "/CREATETIME",        "10:00:00",  "/NOTE",       "",
+                             "/ORIENTATION",       "1",         "/PAPERSIZE",  "1",
+                             "/BEGINNINGOFREPORT", "/RESETTABS"};
+        expected << pageHeading(1, true);
+        expected << QStringList{
+            "/SETTAB", "4",          "2.25", "3",    "/CR", "/TEXT",        "Hello",
+            "4",       "/LINEABOVE", "4",    "0.75", "1",   "/ENDOFREPORT", "/PAGEBYTEOFFSETS",
+            "1",       "1"};
+        QCOMPARE(capture.lines(), expected);
+        // Every line ends with CR LF, and nothing else breaks a line.
+        QVERIFY(capture.bytes().endsWith("\r\n"));
+        QCOMPARE(capture.bytes().count("\r\n"), capture.bytes().count('\n'));
+        QCOMPARE(capture.bytes().count('\r'), capture.bytes().count('\n'));
+        QCOMPARE(report.headings, 1);
+        QCOMPARE(capture.closings, 1);
+        QVERIFY(QDir(SpoolFolder()).isEmpty());
+    }
+
+    void pageOffsetsPointAtEachPage() {
+        TestHome home;
+        ReportCapture capture;
+        // Texts beyond ASCII take several bytes each: offsets count bytes, not characters.
+        ScriptedReport report([](ScriptedReport& r) {
+            Writer().SetTab(1, 0.1, spool::kAlignLeft);
+            for (int i = 0; i < 200; ++i) {
+                Writer().NewLine(&r);
+                Writer().PrintText(&r, QStringLiteral("Émile Zola — Œuvres № %1").arg(i), 1, 0);
+            }
+        });
+        report.PrintReport();
+        const QByteArray bytes = capture.bytes();
+        const QStringList lines = capture.lines();
+        const qsizetype trailer = lines.indexOf(QStringLiteral("/PAGEBYTEOFFSETS"));
+        QVERIFY(trailer > 0);
+        const int pages = lines[trailer + 1].toInt();
+        QVERIFY(pages >= 3);
+        QCOMPARE(lines.count(QStringLiteral("/NEWPAGE")), pages - 1);
+        QCOMPARE(lines.size(), trailer + 2 + pages);
+        QCOMPARE(lines[trailer + 2], QStringLiteral("1"));
+        for (int page = 2; page <= pages; ++page) {
+            const qint64 offset = lines[trailer + 1 + page].toLongLong();
+            const QByteArray before = bytes.left(offset - 1);
+            QVERIFY2(before.endsWith(QByteArray("/NEWPAGE\r\n" + QByteArray::number(page) + "\r\n")),
+                     qPrintable(QString::number(page)));
+            QVERIFY(bytes.mid(offset - 1).startsWith("/SCREENONLY\r\n/BOX\r\n"));
+        }
+        // The trailer is the only place after the end marker, with the only "/" there.
+        QCOMPARE(bytes.mid(bytes.lastIndexOf('/')).left(17), QByteArray("/PAGEBYTEOFFSETS\r"));
+        QCOMPARE(report.headings, pages);
+        QVERIFY(textsOf(lines).contains(u"Page " + QString::number(pages)));
+    }
+
+    void firstPageBreakComesAboveTheFooter() {
+        TestHome home;
+        ReportCapture capture;
+        int yBeforeBreak = -1;
+        int lineHeight = 0;
+        int crsOnPageOne = 0;
+        ScriptedReport report([&](ScriptedReport& r) {
+            lineHeight = Writer().LineHeight();
+            while (Writer().PageNumber() == 1) {
+                yBeforeBreak = Writer().VerticalPosition();
+                Writer().NewLine(&r);
+                ++crsOnPageOne;
+            }
+        });
+        report.PrintReport();
+        QVERIFY(lineHeight > 100);
+        QCOMPARE(Writer().PageHeight(), 15840);
+        QVERIFY(yBeforeBreak <= 15840 - 2000);
+        QVERIFY(yBeforeBreak + lineHeight > 15840 - 2000);
+        // The line that broke the page is written after the new page's heading and does not
+        // move the new page's position.
+        const QStringList lines = capture.lines();
+        const qsizetype newPage = lines.indexOf(QStringLiteral("/NEWPAGE"));
+        QCOMPARE(lines[newPage + 1], QStringLiteral("2"));
+        const QStringList heading = pageHeading(2, false);
+        QCOMPARE(lines.mid(newPage + 2, heading.size()), heading);
+        QCOMPARE(lines[newPage + 2 + heading.size()], QStringLiteral("/CR"));
+        QCOMPARE(Writer().VerticalPosition(), 3 * lineHeight);
+        QCOMPARE(lines.mid(0, newPage).count(QStringLiteral("/CR")), 3 + crsOnPageOne - 1);
+    }
+
+    void textsAreCutToTheirColumn_data() {
+        QTest::addColumn<double>("nextStop");
+        QTest::addColumn<int>("nextAlignment");
+        QTest::addColumn<int>("widthTwips");
+        QTest::newRow("left then left") << 1.1 << int(spool::kAlignLeft) << 1440;
+        QTest::newRow("left then right keeps 0.75 in") << 2.1 << int(spool::kAlignRight) << 1800;
+        QTest::newRow("next stop unset: whole") << 0.0 << int(spool::kAlignLeft) << -1;
+        QTest::newRow("next stop to the left: whole") << 0.05 << int(spool::kAlignLeft) << -1;
+        QTest::newRow("left then centred: whole") << 1.1 << int(spool::kAlignCentre) << -1;
+    }
+    void textsAreCutToTheirColumn() {
+        QFETCH(double, nextStop);
+        QFETCH(int, nextAlignment);
+        QFETCH(int, widthTwips);
+        TestHome home;
+        ReportCapture capture;
+        const QString text =
+            QStringLiteral("The Remarkable and Rather Long History of Everything Written Down");
+        ScriptedReport report([&](ScriptedReport& r) {
+            leftStops(0.1, nextStop, nextAlignment);
+            Writer().NewLine(&r);
+            Writer().PrintText(&r, text, 1, 0);
+        });
+        report.PrintReport();
+        const QStringList texts = textsOf(bodyOf(capture.lines()));
+        QCOMPARE(texts.size(), 1);
+        if (widthTwips < 0) {
+            QCOMPARE(texts[0], text);
+            return;
+        }
+        const PageCanvas canvas = measuring();
+        const QString piece = texts[0];
+        QVERIFY(!piece.isEmpty());
+        QVERIFY(text.startsWith(piece));
+        QVERIFY(piece.size() < text.size());
+        QVERIFY(canvas.TextWidth(piece) <= widthTwips);
+        QVERIFY(canvas.TextWidth(text.left(piece.size() + 1)) > widthTwips);
+    }
+
+    void normalStyleWrapsAcrossLinesAndPages() {
+        TestHome home;
+        ReportCapture capture;
+        QString text;
+        for (int i = 0; i < 60; ++i)
+            text += QStringLiteral("word%1 ").arg(i);
+        text += QStringLiteral("\r\nlast line");
+        ScriptedReport report([&](ScriptedReport& r) {
+            for (int i = 0; i < 50; ++i)
+                Writer().NewLine(&r);
+            Writer().NewLine(&r);
+            Writer().PrintText(&r, text, 1, spool::kStyleNormal);
+        });
+        // As a report does, each page's heading sets the report's stops again.
+        report.afterPageHeading = [] {
+            leftStops(0.9, 1.9);
+        };
+        report.PrintReport();
+        const QStringList body = bodyOf(capture.lines());
+        const qsizetype first = body.indexOf(QStringLiteral("/TEXT"));
+        QStringList wrapped = body.mid(first);
+        // Leave out the heading of the page the text ran onto.
+        const qsizetype newPage = wrapped.indexOf(QStringLiteral("/NEWPAGE"));
+        QVERIFY(newPage > 0);
+        const qsizetype headingEnd = wrapped.indexOf(QStringLiteral("/RESETTABS"), newPage);
+        wrapped.remove(newPage, headingEnd - newPage + 1);
+        QStringList pieces;
+        const PageCanvas canvas = measuring();
+        qsizetype previousText = -1;
+        for (qsizetype i = 0; i < wrapped.size(); ++i) {
+            if (wrapped[i] != QLatin1StringView("/TEXT"))
+                continue;
+            pieces << wrapped[i + 1];
+            QCOMPARE(wrapped[i + 2], QStringLiteral("1"));
+            QVERIFY2(canvas.TextWidth(wrapped[i + 1]) <= 1440, qPrintable(wrapped[i + 1]));
+            // Each continuation starts on a line of its own.
+            if (previousText >= 0)
+                QVERIFY(wrapped.mid(previousText, i - previousText).contains(QStringLiteral("/CR")));
+            previousText = i;
+        }
+        QVERIFY(pieces.size() > 5);
+        // Nothing lost, the line break became one blank.
+        QCOMPARE(pieces.join(QString()), QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        // The style command pair around the wrapped text restores the style in force.
+        QCOMPARE(body[first - 1], QStringLiteral("/NORMAL"));
+        QCOMPARE(wrapped.last(), QStringLiteral("/NORMAL"));
+    }
+
+    void oddTextsStayOnOneLine_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("null") << QVariant() << 0 << QStringList{"/TEXT", "", "3"};
+        QTest::newRow("line breaks") << QVariant(QStringLiteral("a\r\nb\nc\rd   ")) << 0
+                                     << QStringList{"/TEXT", "a b c d", "3"};
+        QTest::newRow("bold then back")
+            << QVariant(QStringLiteral("x")) << 2 << QStringList{"/BOLD", "/TEXT", "x", "3", "/NORMAL"};
+        QTest::newRow("italic then back")
+            << QVariant(42) << 3 << QStringList{"/ITALICS", "/TEXT", "42", "3", "/NORMAL"};
+    }
+    void oddTextsStayOnOneLine() {
+        QFETCH(QVariant, value);
+        QFETCH(int, style);
+        QFETCH(QStringList, expected);
+        TestHome home;
+        ReportCapture capture;
+        ScriptedReport report([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); });
+        report.PrintReport();
+        QCOMPARE(bodyOf(capture.lines()), expected);
+    }
+
+    void columnNarrowerThanOneCharacterDropsTheRest() {
+        TestHome home;
+        ReportCapture capture;
+        ScriptedReport report([](ScriptedReport& r) {
+            leftStops(1.0, 1.005);
+            Writer().PrintText(&r, QStringLiteral("Wide"), 1, spool::kStyleNormal);
+            leftStops(1.0, 1.76, spool::kAlignRight);
+            Writer().PrintText(&r, QStringLiteral("Wide"), 1, 0);
+        });
+        report.PrintReport();
+        const QStringList body = bodyOf(capture.lines());
+        QCOMPARE(textsOf(body), (QStringList{"", ""}));
+        QCOMPARE(body.count(QStringLiteral("/CR")), 0);
+    }
+
+    void fontCommandsAndDecimalsIgnoreTheLocale() {
+        TestHome home;
+        ReportCapture capture;
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ScriptedReport report(
+            [](ScriptedReport&) {
+                Writer().SetFont(10.5, QStringLiteral("Arial"), 2);
+                Writer().SetFont(10.5, QStringLiteral("Arial"), 3);
+                Writer().SetFont(10.5, QStringLiteral("Arial"), 7);
+                Writer().SetFont(10.5, kFace, 1);
+                Writer().PrintBox(0.125, 1, 2.5, 1e-3, 2);
+            },
+            false);
+        report.PrintReport();
+        QLocale::setDefault(previous);
+        QCOMPARE(bodyOf(capture.lines(), false),
+                 (QStringList{"/FONT", "10.5", "Arial", "2", "/ITALICS", "/FONT", "10.5", "Times New Roman",
+                              "1", "/BOX", "0.125", "1", "2.5", "0.001", "2"}));
+    }
+
+    void everyReportNamesItsFont() {
+        TestHome home;
+        ReportCapture capture;
+        ScriptedReport report;
+        report.PrintReport();
+        report.PrintReport();
+        QCOMPARE(capture.shown.size(), 2);
+        for (const QByteArray& file : std::as_const(capture.shown))
+            QVERIFY(ReportCapture::LinesOf(file).contains(QStringLiteral("/FONT")));
+        // A line is as high as the font's "X" on the page canvas.
+        QCOMPARE(Writer().LineHeight(), measuring().TextHeight(QStringLiteral("X")));
+    }
+
+    void spoolNamesCountFromTheSecondsOfTheDay() {
+        TestHome home;
+        ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
+        const QString first = Writer().MakeTempFileName(QStringLiteral("tmp"));
+        QCOMPARE(first, SpoolFolder() + QStringLiteral("/00036000.tmp"));
+        QFile taken(first);
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+        taken.close();
+        QCOMPARE(Writer().MakeTempFileName(QStringLiteral("tmp")),
+                 SpoolFolder() + QStringLiteral("/00036001.tmp"));
+        ScriptedReport report([](ScriptedReport&) {
+            QCOMPARE(Writer().SpoolPath(), SpoolFolder() + QStringLiteral("/00036001.tmp"));
+        });
+        report.PrintReport();
+        QVERIFY(QFile::exists(first));
+    }
+
+    void scrambledBytes() {
+        ScrambleKey key(QStringLiteral("ab"));
+        QCOMPARE(key.bytes(), QByteArray("AB"));
+        // "/" + "A" + 1, "X" + "B" + 2; the line end then moves both counters on twice.
+        QCOMPARE(ScrambleLine("/X", key), QByteArray("q\x9C"));
+        QCOMPARE(ScrambleLine("/", key), QByteArray("u"));
+        // Past 255 the shift runs round the bytes that are not line ends.
+        ScrambleKey high(QStringLiteral("Z"));
+        QCOMPARE(ScrambleLine("\xC3", high), QByteArray(" "));
+        ScrambleKey none;
+        QCOMPARE(ScrambleLine("/CR", none), QByteArray("/CR"));
+    }
+
+    void scramblingNeverMakesLineEndsAndUndoes() {
+        for (int shift = 0; shift < 300; ++shift) {
+            for (int byte = 0; byte < 256; ++byte) {
+                if (byte == '\r' || byte == '\n')
+                    continue;
+                const char scrambled = ScrambleByte(static_cast<char>(byte), shift);
+                QVERIFY(scrambled != '\r' && scrambled != '\n');
+                QCOMPARE(static_cast<unsigned char>(UnscrambleByte(scrambled, shift)), byte);
+            }
+        }
+    }
+
+    void passwordScramblesAllButTheTrailer() {
+        TestHome home;
+        ReportCapture capture;
+        ScriptedReport report([](ScriptedReport& r) {
+            for (int i = 0; i < 70; ++i)
+                Writer().NewLine(&r);
+        });
+        report.password = QStringLiteral("Secret");
+        report.PrintReport();
+        const QByteArray bytes = capture.bytes();
+        QVERIFY(bytes.at(0) != '/');
+        const QStringList trailer = ReportCapture::LinesOf(bytes.mid(bytes.lastIndexOf('/')));
+        QCOMPARE(trailer.value(0), QStringLiteral("/PAGEBYTEOFFSETS"));
+        QCOMPARE(trailer.value(1), QStringLiteral("2"));
+        // Starting at page 2's offset with counters set from it reads the page's first line.
+        const qint64 offset = trailer.value(3).toLongLong();
+        ScrambleKey key(QStringLiteral("secret"));
+        key.startAt(offset);
+        QByteArray plain;
+        for (qsizetype i = offset - 1; bytes.at(i) != '\r'; ++i)
+            plain += UnscrambleByte(bytes.at(i), key.nextShift());
+        QCOMPARE(plain, QByteArray("/SCREENONLY"));
+    }
+};
+
+TOMEKEEP_TEST(WriterTest);
+#include "tst_writer.moc"

@@ -1,0 +1,246 @@
+#include "app/Settings.h"
+#include "db/Connection.h"
+#include "db/RecordHelpers.h"
+#include "db/Recordset.h"
+#include "main/SearchState.h"
+#include "search/SearchMatch.h"
+#include "search/frmSearch.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+int idNamed(const QString& table, const QString& name) {
+    auto id = GetLookupId(table, table + u"Id", name);
+    return id ? *id : -1;
+}
+
+// A book in the list's sense: its subject and location rows exist unless told otherwise.
+int addBook(const QString& title, const QString& label, const QString& notes, const QString& author,
+            const QString& subject, const QString& award, bool locationExists = true) {
+    BookFields book;
+    book.title = title;
+    book.labelNumber = label;
+    book.publisher = QStringLiteral("Allen & Unwin");
+    book.notes = notes;
+    book.authorId = idNamed(QStringLiteral("Author"), author);
+    book.subjectId = idNamed(QStringLiteral("Subject"), subject);
+    book.locationId =
+        locationExists ? idNamed(QStringLiteral("Location"), QStringLiteral("Living Room")) : 999;
+    book.formatId = 1;
+    book.ratingId = 1;
+    auto id = InsertBook(book);
+    if (id && !award.isEmpty())
+        static_cast<void>(AddBookAward(*id, idNamed(QStringLiteral("Award"), award)));
+    return id ? *id : -1;
+}
+
+// A catalogue with a few books worth searching for, beside the sample book.
+bool openSearchCatalogue(TestHome& home) {
+    if (!home.openFreshCatalogue())
+        return false;
+    Transaction books(gConn);
+    idNamed(QStringLiteral("Author"), QStringLiteral("Smith, No Books"));
+    idNamed(QStringLiteral("Subject"), QStringLiteral("Business & Investing"));
+    return addBook("The Hobbit", "A-100", "A dragon guards the gold", "Tolkien, J.R.R.", "Entertainment",
+                   "Nebula Award") > 0 &&
+           addBook("War and Peace", "A-101", "", "Smithers, Al", "History", "") > 0 &&
+           addBook("O'Brien's Tale", "B_7", "50% off", "O'Brien, Flann", "Humor", "") > 0 &&
+           addBook("Lost Book", "C-1", "", "Nobody", "Espanol", "Nobel Prize", false) > 0 && books.commit();
+}
+
+} // namespace
+
+class SearchTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void matchTests_data() {
+        QTest::addColumn<SearchKind>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        const auto row = [](const char* name, SearchKind kind, const char* text, bool found) {
+            QTest::newRow(name) << kind << QString::fromUtf8(text) << found;
+        };
+        row("title starts with, any case", SearchKind::Title, "the*", true);
+        row("title whole value, any case", SearchKind::Title, "THE HOBBIT", true);
+        row("title part without wildcard", SearchKind::Title, "hobbit", false);
+        row("title anywhere", SearchKind::Title, "*war*", true);
+        row("title apostrophe", SearchKind::Title, "O'Brien*", true);
+        row("title one letter", SearchKind::Title, "?he Hobbit", true);
+        row("title underscore is a wildcard", SearchKind::Title, "The_Hobbit", true);
+        row("title percent is a wildcard", SearchKind::Title, "W%e", true);
+        row("label pattern", SearchKind::Label, "a-1??", true);
+        row("label whole value only", SearchKind::Label, "A-1", false);
+        row("publisher", SearchKind::Publisher, "allen & unwin", true);
+        row("notes anywhere", SearchKind::Notes, "*DRAGON*", true);
+        row("notes percent", SearchKind::Notes, "*50%*", true);
+        row("notes whole value only", SearchKind::Notes, "dragon", false);
+        row("subject", SearchKind::Subject, "entertain*", true);
+        row("subject without books", SearchKind::Subject, "Business*", false);
+        row("subject of an unlisted book", SearchKind::Subject, "Espanol", false);
+        row("location", SearchKind::Location, "living room", true);
+        row("location without books", SearchKind::Location, "Library*", false);
+        row("award", SearchKind::Award, "nebula*", true);
+        row("award of an unlisted book", SearchKind::Award, "Nobel Prize", false);
+        row("award not on any book", SearchKind::Award, "Audie*", false);
+        row("author", SearchKind::Author, "tolkien*", true);
+        row("author without books", SearchKind::Author, "Smith, No*", false);
+        row("author apostrophe", SearchKind::Author, "o'brien, flann", true);
+        row("no such author", SearchKind::Author, "zz*", false);
+    }
+
+    void matchTests() {
+        QFETCH(SearchKind, kind);
+        QFETCH(QString, text);
+        QFETCH(bool, found);
+        TestHome home;
+        QVERIFY(openSearchCatalogue(home));
+        const DbResult<SearchMatch> match = FindSearchMatch(kind, text);
+        QVERIFY2(match.ok(), match.ok() ? "" : qPrintable(match.error().messageText()));
+        QCOMPARE(match->found, found);
+    }
+
+    void notesGainAsterisks_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("wrapped");
+        for (const auto& [typed, wrapped] : {std::pair{"dragon", "*dragon*"},
+                                             {"  red dragon ", "*red dragon*"},
+                                             {"*dragon*", "*dragon*"},
+                                             {"dragon*", "*dragon*"},
+                                             {"*", "*"}})
+            QTest::newRow(typed) << QString::fromUtf8(typed) << QString::fromUtf8(wrapped);
+    }
+
+    void notesGainAsterisks() {
+        QFETCH(QString, typed);
+        QFETCH(QString, wrapped);
+        QCOMPARE(WrapInAsterisks(typed), wrapped);
+    }
+
+    void eachSearchWindow_data() {
+        QTest::addColumn<SearchKind>("kind");
+        QTest::addColumn<QStringList>("texts"); // window, caption, label, box, lookup button
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString*>("value");
+        QTest::addColumn<QStringList>("messages"); // empty text, no match before the text
+        QTest::addColumn<QStringList>("typed");    // matching text as typed, as handed over
+        const auto row = [](const char* name, SearchKind kind, QStringList texts, QString help, int mode,
+                            QString* value, QStringList messages, QStringList typed) {
+            QTest::newRow(name) << kind << texts << help << mode << value << messages << typed;
+        };
+        row("title", SearchKind::Title, {"frmSearchTitle", "Search Title", "Title:", "txtTitle", ""},
+            "Enter the title of the book you want to find.", 1, &gSearchTitle,
+            {"Enter a title to search for.", "No books match the title '"}, {"the*", "the*"});
+        row("label", SearchKind::Label, {"frmSearchLabel", "Search Label Number", "Label:", "txtLabel", ""},
+            "Enter the label number of the movie you want to find.", 3, &gSearchLabel,
+            {"Enter a label number to search.", "No books match the label number '"}, {"B_7", "B_7"});
+        row("award", SearchKind::Award,
+            {"frmSearchAward", "Search Award", "Award:", "txtSearch", "&Lookup Award"},
+            "Enter the name of an award to find the books with that award..", 4, &gSearchAward,
+            {"Enter an award to search for.", "No books have an award that matches '"},
+            {"Nebula Award", "Nebula Award"});
+        row("publisher", SearchKind::Publisher,
+            {"frmSearchPublisher", "Search Publisher", "Publisher:", "txtSearch", ""},
+            "Enter the publisher of the book you want to find.", 5, &gSearchPublisher,
+            {"Enter a publisher to search for.", "No books match the publisher '"}, {"allen*", "allen*"});
+        row("author", SearchKind::Author, {"frmSearchAuthor", "Search Author", "Author:", "txtSearch", ""},
+            "Enter the author of the book you want to find.", 6, &gSearchAuthor,
+            {"Enter a Author to search for.", "No books match the author '"}, {"smith*", "smith*"});
+        row("subject", SearchKind::Subject,
+            {"frmSearchSubject", "Search Subject", "Subject:", "txtSearch", "&Lookup Subject"},
+            "Enter the subject of the books you want to find.", 7, &gSearchSubject,
+            {"Enter a subject to search for.", "No books have a subject that matches '"}, {"Humor", "Humor"});
+        row("location", SearchKind::Location,
+            {"frmSearchLocation", "Search Location", "Location:", "txtSearch", "&Lookup Location"},
+            "Enter the name of the storage location of the books you want to find.", 8, &gSearchLocation,
+            {"Enter a location to search for.", "No books have a location that matches '"},
+            {"living*", "living*"});
+        row("notes", SearchKind::Notes, {"frmSearchNotes", "Search Notes", "Notes:", "txtSearch", ""},
+            "Enter any notes you want to find.", 9, &gSearchNotes,
+            {"Enter notes to search for.", "No books match the notes '"}, {" dragon ", "*dragon*"});
+    }
+
+    // Texts, the empty and no-match refusals, the remembered text and the hand-over.
+    void eachSearchWindow() {
+        QFETCH(SearchKind, kind);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, help);
+        QFETCH(int, mode);
+        QFETCH(QString*, value);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, typed);
+        TestHome home;
+        QVERIFY(openSearchCatalogue(home));
+        const QString key = u"gSearch" + texts[0].mid(9);
+        SaveSetting(key, QStringLiteral(" remembered"));
+        int populated = 0;
+        QString authorIds;
+        frmSearch window(SearchMemberOf(kind), [&] {
+            ++populated;
+            QCOMPARE(gSearchMode, mode);
+            QCOMPARE(*value, typed[1]);
+            authorIds = gSearchAuthorIds;
+        });
+        window.show();
+        QCOMPARE(
+            QStringList({window.objectName(), window.windowTitle(), window.lblSearch->text(),
+                         window.txtSearch->objectName(), window.cmdLookup ? window.cmdLookup->text() : ""}),
+            texts);
+        QCOMPARE(window.lblHelp->text(),
+                 help + "  Use * to represent any group of letters and ? to represent any one letter.");
+        QCOMPARE(QStringList({window.cmdSearch->text(), window.cmdCancel->text()}),
+                 QStringList({"&Search", "&Cancel"}));
+        QCOMPARE(window.txtSearch->maxLength(), 100);
+        QCOMPARE(window.txtSearch->selectedText(), QStringLiteral(" remembered"));
+        if (window.cmdLookup) {
+            QString picker;
+            home.onNextModal([&picker](QDialog& dialog) {
+                picker = dialog.objectName();
+                return QDialog::Rejected;
+            });
+            QTest::mouseClick(window.cmdLookup, Qt::LeftButton);
+            QCOMPARE(picker, u"frmLookup" + texts[0].mid(9));
+        }
+
+        home.prompts().answerOk().answerOk();
+        window.txtSearch->setText(QStringLiteral("   "));
+        QTest::keyClick(window.txtSearch, Qt::Key_Return);
+        QCOMPARE(home.prompts().last().text, messages[0]);
+        QCOMPARE(GetSetting(key), QStringLiteral(" remembered"));
+
+        const QString nothing = QStringLiteral(" No'such*thing ");
+        const QString shown = kind == SearchKind::Notes ? WrapInAsterisks(nothing) : nothing;
+        window.txtSearch->setText(nothing);
+        QTest::keyClick(window.txtSearch, Qt::Key_Return);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
+        QCOMPARE(home.prompts().last().text, messages[1] + shown + u"'.");
+        QCOMPARE(GetSetting(key), shown);
+        QCOMPARE(window.txtSearch->text(), shown);
+        QVERIFY(window.isVisible());
+        QCOMPARE(gSearchMode, int(kSearchAll));
+
+        window.txtSearch->setText(typed[0]);
+        QTest::mouseClick(window.cmdSearch, Qt::LeftButton);
+        QCOMPARE(populated, 1);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(GetSetting(key), typed[1]);
+        // Every matching author goes to the book list, those without books included.
+        if (kind == SearchKind::Author)
+            QCOMPARE(authorIds, QStringLiteral("%1,%2")
+                                    .arg(idNamed(QStringLiteral("Author"), "Smith, No Books"))
+                                    .arg(idNamed(QStringLiteral("Author"), "Smithers, Al")));
+        QCOMPARE(home.prompts().count(), 2);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+};
+
+TOMEKEEP_TEST(SearchTest);
+#include "tst_search.moc"
