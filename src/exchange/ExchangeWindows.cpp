@@ -56,10 +56,6 @@ QString booksImportedText(const ImportResult& result) {
     return text;
 }
 
-void tellError(const QString& text) {
-    prompts().tell(QStringLiteral("Error"), text, PromptIcon::Critical);
-}
-
 } // namespace
 
 void ShowExportWindow(QWidget* parent) {
@@ -148,11 +144,11 @@ void frmExport::runAction() {
                        QString::number(result.count) + QStringLiteral(" books exported."));
         break;
     case ExportResult::Status::CannotWrite:
-        tellError(
+        TellError(
             QStringLiteral("Cannot write to file.  Make sure it is not opened by another application."));
         break;
     case ExportResult::Status::Failed:
-        tellError(
+        TellError(
             QStringLiteral("The export stopped after %1 books.\n\n%2").arg(result.count).arg(result.error));
         break;
     }
@@ -189,10 +185,10 @@ void frmImport::runAction() {
     wait.restore();
     switch (result.status) {
     case ImportResult::Status::CannotOpen:
-        tellError(result.error);
+        TellError(result.error);
         return;
     case ImportResult::Status::WrongFormat:
-        tellError(QStringLiteral("This file is not in the correct format.  To see a valid file layout,\n"
+        TellError(QStringLiteral("This file is not in the correct format.  To see a valid file layout,\n"
                                  "examine the file created by the Export Books option."));
         return;
     case ImportResult::Status::Done:
@@ -204,7 +200,7 @@ void frmImport::runAction() {
         // The books before the failing line are in the catalogue: the list shows them.
         if (m_populateList)
             m_populateList();
-        tellError(QStringLiteral("The import stopped at line %1.\n\n%2\n\n")
+        TellError(QStringLiteral("The import stopped at line %1.\n\n%2\n\n")
                       .arg(result.failedLine)
                       .arg(result.error) +
                   booksImportedText(result));

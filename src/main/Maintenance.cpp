@@ -88,10 +88,6 @@ DbStatus applyRepairs(const std::vector<Repair>& repairs) {
     return transaction.commit();
 }
 
-void tellError(const QString& text) {
-    prompts().tell(QStringLiteral("Error"), text, PromptIcon::Critical);
-}
-
 } // namespace
 
 DbResult<bool> CheckLookupRef(int& id, const QString& table, const QString& idColumn) {
@@ -140,7 +136,7 @@ void CheckAndRepair(const std::function<void()>& populateList) {
         return;
     const auto bookCount = QueryNumber(QStringLiteral("SELECT COUNT(*) FROM [Book]"));
     if (!bookCount) {
-        tellError(bookCount.error().messageText());
+        TellError(bookCount.error().messageText());
         return;
     }
     const QString status = QStringLiteral("Check database");
@@ -151,7 +147,7 @@ void CheckAndRepair(const std::function<void()>& populateList) {
     });
     EndProgress();
     if (!repairs) {
-        tellError(repairs.error().messageText());
+        TellError(repairs.error().messageText());
         return;
     }
     if (*repairs > 0) {
@@ -188,7 +184,7 @@ void DeleteUnusedAuthors() {
         return;
     const auto deleted = DeleteAuthorsNotInUse();
     if (!deleted) {
-        tellError(deleted.error().messageText());
+        TellError(deleted.error().messageText());
         return;
     }
     prompts().tell(QStringLiteral("Done"), QString::number(*deleted) + QStringLiteral(" authors deleted."));

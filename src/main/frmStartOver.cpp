@@ -13,14 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-void tellError(const QString& text) {
-    prompts().tell(QStringLiteral("Error"), text, PromptIcon::Critical);
-}
-
-} // namespace
-
 void ShowStartOver(QWidget* parent, const std::function<void()>& populateList) {
     frmStartOver window(parent, populateList);
     RunModal(window);
@@ -74,11 +66,11 @@ void frmStartOver::cmdStartOver_Click() {
                       PromptButtons::YesNo, PromptIcon::Warning) != PromptAnswer::Yes)
         return;
     if (DbStatus reset = RecreateCatalogue(); !reset) {
-        tellError(reset.error().description);
+        TellError(reset.error().description);
         // Keep a connection: whatever catalogue file is there now is opened again.
         if (!gConn.isOpen()) {
             if (DbStatus reopened = OpenDatabase(); !reopened)
-                tellError(reopened.error().description);
+                TellError(reopened.error().description);
         }
         if (m_populateList)
             m_populateList();
