@@ -33,6 +33,10 @@ public:
 
 // The prompts in force; message boxes until something else is installed.
 Prompts& prompts();
+// The message of a failure: the title "Error" and an OK button.
+inline void TellError(const QString& text) {
+    prompts().tell(QStringLiteral("Error"), text, PromptIcon::Critical);
+}
 // Installs new prompts and answers the ones they replace.
 std::unique_ptr<Prompts> installPrompts(std::unique_ptr<Prompts> replacement);
 

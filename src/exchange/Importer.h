@@ -1,0 +1,68 @@
+#pragma once
+
+#include "db/DbResult.h"
+#include "exchange/ExchangeFormat.h"
+#include "exchange/Exporter.h"
+
+#include <QHash>
+#include <QString>
+
+// Writes books read from an exchange file into the open catalogue. A book whose title is in the
+// catalogue is overwritten with the file's values, any other book is added; subjects, formats,
+// ratings, authors, locations and awards missing from the catalogue are added on the way.
+// Names already looked up are remembered for the life of the importer, which must not outlive
+// the import it serves.
+class BookImporter {
+public:
+    // Reads what the importer needs to know before the first book: the titles of the catalogue
+    // and the award names that hold a "/".
+    DbStatus start();
+    // Writes one book and its awards; answers the book's number.
+    DbResult<int> importBook(const ExchangeBook& book);
+
+private:
+    struct Lookup {
+        QString table;
+        QString idColumn;
+        QHash<QString, int> ids;
+    };
+
+    DbResult<int> lookupId(Lookup& lookup, const QString& name);
+    DbResult<int> authorId(const QString& name);
+    DbResult<int> writeBook(const BookFields& fields);
+    DbStatus linkAward(int bookId, const QString& name);
+
+    Lookup m_subjects{QStringLiteral("Subject"), QStringLiteral("SubjectId"), {}};
+    Lookup m_formats{QStringLiteral("Format"), QStringLiteral("FormatId"), {}};
+    Lookup m_ratings{QStringLiteral("Rating"), QStringLiteral("RatingId"), {}};
+    Lookup m_locations{QStringLiteral("Location"), QStringLiteral("LocationId"), {}};
+    Lookup m_awards{QStringLiteral("Award"), QStringLiteral("AwardId"), {}};
+    QHash<QString, int> m_authors;
+    // Every title of the catalogue with the number of its first book, as the title query would
+    // find it; books the import adds join it.
+    QHash<QString, int> m_books;
+    SlashedAwardNames m_slashedAwards;
+};
+
+struct ImportResult {
+    enum class Status {
+        Done,
+        // The file could not be opened; `error` says why.
+        CannotOpen,
+        // The first line is not the exchange file's header; nothing was written.
+        WrongFormat,
+        // Reading or writing stopped at `failedLine`; the books before it stay imported.
+        Failed,
+    };
+    Status status = Status::Done;
+    int imported = 0;
+    // Lines that do not hold the eighteen fields of a book are passed over.
+    int skipped = 0;
+    int firstSkippedLine = 0;
+    int failedLine = 0;
+    QString error;
+};
+
+// Reads the exchange file at `path` into the open catalogue, up to its end or to the first line
+// shorter than a book line can be.
+ImportResult ImportExchangeFile(const QString& path, const ShowBookTitle& showTitle = {});

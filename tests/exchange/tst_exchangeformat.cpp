@@ -1,0 +1,316 @@
+#include "ExchangeTestSupport.h"
+#include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeReader.h"
+#include "exchange/TextEncoding.h"
+#include "support/TestMain.h"
+
+#include <QBuffer>
+#include <QTest>
+#include <limits>
+
+using exchangetest::richBook;
+
+namespace {
+
+QStringList readAll(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ExchangeReader reader(buffer);
+    if (encoding)
+        *encoding = reader.encoding();
+    QStringList lines;
+    QString line;
+    while (reader.readLine(line))
+        lines << line;
+    return lines;
+}
+
+} // namespace
+
+class ExchangeFormatTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void headerNamesTheEighteenFields() {
+        QCOMPARE(ExchangeHeader(),
+                 QStringLiteral("\"BookId\",\"Title\",\"Stars\",\"Subject\",\"Format\",\"Pages\",\"Rating\","
+                                "\"Copyright\",\"Publisher\",\"Author\",\"Awards\",\"Location\",\"Label\","
+                                "\"AcquiredDate\",\"Cost\",\"LentTo\",\"LentDate\",\"Notes\""));
+        QVERIFY(IsExchangeHeader(u"  " + ExchangeHeader().toLower() + u"   "));
+        QVERIFY(IsExchangeHeader(ExchangeHeader().toUpper()));
+        QVERIFY(!IsExchangeHeader(
+            ExchangeHeader().replace(QStringLiteral("Label"), QStringLiteral("LabelNumber"))));
+        QVERIFY(
+            !IsExchangeHeader(ExchangeHeader().replace(QStringLiteral("\",\""), QStringLiteral("\", \""))));
+        QVERIFY(!IsExchangeHeader(QString()));
+    }
+
+    void exportLineFollowsTheFieldRules() {
+        QCOMPARE(BuildExportLine(richBook()),
+                 QStringLiteral(
+                     "42,\"Pride, Prejudice & O'Brien's Annotated Édition\",4.5,\"Poésie & Théâtre\","
+                     "\"Paperback\",312,\"9-12 years\",1999,\"Éditions du Lac, Genève\",\"Émile O'Zola\","
+                     "\"Bestseller/PEN/Faulkner Award\",\"Grenier, étagère 2\",\"A-0042\","
+                     "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""));
+        ExchangeBook farFuture;
+        farFuture.acquiredDate = QDate(10000, 1, 2);
+        QVERIFY(BuildExportLine(farFuture).contains(QStringLiteral(",\"01/02/10000\",")));
+        ExchangeBook empty;
+        QCOMPARE(BuildExportLine(empty),
+                 QStringLiteral("0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""));
+    }
+
+    void aLineBreakOutsideNotesCannotSplitTheBook() {
+        ExchangeBook book;
+        book.title = QStringLiteral("Two\r\nlines");
+        book.lentTo = QStringLiteral("a\nb");
+        const QString line = BuildExportLine(book);
+        QVERIFY(!line.contains(u'\n') && !line.contains(u'\r'));
+        QVERIFY(line.contains(QStringLiteral("\"Two lines\"")));
+    }
+
+    void numbersArePlainDecimals_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("half") << 3.5 << "3.5";
+        QTest::newRow("whole") << 4.0 << "4";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("negative") << -0.25 << "-0.25";
+        QTest::newRow("no exponent") << 1e20 << "100000000000000000000";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0";
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "0";
+    }
+
+    void numbersArePlainDecimals() {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(PlainNumber(value), text);
+    }
+
+    void nextFieldCutsOneField_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("rest");
+        QTest::newRow("bare number") << "12,\"x\""
+                                     << "12"
+                                     << "\"x\"";
+        QTest::newRow("comma inside quotes") << "\"a, b\",3"
+                                             << "a, b"
+                                             << "3";
+        QTest::newRow("empty date") << ",\"x\""
+                                    << ""
+                                    << "\"x\"";
+        QTest::newRow("blanks outside quotes") << "  \" kept \"  ,1"
+                                               << " kept "
+                                               << "1";
+        QTest::newRow("quoted last field") << "\"notes, more\""
+                                           << "notes, more"
+                                           << "";
+        QTest::newRow("unquoted last field") << "notes more"
+                                             << "notes more"
+                                             << "";
+        QTest::newRow("empty line") << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("unbalanced quote") << "\"open, never closed,1"
+                                          << "open, never closed,1"
+                                          << "";
+        QTest::newRow("lone quote") << "\",1"
+                                    << ",1"
+                                    << "";
+        QTest::newRow("quote inside") << "ab\"c,d\",e"
+                                      << "ab\"c,d"
+                                      << "e";
+    }
+
+    void nextFieldCutsOneField() {
+        QFETCH(QString, line);
+        QFETCH(QString, field);
+        QFETCH(QString, rest);
+        QString remaining = line;
+        QCOMPARE(NextField(remaining), field);
+        QCOMPARE(remaining, rest);
+    }
+
+    void aBookLineReadsBackAsWritten() {
+        ExchangeBook book = richBook();
+        const std::optional<ExchangeBook> read = ParseExchangeLine(BuildExportLine(book));
+        QVERIFY(read);
+        book.title.remove(u'"');
+        QCOMPARE(*read, book);
+    }
+
+    void fieldValuesAreConverted_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("cost with dollars") << 14 << "\"$1,234.50\""
+                                           << "1234.50";
+        QTest::newRow("cost not a number") << 14 << "free"
+                                           << "0.00";
+        QTest::newRow("pages not a number") << 5 << "many"
+                                            << "0";
+        QTest::newRow("pages rounded to even") << 5 << "12.5"
+                                               << "12";
+        QTest::newRow("pages past 32 bits") << 5 << "99999999999"
+                                            << "2147483647";
+        QTest::newRow("copyright below 32 bits") << 7 << "-99999999999"
+                                                 << "-2147483648";
+        QTest::newRow("stars leading number") << 2 << "3.5 stars"
+                                              << "3.5";
+        QTest::newRow("stars huge") << 2 << QString(400, u'9') << "0";
+        QTest::newRow("month 13") << 13 << "13/45/2020"
+                                  << "";
+        QTest::newRow("february 30") << 13 << "02/30/2021"
+                                     << "";
+        QTest::newRow("date not a date") << 16 << "last week"
+                                         << "";
+        QTest::newRow("date read month first") << 16 << "03/04/2021"
+                                               << "2021-03-04";
+        QTest::newRow("notes bars") << 17 << "a|b"
+                                    << "a\r\nb";
+    }
+
+    void fieldValuesAreConverted() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        QStringList fields(kExchangeFieldCount, QStringLiteral("\"x\""));
+        fields[field] = text;
+        const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
+        QVERIFY(book);
+        const QMap<int, QString> read = {
+            {2, PlainNumber(book->stars)},
+            {5, QString::number(book->pages)},
+            {7, QString::number(book->copyright)},
+            {13, IsNoDate(book->acquiredDate) ? QString() : book->acquiredDate.toString(Qt::ISODate)},
+            {14, book->cost.toPlainText()},
+            {16, IsNoDate(book->lentDate) ? QString() : book->lentDate.toString(Qt::ISODate)},
+            {17, book->notes}};
+        QCOMPARE(read.value(field), value);
+    }
+
+    void textsAreCutToTheirColumns() {
+        QStringList fields(kExchangeFieldCount, QString());
+        fields[1] = QString(150, u'T');
+        fields[3] = QString(60, u'S');
+        fields[8] = QString(120, u'P');
+        fields[9] = QString(49, u'a') + QStringLiteral("😀");
+        fields[12] = QString(70, u'L');
+        fields[15] = QString(70, u'W');
+        // 255 characters in the file: each bar is one line break; they fit when read back.
+        fields[17] = QString(250, u'n') + QStringLiteral("|||||") + QStringLiteral("cut");
+        const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
+        QVERIFY(book);
+        QCOMPARE(book->title.size(), kTitleLength);
+        QCOMPARE(book->subject.size(), kLookupNameLength);
+        QCOMPARE(book->publisher.size(), kPublisherLength);
+        QCOMPARE(book->author, QString(49, u'a'));
+        QCOMPARE(book->label.size(), kLabelLength);
+        QCOMPARE(book->lentTo.size(), kLentToLength);
+        QCOMPARE(book->notes, QString(250, u'n') + QStringLiteral("\r\n\r\n\r\n\r\n\r\n"));
+    }
+
+    void linesWithoutEighteenFieldsAreRefused_data() {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("seventeen fields") << QStringList(17, QStringLiteral("\"x\"")).join(u',');
+        QTest::newRow("nineteen fields") << QStringList(19, QStringLiteral("\"x\"")).join(u',');
+        QTest::newRow("trailing comma") << QStringList(18, QStringLiteral("\"x\"")).join(u',') + u',';
+        QTest::newRow("unbalanced quote") << QStringLiteral(
+            "1,\"Title,3.5,\"Subject\",\"Format\",1,\"R\",1,\"P\",\"A\",\"\",\"L\",\"B\",,0,\"\",,\"\"");
+        QTest::newRow("empty") << QString();
+    }
+
+    void linesWithoutEighteenFieldsAreRefused() {
+        QFETCH(QString, line);
+        QVERIFY(!ParseExchangeLine(line));
+        QVERIFY(!SplitExchangeLine(line).complete());
+    }
+
+    void awardsAreCutAtSlashes_data() {
+        QTest::addColumn<QString>("awards");
+        QTest::addColumn<QStringList>("known");
+        QTest::addColumn<QStringList>("names");
+        const QStringList none;
+        const QStringList pen = {QStringLiteral("PEN/Faulkner Award")};
+        QTest::newRow("two") << "Bestseller/Nobel Prize" << none << QStringList{"Bestseller", "Nobel Prize"};
+        QTest::newRow("trailing slashes") << "Bestseller//" << none << QStringList{"Bestseller"};
+        QTest::newRow("slashes around") << "/Nobel Prize/" << none << QStringList{"Nobel Prize"};
+        QTest::newRow("blanks trimmed")
+            << "  Bestseller / Nobel Prize " << none << QStringList{"Bestseller", "Nobel Prize"};
+        QTest::newRow("empty") << "" << none << QStringList{};
+        QTest::newRow("only slashes") << " / // " << none << QStringList{};
+        QTest::newRow("slash in a known name")
+            << "Bestseller/PEN/Faulkner Award/Nobel Prize" << pen
+            << QStringList{"Bestseller", "PEN/Faulkner Award", "Nobel Prize"};
+        QTest::newRow("known name in other case")
+            << "pen/faulkner AWARD / x" << pen << QStringList{"pen/faulkner AWARD", "x"};
+        QTest::newRow("unknown slashed name")
+            << "PEN/Faulkner Award" << none << QStringList{"PEN", "Faulkner Award"};
+        QTest::newRow("long piece cut") << QString(60, u'x') << none << QStringList{QString(50, u'x')};
+        QTest::newRow("no blank left by the cut")
+            << QString(49, u'x') + QStringLiteral(" yyyy") << none << QStringList{QString(49, u'x')};
+    }
+
+    void awardsAreCutAtSlashes() {
+        QFETCH(QString, awards);
+        QFETCH(QStringList, known);
+        QFETCH(QStringList, names);
+        SlashedAwardNames slashed;
+        for (const QString& name : known)
+            slashed.add(name);
+        QCOMPARE(SplitAwards(awards, slashed), names);
+    }
+
+    void utf8IsRecognised_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("ascii") << QByteArray("plain text") << true;
+        QTest::newRow("accents") << QByteArray("\xC3\x89mile \xE2\x82\xAC \xF0\x9F\x98\x80") << true;
+        QTest::newRow("code page e acute") << QByteArray("caf\xE9") << false;
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << false;
+        QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << false;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
+        QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+        QTest::newRow("cut off at the end") << QByteArray("ok \xE2\x82") << false;
+        QTest::newRow("stray continuation") << QByteArray("\x80") << false;
+    }
+
+    void utf8IsRecognised() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, valid);
+        QCOMPARE(IsValidUtf8(bytes), valid);
+        // Fed one byte at a time, the answer is the same.
+        Utf8Validator validator;
+        for (const char byte : bytes)
+            validator.feed(QByteArrayView(&byte, 1));
+        QCOMPARE(validator.finish(), valid);
+    }
+
+    void windows1252IsDecoded() {
+        QCOMPARE(DecodeWindows1252("\x80 caf\xE9 \x93q\x94 \x81\xFF"), QStringLiteral("€ café “q” \u0081ÿ"));
+    }
+
+    void readerSplitsLinesAndChoosesTheEncoding() {
+        TextEncoding encoding = TextEncoding::Utf8;
+        QCOMPARE(readAll("\xEF\xBB\xBFone\r\ntwo\nthree", &encoding),
+                 (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+        QCOMPARE(encoding, TextEncoding::Utf8);
+        QCOMPARE(readAll("\xC3\x89mile\r\n\r\nx\r\n"),
+                 (QStringList{QStringLiteral("Émile"), QString(), QStringLiteral("x")}));
+        QCOMPARE(readAll("\xC9mile\r\n\xC3\x89", &encoding),
+                 (QStringList{QStringLiteral("Émile"), QStringLiteral("Ã‰")}));
+        QCOMPARE(encoding, TextEncoding::Windows1252);
+        QCOMPARE(readAll(QByteArray()), QStringList());
+        // A code-page byte far into the file decides for the whole file, first line included.
+        QByteArray large = "caf\xC3\xA9\r\n" + QByteArray(3 << 20, 'a') + "\r\n\xE9";
+        const QStringList lines = readAll(large, &encoding);
+        QCOMPARE(encoding, TextEncoding::Windows1252);
+        QCOMPARE(lines.first(), QStringLiteral("cafÃ©"));
+        QCOMPARE(lines.last(), QStringLiteral("é"));
+    }
+};
+
+TOMEKEEP_TEST(ExchangeFormatTest);
+#include "tst_exchangeformat.moc"
