@@ -1,40 +1,71 @@
 // The main window's entries into the other parts of the program: lookup lists, searches,
 // reports and catalogue tools. Each saves the shown book first where leaving it matters.
+#include "exchange/ExchangeWindows.h"
 #include "lookups/LookupLists.h"
+#include "main/Maintenance.h"
+#include "main/frmStartOver.h"
 #include "main/frmWizard.h"
 #include "reports/Reports.h"
 #include "search/Searches.h"
 
 #include <QAction>
+#include <vector>
+
+namespace {
+
+struct Command {
+    QAction* entry;
+    std::function<void()> run;
+    bool saveFirst;
+};
+
+} // namespace
 
 void frmWizard::ConnectSubsystemCommands() {
-    const std::pair<QAction*, LookupList> lists[] = {
-        {mnuSetupAuthors, LookupList::Authors}, {mnuSetupSubjects, LookupList::Subjects},
-        {mnuSetupFormats, LookupList::Formats}, {mnuSetupRatings, LookupList::Ratings},
-        {mnuSetupAwards, LookupList::Awards},   {mnuSetupStorageLocations, LookupList::Locations}};
-    for (const auto& [entry, list] : lists)
-        ConnectCommand(
-            entry, [this, list = list] { ShowLookupList(list, this); }, true);
-
-    const std::pair<QAction*, SearchKind> searches[] = {
-        {mnuSearchTitle, SearchKind::Title},         {mnuSearchAuthor, SearchKind::Author},
-        {mnuSearchSubject, SearchKind::Subject},     {mnuSearchBookLabel, SearchKind::Label},
-        {mnuSearchLocation, SearchKind::Location},   {mnuSearchAward, SearchKind::Award},
-        {mnuSearchPublisher, SearchKind::Publisher}, {mnuSearchNotes, SearchKind::Notes}};
-    for (const auto& [entry, kind] : searches)
-        ConnectCommand(
-            entry, [this, kind = kind] { ShowSearch(kind, this, ListReloader()); }, true);
-
-    const std::pair<QAction*, ReportKind> reports[] = {
-        {mnuReportsBookListing, ReportKind::BookListing},
-        {mnuReportListLabelNumber, ReportKind::ListingByLabel},
-        {mnuReportDetailed, ReportKind::DetailedListing},
-        {mnuReportsInventoryReport, ReportKind::InventoryByLocation},
-        {mnuReportsCostReport, ReportKind::CostSummary},
-        {mnuReportsBooksLentOut, ReportKind::BooksLentOut}};
-    for (const auto& [entry, kind] : reports)
-        ConnectCommand(
-            entry, [kind = kind] { RunReport(kind); }, true);
-    ConnectCommand(
-        mnuFilePrinterSetup, [this] { ShowPrintSetup(this); }, false);
+    const auto list = [this](LookupList which) {
+        return [this, which] {
+            ShowLookupList(which, this);
+        };
+    };
+    const auto search = [this](SearchKind kind) {
+        return [this, kind] {
+            ShowSearch(kind, this, ListReloader());
+        };
+    };
+    const auto report = [](ReportKind kind) {
+        return [kind] {
+            RunReport(kind);
+        };
+    };
+    const std::vector<Command> commands = {
+        {mnuFilePrinterSetup, [this] { ShowPrintSetup(this); }, false},
+        {mnuSearchTitle, search(SearchKind::Title), true},
+        {mnuSearchAuthor, search(SearchKind::Author), true},
+        {mnuSearchSubject, search(SearchKind::Subject), true},
+        {mnuSearchBookLabel, search(SearchKind::Label), true},
+        {mnuSearchLocation, search(SearchKind::Location), true},
+        {mnuSearchAward, search(SearchKind::Award), true},
+        {mnuSearchPublisher, search(SearchKind::Publisher), true},
+        {mnuSearchNotes, search(SearchKind::Notes), true},
+        {mnuReportsBookListing, report(ReportKind::BookListing), true},
+        {mnuReportListLabelNumber, report(ReportKind::ListingByLabel), true},
+        {mnuReportDetailed, report(ReportKind::DetailedListing), true},
+        {mnuReportsInventoryReport, report(ReportKind::InventoryByLocation), true},
+        {mnuReportsCostReport, report(ReportKind::CostSummary), true},
+        {mnuReportsBooksLentOut, report(ReportKind::BooksLentOut), true},
+        {mnuSetupAuthors, list(LookupList::Authors), true},
+        {mnuSetupSubjects, list(LookupList::Subjects), true},
+        {mnuSetupFormats, list(LookupList::Formats), true},
+        {mnuSetupRatings, list(LookupList::Ratings), true},
+        {mnuSetupAwards, list(LookupList::Awards), true},
+        {mnuSetupStorageLocations, list(LookupList::Locations), true},
+        // The catalogue tools work on the catalogue as stored and leave the editor alone.
+        {mnuSetupDeleteUnusedAuthors, [] { DeleteUnusedAuthors(); }, false},
+        {mnuToolsExport, [this] { ShowExportWindow(this); }, true},
+        {mnuToolsImport, [this] { ShowImportWindow(this, ListReloader()); }, true},
+        {mnuToolsCheckData, [this] { CheckAndRepair(ListReloader()); }, false},
+        {mnuToolsStartOver, [this] { ShowStartOver(this, ListReloader()); }, false},
+    };
+    for (const Command& command : commands)
+        ConnectCommand(command.entry, command.run, command.saveFirst);
 }

@@ -83,13 +83,13 @@ private Q_SLOTS:
                                << "Set&up" << QStringList{"&Authors..", "&Subjects..",
                                                           "&Formats..", "&Ratings..",
                                                           "A&wards..",  "&Storage locations..",
-                                                          "-",          "~&Delete Unused authors..",
+                                                          "-",          "&Delete Unused authors..",
                                                           "-",          "&Internet Search settings.."};
-        QTest::newRow("tools")
-            << "mnuTools"
-            << "&Tools"
-            << QStringList{"~&Export to file..", "~&Import from file..", "-", "~&Repair data..", "-",
-                           "~&Start over.."};
+        QTest::newRow("tools") << "mnuTools"
+                               << "&Tools"
+                               << QStringList{
+                                      "&Export to file..", "&Import from file..", "-", "&Repair data..", "-",
+                                      "&Start over.."};
         QTest::newRow("help") << "mnuHelp"
                               << "&Help" << QStringList{"&About.."};
         QTest::newRow("popup") << "mnuPopup"
@@ -156,7 +156,10 @@ private Q_SLOTS:
                                         {"mnuSetupRatings", "frmRatings"},
                                         {"mnuSetupAwards", "frmAwards"},
                                         {"mnuSetupStorageLocations", "frmLocations"},
-                                        {"mnuFilePrinterSetup", "frmPrintSetup"}};
+                                        {"mnuFilePrinterSetup", "frmPrintSetup"},
+                                        {"mnuToolsExport", "frmExport"},
+                                        {"mnuToolsImport", "frmImport"},
+                                        {"mnuToolsStartOver", "frmStartOver"}};
         for (const auto& [entry, window] : pairs)
             QTest::newRow(entry) << entry << window;
     }
