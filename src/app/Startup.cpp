@@ -31,7 +31,7 @@ bool engineOpens() {
 bool failStartup(const DbError& error) {
     EndSplash();
     gConn.close();
-    prompts().tell(QStringLiteral("Error"), StartupFailureText(gDBName, error), PromptIcon::Critical);
+    TellError(StartupFailureText(gDBName, error));
     return false;
 }
 

@@ -36,7 +36,7 @@ QListWidget* MakeNameList(QWidget* parent) {
 }
 
 void ShowDbError(const DbError& error) {
-    prompts().tell(QStringLiteral("Error"), error.messageText(), PromptIcon::Critical);
+    TellError(error.messageText());
 }
 
 bool FillNameList(QListWidget& list, const QString& table) {

@@ -456,7 +456,7 @@ std::function<void()> frmWizard::ListReloader() {
 }
 
 void frmWizard::tellError(const DbError& error) {
-    prompts().tell(QStringLiteral("Error"), error.messageText(), PromptIcon::Critical);
+    TellError(error.messageText());
 }
 
 void frmWizard::mnuFileOpen_Click() {

@@ -133,8 +133,7 @@ PrintOutcome PrintSpool(PreviewDocument& document) {
         QFile::remove(printer->outputFileName());
     if (outcome == PrintOutcome::Failed) {
         const QString where = toFile ? printer->outputFileName() : printer->printerName();
-        prompts().tell(QStringLiteral("Error"), QStringLiteral("Cannot print to ") + where + u'.',
-                       PromptIcon::Critical);
+        TellError(QStringLiteral("Cannot print to ") + where + u'.');
     }
     return outcome;
 }

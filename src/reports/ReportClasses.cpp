@@ -15,10 +15,6 @@ constexpr double kFontSize = 10;
 // The rule under the column headings, printed on paper too.
 constexpr InchBox kHeadingRule{0.1, 0.85, 7.8, 0.85};
 
-void tellError(const QString& text) {
-    prompts().tell(QStringLiteral("Error"), text, PromptIcon::Critical);
-}
-
 } // namespace
 
 void clsReport::PrintReport() {
@@ -27,14 +23,14 @@ void clsReport::PrintReport() {
     if (writer.IsWriting())
         return;
     if (!writer.BeginReport(*this, 0, 0, QString())) {
-        tellError(QStringLiteral("The report file could not be created in ") + SpoolFolder() + u'.');
+        TellError(QStringLiteral("The report file could not be created in ") + SpoolFolder() + u'.');
         return;
     }
     DbResult<RowCursor> rows = RowCursor::open(m_definition.sql);
     if (!rows) {
         writer.Abandon();
         writer.EndReport();
-        tellError(rows.error().messageText());
+        TellError(rows.error().messageText());
         return;
     }
     if (!rows->eof()) {
@@ -50,7 +46,7 @@ void clsReport::PrintReport() {
     }
     const QString path = writer.SpoolPath();
     if (writer.EndReport() == ReportOutcome::Failed)
-        tellError(QStringLiteral("The report could not be written to ") + path + u'.');
+        TellError(QStringLiteral("The report could not be written to ") + path + u'.');
 }
 
 void clsReport::PrintHeading() {

@@ -276,8 +276,7 @@ void frmPP::cmdSave_Click() {
     if (QFile::exists(target))
         QFile::remove(target);
     if (!QFile::copy(m_spoolFile, target)) {
-        prompts().tell(QStringLiteral("Error"), QStringLiteral("Cannot copy the report to ") + target + u'.',
-                       PromptIcon::Critical);
+        TellError(QStringLiteral("Cannot copy the report to ") + target + u'.');
     }
 }
 
