@@ -2,6 +2,7 @@
 
 #include "db/Money.h"
 #include "db/RecordHelpers.h"
+#include "db/Schema.h"
 
 #include <QDate>
 #include <QSet>
@@ -17,13 +18,7 @@ inline constexpr int kExchangeFieldCount = 18;
 // A line shorter than this ends the books of a file.
 inline constexpr int kShortestBookLine = 20;
 
-// What the catalogue's text columns hold; longer texts read from a file are cut to fit.
-inline constexpr int kTitleLength = 100;
-inline constexpr int kLabelLength = 50;
-inline constexpr int kPublisherLength = 100;
-inline constexpr int kLentToLength = 50;
-inline constexpr int kNotesLength = 255;
-inline constexpr int kLookupNameLength = 50;
+// Longer texts read from a file are cut to what their columns hold (db/Schema.h).
 
 // One book as the exchange file carries it: lookups by name, awards joined by "/".
 struct ExchangeBook {

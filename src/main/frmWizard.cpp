@@ -9,6 +9,7 @@
 #include "app/frmAbout.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "db/Schema.h"
 #include "internet/InternetSearch.h"
 #include "internet/frmInternet.h"
 #include "main/BookListModel.h"
@@ -58,8 +59,7 @@ QComboBox* newLookupBox(QWidget* parent, const char* name) {
     box->setMaxVisibleItems(20);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(12);
-    // A lookup name is stored in a column of 50 characters.
-    box->lineEdit()->setMaxLength(50);
+    box->lineEdit()->setMaxLength(kLookupNameLength);
     return box;
 }
 
@@ -156,7 +156,7 @@ QWidget* frmWizard::buildEditor(QWidget* parent) {
 
 QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
     auto* grid = new QGridLayout;
-    txtTitle = newBox(panel, "txtTitle", 100);
+    txtTitle = newBox(panel, "txtTitle", kTitleLength);
     imgInternet = new LookupImage(panel);
     imgInternet->setObjectName(QStringLiteral("imgInternet"));
     imgInternet1 = newPicture(panel, "imgInternet1", QStringLiteral(":/internet/internet1.png"));
@@ -198,7 +198,7 @@ QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
         grid->addWidget(pairs[i].second, 2 + i, 3);
     }
 
-    txtPublisher = newBox(panel, "txtPublisher", 100);
+    txtPublisher = newBox(panel, "txtPublisher", kPublisherLength);
     grid->addWidget(newLabel(panel, QStringLiteral("Publisher:"), txtPublisher), 5, 0);
     grid->addWidget(txtPublisher, 5, 1, 1, 3);
 
@@ -223,11 +223,11 @@ QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
 QGridLayout* frmWizard::buildRightColumn(QWidget* panel) {
     auto* grid = new QGridLayout;
     cboLocation = newLookupBox(panel, "cboLocation");
-    txtLabelNumber = newBox(panel, "txtLabelNumber", 50);
+    txtLabelNumber = newBox(panel, "txtLabelNumber", kLabelLength);
     txtAcquireDate = newBox(panel, "txtAcquireDate", 10);
     lblHelp1 = newHint(panel, "lblHelp1");
     txtCost = newBox(panel, "txtCost", 10);
-    txtLentTo = newBox(panel, "txtLentTo", 50);
+    txtLentTo = newBox(panel, "txtLentTo", kLentToLength);
     txtLentDate = newBox(panel, "txtLentDate", 10);
     lblHelp2 = newHint(panel, "lblHelp2");
     txtNotes = new QPlainTextEdit(panel);

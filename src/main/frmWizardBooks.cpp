@@ -1,5 +1,6 @@
 // The book list and the book editor of the main window.
 #include "app/Prompts.h"
+#include "db/Schema.h"
 #include "lookups/Pickers.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr char kDesignedLength[] = "designedLength";
-constexpr int kNotesLength = 255;
 
 // Shows a text in a box without cutting it: a stored text longer than the box's input limit
 // (written by an import, say) widens the limit while it is shown.
