@@ -191,11 +191,45 @@ DbStatus OpenDatabase() {
     return {};
 }
 
+DbResult<int> SchemaStepsDone() {
+    auto done = Recordset::open(QStringLiteral("PRAGMA user_version"));
+    if (!done)
+        return done.error();
+    return done->eof() ? 0 : done->field(0).toInt();
+}
+
+DbResult<bool> ColumnExists(const QString& table, const QString& column) {
+    auto columns = Recordset::open(QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE [name] = ?"),
+                                   {table, column});
+    if (!columns)
+        return columns.error();
+    return !columns->eof();
+}
+
 DbStatus UpdateDatabase() {
     auto version = Recordset::open(QStringLiteral("SELECT [Version] FROM [Version]"));
     if (!version)
         return version.error();
-    // Every catalogue so far has the same schema: a stored version changes nothing yet.
+    // The Version table's value never changes a catalogue. What this program has added to the
+    // catalogue since its first release is counted in SQLite's own user_version instead, so a
+    // catalogue from any earlier release is brought up to date here, once, step by step.
+    auto done = SchemaStepsDone();
+    if (!done)
+        return done.error();
+    for (const SchemaStep& step : SchemaSteps()) {
+        if (step.number <= *done)
+            continue;
+        Transaction transaction(gConn);
+        if (!transaction.started())
+            return transaction.started();
+        if (DbStatus applied = step.apply(); !applied)
+            return applied;
+        if (DbStatus counted = gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(step.number));
+            !counted)
+            return counted;
+        if (DbStatus committed = transaction.commit(); !committed)
+            return committed;
+    }
     return {};
 }
 

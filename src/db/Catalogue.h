@@ -22,7 +22,10 @@ DbStatus OpenDatabase();
 // Builds the catalogue file of gDBName with its tables, standard lists and sample book.
 // The file appears only when complete: it is built under another name and moved into place.
 DbStatus CreateDatabase();
-// The schema version step run after every open.
+// Brings the open catalogue's schema up to date with this program's additions; run after every open.
 DbStatus UpdateDatabase();
+// How many of SchemaSteps() the open catalogue has had (SQLite's user_version).
+DbResult<int> SchemaStepsDone();
+DbResult<bool> ColumnExists(const QString& table, const QString& column);
 // Removes the catalogue file of gDBName and its side files; gConn must be closed.
 DbStatus DeleteCatalogueFiles();

@@ -52,3 +52,8 @@ QStringList SchemaStatements() {
     statements << QStringLiteral("CREATE TABLE [Version] ([Version] INTEGER NOT NULL)");
     return statements;
 }
+
+const std::vector<SchemaStep>& SchemaSteps() {
+    static const std::vector<SchemaStep> steps = {};
+    return steps;
+}
