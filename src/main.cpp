@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
                                             .arg(TOMEKEEP_VERSION_MAJOR)
                                             .arg(TOMEKEEP_VERSION_MINOR)
                                             .arg(TOMEKEEP_VERSION_REVISION, 2, 10, QChar(u'0')));
-    QApplication::setDesktopFileName(QStringLiteral("tomekeep"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tomekeep.Tomekeep"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
