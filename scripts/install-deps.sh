@@ -1,12 +1,28 @@
 #!/usr/bin/env bash
-# Installs every Debian package Tomekeep needs to build, run, test and benchmark.
+# Installs the Debian packages Tomekeep needs: scripts/install-deps.sh run|test
+#   run   what building and running the program needs
+#   test  that, and what the tests, the install checks and the benchmarks need as well
 set -euo pipefail
-packages=(
+purpose="${1:-test}"
+build_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libsqlite3-dev sqlite3 libbenchmark-dev
-    fonts-liberation2 xvfb xauth poppler-utils
+    qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev
 )
+# Liberation for the reports' measured fonts; DejaVu so that windows draw in a proportional
+# interface font on a bare machine; the sqlite3 tool for backups by hand.
+run_packages=(libqt6sql6-sqlite fonts-liberation2 fonts-dejavu-core sqlite3)
+test_packages=(
+    libbenchmark-dev xvfb xauth poppler-utils
+    desktop-file-utils appstream
+)
+case "$purpose" in
+run) packages=("${build_packages[@]}" "${run_packages[@]}") ;;
+test) packages=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
