@@ -7,6 +7,7 @@
 #include "app/Startup.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
+#include "app/frmHelp.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
@@ -318,7 +319,8 @@ void frmWizard::buildMenus() {
           {&frmWizard::mnuSearchPublisher, "mnuSearchPublisher", "&Publisher search..", true},
           {&frmWizard::mnuSearchNotes, "mnuSearchNotes", "&Notes search", true},
           {nullptr, "mnuSearchDash1", nullptr},
-          {&frmWizard::mnuSearchClear, "mnuSearchClear", "&Clear search"}}},
+          {&frmWizard::mnuSearchClear, "mnuSearchClear", "&Clear search"},
+          {&frmWizard::mnuSearchReload, "mnuSearchReload", "&Reload list"}}},
         {&frmWizard::mnuReports,
          "mnuReports",
          "&Reports",
@@ -353,7 +355,11 @@ void frmWizard::buildMenus() {
           {&frmWizard::mnuToolsCheckData, "mnuToolsCheckData", "&Repair data..", true},
           {nullptr, "mnuToolsDash2", nullptr},
           {&frmWizard::mnuToolsStartOver, "mnuToolsStartOver", "&Start over..", true}}},
-        {&frmWizard::mnuHelp, "mnuHelp", "&Help", {{&frmWizard::mnuHelpAbout, "mnuHelpAbout", "&About.."}}},
+        {&frmWizard::mnuHelp,
+         "mnuHelp",
+         "&Help",
+         {{&frmWizard::mnuHelpHandbook, "mnuHelpHandbook", "Tomekeep &Handbook"},
+          {&frmWizard::mnuHelpAbout, "mnuHelpAbout", "&About.."}}},
     };
     for (const Menu& design : menus) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(design.caption));
@@ -367,6 +373,22 @@ void frmWizard::buildMenus() {
             if (entry.action)
                 this->*entry.action = action;
         }
+    }
+    assignShortcuts();
+}
+
+// The keys every desktop program answers to. None of them holds Alt, so they never take a
+// menu's or a button's access key.
+void frmWizard::assignShortcuts() {
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {mnuFileAddBook, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {mnuFileExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {mnuSearchReload, QKeySequence(Qt::Key_F5)},
+        {mnuHelpHandbook, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto& [entry, key] : keys) {
+        entry->setShortcut(key);
+        entry->setShortcutContext(Qt::WindowShortcut);
     }
 }
 
@@ -413,6 +435,7 @@ void frmWizard::connectCommands() {
     connect(mnuFileExit, &QAction::triggered, this, &frmWizard::mnuFileExit_Click);
     connect(mnuSearchClear, &QAction::triggered, this, &frmWizard::mnuSearchClear_Click);
     connect(mnuSetupInternet, &QAction::triggered, this, &frmWizard::mnuSetupInternet_Click);
+    connect(mnuHelpHandbook, &QAction::triggered, this, [this] { ShowHandbook(this); });
     connect(mnuHelpAbout, &QAction::triggered, this, &frmWizard::mnuHelpAbout_Click);
     connect(mnuPopupAdd, &QAction::triggered, this, &frmWizard::cmdAddBook_Click);
     connect(mnuPopupDelete, &QAction::triggered, this, &frmWizard::mnuPopupDelete_Click);
@@ -426,6 +449,7 @@ void frmWizard::connectCommands() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &frmWizard::mnuFileExit_Click);
+    ConnectCommand(mnuSearchReload, ListReloader(), true);
     ConnectSubsystemCommands();
 }
 

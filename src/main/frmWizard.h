@@ -132,6 +132,7 @@ public:
     QAction* mnuSearchPublisher = nullptr;
     QAction* mnuSearchNotes = nullptr;
     QAction* mnuSearchClear = nullptr;
+    QAction* mnuSearchReload = nullptr;
     QMenu* mnuReports = nullptr;
     QAction* mnuReportsBookListing = nullptr;
     QAction* mnuReportListLabelNumber = nullptr;
@@ -154,6 +155,7 @@ public:
     QAction* mnuToolsCheckData = nullptr;
     QAction* mnuToolsStartOver = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpHandbook = nullptr;
     QAction* mnuHelpAbout = nullptr;
     QMenu* mnuPopup = nullptr;
     QAction* mnuPopupAdd = nullptr;
@@ -171,6 +173,7 @@ private:
     QGridLayout* buildRightColumn(QWidget* panel);
     QLayout* buildButtons(QWidget* parent);
     void buildMenus();
+    void assignShortcuts();
     void buildPopupMenu();
     void setTabOrder();
     void connectEditor();

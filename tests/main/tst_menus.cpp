@@ -1,7 +1,9 @@
 #include "app/Settings.h"
+#include "app/frmHelp.h"
 #include "internet/InternetSearch.h"
 #include "internet/frmInternet.h"
 #include "main/BookListModel.h"
+#include "main/BookListView.h"
 #include "main/BookTestData.h"
 #include "main/LookupImage.h"
 #include "main/SearchState.h"
@@ -22,6 +24,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -47,8 +50,8 @@ class MenusTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each menu's entries in order ("-" a separator); "~" marks an entry that waits, disabled,
-    // for the window another part of the program brings.
+    // Each menu's entries in order ("-" a separator), with the key each shows; "~" marks an
+    // entry that waits, disabled, for the window another part of the program brings.
     void menusHoldTheirEntries_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("caption");
@@ -56,21 +59,21 @@ private Q_SLOTS:
         QTest::newRow("file") << "mnuFile"
                               << "&File" << QStringList{"&Open book database..",
                                                         "-",
-                                                        "&Add Book",
+                                                        "&Add Book\tCtrl+N",
                                                         "&Delete Book",
                                                         "&Next Book",
                                                         "&Previous Book",
                                                         "-",
                                                         "&Printer setup..",
                                                         "-",
-                                                        "E&xit"};
+                                                        "E&xit\tCtrl+Q"};
         QTest::newRow("search") << "mnuSearch"
                                 << "&Search" << QStringList{"&Title search..",   "-",
                                                             "&Author search..",  "&Subject search..",
                                                             "La&bel # search..", "&Location search..",
                                                             "A&ward search..",   "&Publisher search..",
                                                             "&Notes search",     "-",
-                                                            "&Clear search"};
+                                                            "&Clear search",     "&Reload list\tF5"};
         QTest::newRow("reports") << "mnuReports"
                                  << "&Reports"
                                  << QStringList{"&Book listing..",
@@ -91,7 +94,7 @@ private Q_SLOTS:
                                       "&Export to file..", "&Import from file..", "-", "&Repair data..", "-",
                                       "&Start over.."};
         QTest::newRow("help") << "mnuHelp"
-                              << "&Help" << QStringList{"&About.."};
+                              << "&Help" << QStringList{"Tomekeep &Handbook\tF1", "&About.."};
         QTest::newRow("popup") << "mnuPopup"
                                << "Popup" << QStringList{"Add New Book", "Delete Book"};
     }
@@ -111,7 +114,8 @@ private Q_SLOTS:
             if (entry->isSeparator())
                 shown << QStringLiteral("-");
             else
-                shown << (entry->isEnabled() ? QString() : QStringLiteral("~")) + entry->text();
+                shown << (entry->isEnabled() ? QString() : QStringLiteral("~")) + entry->text() +
+                             (entry->shortcut().isEmpty() ? QString() : u'\t' + entry->shortcut().toString());
         }
         QCOMPARE(shown, entries);
         QCOMPARE(window->menuBar()->actions().contains(found->menuAction()),
@@ -240,6 +244,41 @@ private Q_SLOTS:
         QTest::keyClick(window->txtPublisher, Qt::Key_S, Qt::ControlModifier);
         QTRY_VERIFY(!window->IsDirty());
         QCOMPARE(StoredColumn(1, QStringLiteral("Publisher")).toString(), QStringLiteral("X"));
+    }
+
+    // The desktop's own keys, with a book added behind the list's back: a command that reloads
+    // the list shows it.
+    void standardKeysRunTheirCommands_data() {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("Ctrl+N adds a book") << QKeySequence(Qt::CTRL | Qt::Key_N) << "3 books, title focused";
+        QTest::newRow("F5 reloads the list") << QKeySequence(Qt::Key_F5) << "2 books";
+        QTest::newRow("Ctrl+Q is File, Exit")
+            << QKeySequence(Qt::CTRL | Qt::Key_Q) << "1 books, Exit Tomekeep?";
+        QTest::newRow("F1 opens the handbook") << QKeySequence(Qt::Key_F1) << "1 books, Tomekeep Handbook";
+    }
+    void standardKeysRunTheirCommands() {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, effect);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = activeWindow();
+        AddTestBook(QStringLiteral("Added behind the list's back"));
+        window->lstMain->setFocus();
+        QTRY_COMPARE(focusedName(), QStringLiteral("lstMain"));
+        home.prompts().answer(PromptAnswer::No);
+        QTest::keySequence(window.get(), key);
+        QStringList seen{QString::number(window->ListModel().rowCount()) + QStringLiteral(" books")};
+        if (focusedName() == QStringLiteral("txtTitle"))
+            seen << QStringLiteral("title focused");
+        seen << home.prompts().texts();
+        if (frmHelp* help = HelpWindow(); help && help->isVisible()) {
+            QCOMPARE(help->txtHandbook->source().adjusted(QUrl::RemoveFragment), HandbookUrl());
+            seen << help->windowTitle();
+            help->close();
+        }
+        QCOMPARE(seen.join(QStringLiteral(", ")), effect);
+        QVERIFY(window->isVisible());
     }
 
     void tabWalksTheFieldsInOrder() {
