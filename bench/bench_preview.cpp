@@ -75,6 +75,23 @@ void timePage(PreviewDocument& document, int page, const char* what) {
           << times.back() << " ms\n";
 }
 
+// Painting the page shown on a screen at 100 % and at 200 % scaling, as the viewport does on
+// every scroll.
+void timePaint(PreviewDocument& document) {
+    for (const qreal scale : {1.0, 2.0}) {
+        std::vector<double> times;
+        for (int i = 0; i < kRepetitions; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            const QImage page = document.Canvas().render(scale);
+            times.push_back(milliseconds(timer));
+        }
+        std::sort(times.begin(), times.end());
+        out() << "paint the page at " << scale * 100 << " %: median " << times[times.size() / 2]
+              << " ms, worst " << times.back() << " ms\n";
+    }
+}
+
 void timePrint(PreviewDocument& document, const QString& pdf) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -126,6 +143,7 @@ int main(int argc, char* argv[]) {
     timePage(document, 1, "first page");
     timePage(document, pages / 2, "middle page");
     timePage(document, pages, "last page");
+    timePaint(document);
     const long afterFirstAndLast = memoryKb("VmRSS");
     const int stride = std::max(1, pages / kSampledPages);
     timer.restart();

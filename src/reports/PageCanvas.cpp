@@ -1,6 +1,7 @@
 #include "reports/PageCanvas.h"
 
 #include "reports/SpoolFormat.h"
+#include "reports/TwipsSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +12,11 @@ constexpr double kInchesPerMetre = 1 / 0.0254;
 // Enough for every recurring text of a report; beyond it the widths are measured afresh.
 constexpr qsizetype kMaxRememberedWidths = 32768;
 
-QImage blankPage(int widthDots, int heightDots) {
-    QImage image(std::max(widthDots, 1), std::max(heightDots, 1), QImage::Format_RGB32);
+QImage measuringDevice() {
+    QImage image(1, 1, QImage::Format_RGB32);
     const int dotsPerMetre = static_cast<int>(std::lround(PageCanvas::kDotsPerInch * kInchesPerMetre));
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
-    image.fill(Qt::white);
     return image;
 }
 
@@ -47,25 +47,22 @@ QFont CanvasFont(const QString& face, double points, int styleCode) {
     return font;
 }
 
+QFont CanvasFont(const SpoolFont& font) {
+    const int style = font.bold ? spool::kStyleBold : font.italic ? spool::kStyleItalic : spool::kStyleNormal;
+    return CanvasFont(font.face, font.points, style);
+}
+
 PageCanvas::PageCanvas()
-    : m_image(blankPage(1, 1))
+    : m_device(measuringDevice())
     , m_font(CanvasFont(QStringLiteral("Times New Roman"), 10, spool::kStyleNormal))
-    , m_metrics(m_font, &m_image)
+    , m_metrics(m_font, &m_device)
     , m_fontKey(m_font.key()) {}
-
-void PageCanvas::Resize(int widthTwips, int heightTwips) {
-    m_image = blankPage(widthTwips / kTwipsPerDot, heightTwips / kTwipsPerDot);
-}
-
-void PageCanvas::Clear() {
-    m_image.fill(Qt::white);
-}
 
 void PageCanvas::SetFont(const QFont& font) {
     if (font == m_font)
         return;
     m_font = font;
-    m_metrics = QFontMetricsF(m_font, &m_image);
+    m_metrics = QFontMetricsF(m_font, &m_device);
     m_fontKey = m_font.key();
 }
 

@@ -1,7 +1,6 @@
 #include "reports/PainterSurface.h"
 
 #include "reports/PaperSizes.h"
-#include "reports/SpoolFormat.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -15,12 +14,6 @@ constexpr double kTwipsPerInch = PageCanvas::kTwipsPerInch;
 constexpr const PaperLayout* kDefaultLayout = FindPaperLayout(kPaperLetter, kOrientationPortrait);
 const QString kLineSample = QStringLiteral("X");
 
-int styleCode(const SpoolFont& font) {
-    if (font.bold)
-        return spool::kStyleBold;
-    return font.italic ? spool::kStyleItalic : spool::kStyleNormal;
-}
-
 } // namespace
 
 PainterSurface::~PainterSurface() {
@@ -28,7 +21,7 @@ PainterSurface::~PainterSurface() {
 }
 
 QFont PainterSurface::deviceFont() const {
-    return CanvasFont(m_font.face, m_font.points, styleCode(m_font));
+    return CanvasFont(m_font);
 }
 
 double PainterSurface::textWidth(const QString& text) const {
@@ -79,42 +72,22 @@ void PainterSurface::drawText(const QPointF& topLeft, const QString& text) {
     m_painter->drawText(toDevice(topLeft) + QPointF(0, metrics.ascent()), text);
 }
 
-void PainterSurface::blackPen(int penWidth) {
-    m_painter->setPen(QPen(Qt::black, penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    m_painter->setBrush(Qt::NoBrush);
-}
-
 void PainterSurface::drawBox(const QPointF& corner, const QPointF& oppositeCorner, int penWidth) {
-    if (!m_painter)
-        return;
-    blackPen(penWidth);
-    const QRectF box = QRectF(toDevice(corner), toDevice(oppositeCorner)).normalized();
-    // A box of no height (or width) is how reports draw a rule; an outline of it is a line.
-    if (box.width() == 0 || box.height() == 0)
-        m_painter->drawLine(box.topLeft(), box.bottomRight());
-    else
-        m_painter->drawRect(box);
+    if (m_painter)
+        DrawBoxOutline(*m_painter, QRectF(toDevice(corner), toDevice(oppositeCorner)), penWidth);
 }
 
 void PainterSurface::drawRule(const QPointF& from, const QPointF& to, int penWidth) {
-    if (!m_painter)
-        return;
-    blackPen(penWidth);
-    m_painter->drawLine(toDevice(from), toDevice(to));
+    if (m_painter)
+        DrawRuleLine(*m_painter, toDevice(from), toDevice(to), penWidth);
 }
 
-CanvasSurface::CanvasSurface() {
-    m_page.Resize(kDefaultLayout->canvasWidth, kDefaultLayout->canvasHeight);
-    setDevice(&m_page.Image());
-}
-
-CanvasSurface::~CanvasSurface() {
-    endPainting();
-}
+CanvasSurface::CanvasSurface()
+    : m_size(kDefaultLayout->canvasWidth, kDefaultLayout->canvasHeight) {}
 
 void CanvasSurface::setFont(const SpoolFont& font) {
-    PainterSurface::setFont(font);
-    m_page.SetFont(deviceFont());
+    m_font = font;
+    m_page.SetFont(CanvasFont(font));
 }
 
 double CanvasSurface::textWidth(const QString& text) const {
@@ -125,20 +98,22 @@ double CanvasSurface::textHeight() const {
     return m_page.TextHeight(kLineSample);
 }
 
-void CanvasSurface::resize(const QSize& twips) {
-    if (twips == sizeInTwips())
-        return;
-    endPainting();
-    m_page.Resize(twips.width(), twips.height());
-    setDevice(&m_page.Image());
+void CanvasSurface::drawText(const QPointF& topLeft, const QString& text) {
+    if (m_drawing)
+        m_picture.addText(topLeft, text, m_font, m_color);
+}
+
+void CanvasSurface::drawBox(const QPointF& corner, const QPointF& oppositeCorner, int penWidth) {
+    if (m_drawing)
+        m_picture.addBox(corner, oppositeCorner, penWidth);
+}
+
+void CanvasSurface::drawRule(const QPointF& from, const QPointF& to, int penWidth) {
+    if (m_drawing)
+        m_picture.addRule(from, to, penWidth);
 }
 
 void CanvasSurface::beginPage() {
-    endPainting();
-    m_page.Clear();
-    beginPainting();
-}
-
-void CanvasSurface::endPage() {
-    endPainting();
+    m_picture.clear();
+    m_drawing = true;
 }

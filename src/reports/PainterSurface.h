@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/PageCanvas.h"
+#include "reports/PagePicture.h"
 #include "reports/TwipsSurface.h"
 
 #include <QSize>
@@ -10,8 +11,8 @@ class QFont;
 class QPaintDevice;
 class QPainter;
 
-// A twips surface over any paint device: positions and texts are measured in the device's
-// own resolution and converted, so the same drawing serves a 96-dpi image and a printer.
+// A twips surface over a paint device (the printer): positions and texts are measured in
+// the device's own resolution and converted.
 class PainterSurface : public TwipsSurface {
 public:
     PainterSurface() = default;
@@ -40,7 +41,6 @@ protected:
 
 private:
     QPointF toDevice(const QPointF& twips) const;
-    void blackPen(int penWidth);
 
     QPaintDevice* m_device = nullptr;
     std::unique_ptr<QPainter> m_painter;
@@ -48,26 +48,39 @@ private:
     QColor m_color = Qt::black;
 };
 
-// The preview's page canvas: the page image the screen renderer draws on, measuring its
-// texts exactly as the report writer measured them when it cut them to their columns.
-class CanvasSurface : public PainterSurface {
+// The preview's page canvas: measures its texts exactly as the report writer measured them
+// when it cut them to their columns, and keeps the page's drawing as outlines for the screen
+// to paint at its own resolution.
+class CanvasSurface : public TwipsSurface {
 public:
     CanvasSurface();
-    ~CanvasSurface() override;
 
     void setFont(const SpoolFont& font) override;
+    SpoolFont font() const override { return m_font; }
     double textWidth(const QString& text) const override;
     double textHeight() const override;
+    void setColor(const QColor& color) override { m_color = color; }
 
-    // Sizes the page in twips; a size already in force keeps the page as it is.
-    void resize(const QSize& twips);
-    QSize sizeInTwips() const { return {m_page.WidthTwips(), m_page.HeightTwips()}; }
-    const QImage& image() const { return m_page.Image(); }
+    // Drawing is kept only between beginPage() and endPage(); measuring always works.
+    void drawText(const QPointF& topLeft, const QString& text) override;
+    void drawBox(const QPointF& corner, const QPointF& oppositeCorner, int penWidth) override;
+    void drawRule(const QPointF& from, const QPointF& to, int penWidth) override;
 
-    // Clears the page to white and opens it for drawing until endPage().
+    void resize(const QSize& twips) { m_size = twips; }
+    QSize sizeInTwips() const { return m_size; }
+    const PagePicture& picture() const { return m_picture; }
+    // The page as it is drawn on a screen of this device pixel ratio.
+    QImage render(qreal devicePixelRatio) const { return m_picture.render(m_size, devicePixelRatio); }
+
+    // Starts the page afresh, blank.
     void beginPage();
-    void endPage();
+    void endPage() { m_drawing = false; }
 
 private:
     PageCanvas m_page;
+    PagePicture m_picture;
+    QSize m_size;
+    SpoolFont m_font;
+    QColor m_color = Qt::black;
+    bool m_drawing = false;
 };

@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/Prompts.h"
 #include "app/Twips.h"
+#include "reports/PagingArrows.h"
 #include "reports/PreviewDocument.h"
 #include "reports/PrintSpool.h"
 #include "reports/TwipsRect.h"
@@ -87,7 +88,15 @@ void PageViewport::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         const QRect inner = contentsRect();
         painter.fillRect(inner, palette().color(QPalette::Dark));
-        painter.drawImage(inner.topLeft(), Preview().Canvas().image(), QRect(m_origin, inner.size()));
+        painter.setClipRect(inner);
+        painter.translate(inner.topLeft() - m_origin);
+        // The page is painted afresh at the screen's own resolution, so its text stays sharp
+        // on a scaled screen.
+        const CanvasSurface& canvas = Preview().Canvas();
+        const QSize page(TwipsToPixels(canvas.sizeInTwips().width()),
+                         TwipsToPixels(canvas.sizeInTwips().height()));
+        painter.fillRect(QRect(QPoint(), page), Qt::white);
+        canvas.picture().paint(painter);
     }
     QFrame::paintEvent(event);
 }
@@ -110,24 +119,27 @@ int frmPP::createPagingControls() {
     const struct {
         QToolButton** button;
         const char* name;
-        QStyle::StandardPixmap image;
+        const char* tip;
         void (frmPP::*click)();
     } arrows[] = {
-        {&cmdFirst, "cmdFirst", QStyle::SP_MediaSkipBackward, &frmPP::cmdFirst_Click},
-        {&cmdPrev, "cmdPrev", QStyle::SP_MediaSeekBackward, &frmPP::cmdPrev_Click},
-        {&cmdNext, "cmdNext", QStyle::SP_MediaSeekForward, &frmPP::cmdNext_Click},
-        {&cmdLast, "cmdLast", QStyle::SP_MediaSkipForward, &frmPP::cmdLast_Click},
+        {&cmdFirst, "cmdFirst", "First page (Home)", &frmPP::cmdFirst_Click},
+        {&cmdPrev, "cmdPrev", "Previous page (Page Up)", &frmPP::cmdPrev_Click},
+        {&cmdNext, "cmdNext", "Next page (Page Down)", &frmPP::cmdNext_Click},
+        {&cmdLast, "cmdLast", "Last page (End)", &frmPP::cmdLast_Click},
     };
     int left = kViewportLeft;
     for (const auto& arrow : arrows) {
         auto* button = new QToolButton(this);
         button->setObjectName(QLatin1String(arrow.name));
-        button->setIcon(style()->standardIcon(arrow.image));
+        const QString tip = QLatin1String(arrow.tip);
+        button->setToolTip(tip);
+        button->setAccessibleName(tip.left(tip.indexOf(QStringLiteral(" ("))));
         button->setGeometry(TwipsRect(left, kButtonTop, kArrowWidth, kButtonHeight));
         connect(button, &QToolButton::clicked, this, arrow.click);
         *arrow.button = button;
         left += kArrowWidth;
     }
+    paintPagingArrows();
 
     lblPage = new QLabel(QStringLiteral("Page: 1"), this);
     lblPage->setObjectName(QStringLiteral("lblPage"));
@@ -141,16 +153,18 @@ void frmPP::createCommandButtons(int left) {
         QPushButton** button;
         const char* name;
         const char* caption;
+        const char* tip;
         void (frmPP::*click)();
     } commands[] = {
-        {&cmdPrint, "cmdPrint", "&Print", &frmPP::cmdPrint_Click},
-        {&cmdSave, "cmdSave", "&Save", &frmPP::cmdSave_Click},
-        {&cmdInfo, "cmdInfo", "&Info", &frmPP::cmdInfo_Click},
-        {&cmdClose, "cmdClose", "&Close", &frmPP::cmdClose_Click},
+        {&cmdPrint, "cmdPrint", "&Print", "Print every page (Ctrl+P)", &frmPP::cmdPrint_Click},
+        {&cmdSave, "cmdSave", "&Save", "Save a copy of the report file", &frmPP::cmdSave_Click},
+        {&cmdInfo, "cmdInfo", "&Info", "About this report", &frmPP::cmdInfo_Click},
+        {&cmdClose, "cmdClose", "&Close", "Close the preview (Esc)", &frmPP::cmdClose_Click},
     };
     for (const auto& command : commands) {
         auto* button = new QPushButton(QLatin1String(command.caption), this);
         button->setObjectName(QLatin1String(command.name));
+        button->setToolTip(QLatin1String(command.tip));
         button->setGeometry(TwipsRect(left, kButtonTop, kCommandWidth, kButtonHeight));
         connect(button, &QPushButton::clicked, this, command.click);
         *command.button = button;
@@ -313,6 +327,15 @@ bool frmPP::eventFilter(QObject* watched, QEvent* event) {
 bool frmPP::keyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (m_printing || (modifiers & ~Qt::KeypadModifier) == Qt::AltModifier)
         return false;
+    // The keys desktop programs close and print with.
+    if (key == Qt::Key_Escape) {
+        cmdClose_Click();
+        return true;
+    }
+    if (key == Qt::Key_P && (modifiers & Qt::ControlModifier)) {
+        cmdPrint_Click();
+        return true;
+    }
     switch (key) {
     case Qt::Key_PageUp:
         cmdPrev_Click();
@@ -341,6 +364,26 @@ bool frmPP::keyDown(int key, Qt::KeyboardModifiers modifiers) {
     default:
         scrollBy(0, 0);
         return false;
+    }
+}
+
+void frmPP::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange ||
+        type == QEvent::StyleChange)
+        paintPagingArrows();
+}
+
+// The window's own palette: its buttons take theirs from it only after this window is told.
+void frmPP::paintPagingArrows() {
+    const std::pair<QToolButton*, PagingArrow> arrows[] = {{cmdFirst, PagingArrow::First},
+                                                           {cmdPrev, PagingArrow::Previous},
+                                                           {cmdNext, PagingArrow::Next},
+                                                           {cmdLast, PagingArrow::Last}};
+    for (const auto& [button, arrow] : arrows) {
+        if (button)
+            button->setIcon(PagingArrowIcon(arrow, palette()));
     }
 }
 

@@ -214,6 +214,7 @@ private Q_SLOTS:
         QTest::newRow("close box") << 1;
         QTest::newRow("next report begins") << 2;
         QTest::newRow("another report is shown") << 3;
+        QTest::newRow("Esc") << 4;
     }
     void everyCloseRemovesTheReportFile() {
         QFETCH(int, how);
@@ -222,9 +223,9 @@ private Q_SLOTS:
         const QString path = Preview().SpoolPath();
         const QString next = writeSpool(report(1));
         const std::function<void()> closes[] = {[&] { window.cmdClose->click(); }, [&] { window.close(); },
-                                                [] { ClosePreview(); },
+                                                [] { ClosePreview(); }, [&] { ShowPreview(next); },
                                                 [&] {
-                                                    ShowPreview(next);
+                                                    QTest::keyClick(window.cmdInfo, Qt::Key_Escape);
                                                 }};
         closes[how]();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -327,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(Preview().PageCount(), 3);
         window.cmdLast->click();
         QCOMPARE(shownPage(window), 3);
-        const QImage& page = Preview().Canvas().image();
+        const QImage page = Preview().Canvas().render(1);
         int ink = 0;
         for (int y = 0; y < page.height(); ++y) {
             for (int x = 0; x < page.width() / 2; ++x)
@@ -353,17 +354,55 @@ private Q_SLOTS:
         spool.text(QStringLiteral("MMMM"), 3);
         spool.end();
         openPreview(spool.bytes());
-        const QImage& page = Preview().Canvas().image();
-        QCOMPARE(page.width(), 816);
-        // Drawing on screen starts 45 twips (3 pixels) in from the page's edge.
-        QVERIFY(isDark(page, 3, 100) && !isDark(page, 1, 100) && isDark(page, 400, 3));
-        // The right-aligned text ends at its stop: 7.8 inches and 45 twips, pixel 751.8.
-        int rightmost = -1;
-        for (int x = 600; x < 758; ++x) {
-            for (int y = 5; y < 20; ++y)
-                rightmost = isDark(page, x, y) ? x : rightmost;
+        // The page is drawn at the screen's resolution: at 200 % every dot is two, each drawn
+        // afresh rather than an enlargement of the page at 100 %.
+        for (const int scale : {1, 2}) {
+            const QImage page = Preview().Canvas().render(scale);
+            QCOMPARE(page.width(), 816 * scale);
+            // Drawing on screen starts 45 twips (3 dots) in from the page's edge.
+            QVERIFY(isDark(page, 3 * scale, 100) && !isDark(page, scale, 100) &&
+                    isDark(page, 400, 3 * scale));
+            // The right-aligned text ends at its stop: 7.8 inches and 45 twips, dot 751.8.
+            int rightmost = -1;
+            for (int x = 600 * scale; x < 758 * scale; ++x) {
+                for (int y = 5 * scale; y < 20 * scale; ++y)
+                    rightmost = isDark(page, x, y) ? x : rightmost;
+            }
+            QVERIFY2(rightmost >= 745 * scale && rightmost <= 752 * scale,
+                     qPrintable(QString::number(rightmost)));
         }
-        QVERIFY2(rightmost >= 745 && rightmost <= 752, qPrintable(QString::number(rightmost)));
+        const QImage sharp = Preview().Canvas().render(2);
+        const QImage enlarged = Preview().Canvas().render(1).scaled(sharp.size());
+        int finer = 0;
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 1200; x < sharp.width(); ++x)
+                finer += sharp.pixel(x, y) != enlarged.pixel(x, y) ? 1 : 0;
+        }
+        QVERIFY2(finer > 50, qPrintable(QString::number(finer)));
+    }
+
+    void pagingButtonsSayWhatTheyDoInAnyColourScheme() {
+        TestHome home;
+        frmPP& window = openPreview(report(2));
+        QPalette dark = window.palette();
+        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        window.setPalette(dark);
+        const std::pair<QToolButton*, const char*> buttons[] = {{window.cmdFirst, "First page (Home)"},
+                                                                {window.cmdPrev, "Previous page (Page Up)"},
+                                                                {window.cmdNext, "Next page (Page Down)"},
+                                                                {window.cmdLast, "Last page (End)"}};
+        for (const auto& [button, tip] : buttons) {
+            QCOMPARE(button->toolTip(), QLatin1String(tip));
+            QVERIFY(QLatin1String(tip).startsWith(button->accessibleName()) &&
+                    !button->accessibleName().isEmpty());
+            // The arrow is drawn in the scheme's button text colour, at twice the dots on a 200 % screen.
+            const QImage arrow = button->icon().pixmap(QSize(16, 16), 2.0).toImage();
+            QCOMPARE(arrow.size(), QSize(32, 32));
+            QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
+        }
+        QCOMPARE(window.cmdPrint->toolTip(), QStringLiteral("Print every page (Ctrl+P)"));
+        QCOMPARE(window.cmdClose->toolTip(), QStringLiteral("Close the preview (Esc)"));
     }
 
     void printingWithoutAPrinterWritesThePagesToPdf() {
@@ -384,9 +423,10 @@ private Q_SLOTS:
             ScreenRenderer(surface, state).drawPage(reader);
             previewLines.append(surface.texts());
         }
-        // Choosing no file prints nothing and leaves the preview open.
+        // Choosing no file prints nothing and leaves the preview open; Ctrl+P is Print.
         home.prompts().file(QString());
-        window.cmdPrint->click();
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Print to PDF"));
         QVERIFY(PreviewWindow() && window.isVisible() && QFile::exists(path));
 
         const QString pdf = home.file(QStringLiteral("listing.pdf"));
