@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/Placement.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
 #include "app/Settings.h"
@@ -73,6 +74,7 @@ std::unique_ptr<frmWizard> Main() {
     window->Form_Load();
     SplashStep(QStringLiteral("Initializing"));
     EndSplash();
+    RestoreFormPlacement(*window, QString());
     window->show();
     return window;
 }

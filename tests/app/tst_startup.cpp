@@ -1,3 +1,4 @@
+#include "app/Placement.h"
 #include "app/ProgressWindows.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -128,6 +129,56 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(QStringLiteral("frmWizard.Top")), QStringLiteral("999"));
         QCOMPARE(GetSetting(QStringLiteral("frmWizard.Left"), QStringLiteral("unset")),
                  QStringLiteral("unset"));
+    }
+
+    void placementIsKeptOnScreen_data() {
+        QTest::addColumn<QRect>("saved");
+        QTest::addColumn<QRect>("restored");
+        // Two screens side by side: 1920 x 1040 available, then 1280 x 1024 to its right.
+        QTest::newRow("inside the first") << QRect(100, 80, 900, 700) << QRect(100, 80, 900, 700);
+        QTest::newRow("on the second") << QRect(2000, 100, 800, 600) << QRect(2000, 100, 800, 600);
+        QTest::newRow("hanging off the right edge")
+            << QRect(3000, 100, 800, 600) << QRect(2400, 100, 800, 600);
+        QTest::newRow("mostly on the second") << QRect(1800, 50, 800, 600) << QRect(1920, 50, 800, 600);
+        QTest::newRow("above the top") << QRect(100, -300, 900, 700) << QRect(100, 0, 900, 700);
+        QTest::newRow("a screen that is gone") << QRect(5000, 3000, 800, 600) << QRect(1120, 440, 800, 600);
+        QTest::newRow("larger than the screen") << QRect(-50, -50, 2500, 1200) << QRect(0, 0, 1920, 1040);
+    }
+    void placementIsKeptOnScreen() {
+        QFETCH(QRect, saved);
+        QFETCH(QRect, restored);
+        const QList<QRect> screens{QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1024)};
+        QCOMPARE(KeptOnScreen(saved, screens), restored);
+    }
+
+    void windowOpensWhereItWasClosed_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << "0" << false;
+        QTest::newRow("maximised") << "2" << true;
+        QTest::newRow("minimised opens normal") << "1" << false;
+    }
+    void windowOpensWhereItWasClosed() {
+        QFETCH(QString, state);
+        QFETCH(bool, maximised);
+        TestHome home;
+        QRect placed;
+        {
+            const std::unique_ptr<frmWizard> window = Main();
+            QVERIFY(window);
+            window->move(20, 10);
+            window->resize(720, 560);
+            placed = window->frameGeometry();
+            window->close();
+        }
+        SaveSetting(QStringLiteral("frmWizard.WindowState"), state);
+        const std::unique_ptr<frmWizard> window = Main();
+        QVERIFY(window);
+        QTRY_COMPARE(window->isMaximized(), maximised);
+        if (!maximised)
+            QCOMPARE(window->frameGeometry(), placed);
+        window->showNormal();
+        QTRY_COMPARE(window->frameGeometry(), placed);
     }
 
     void minimisedPlacementWritesOnlyTheState() {
