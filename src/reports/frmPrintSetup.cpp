@@ -31,6 +31,7 @@ constexpr int kButtonTop = 1440;
 constexpr int kButtonWidth = 1215;
 constexpr int kButtonHeight = 375;
 constexpr int kMaxCopies = 99;
+constexpr int kNoticeHeight = 480;
 
 template <typename Control>
 Control* place(QWidget* parent, const char* name, const QRect& twips) {
@@ -63,15 +64,24 @@ frmPrintSetup::frmPrintSetup(QWidget* parent)
     lblCopies = place<QLabel>(this, "lblCopies", {kLabelLeft, kSecondRowTop, kLabelWidth, kRowHeight});
     lblCopies->setText(QStringLiteral("# of copies:"));
     txtCopies = place<QLineEdit>(this, "txtCopies", {kFieldLeft, kSecondRowTop, kCopiesWidth, kRowHeight});
-    cmdOK = place<QPushButton>(this, "cmdOK", {kFieldLeft, kButtonTop, kButtonWidth, kButtonHeight});
+    // Without a printer the dialog grows by a line that says where printed reports go.
+    const bool noPrinter = InstalledPrinterNames().isEmpty();
+    const int buttonTop = kButtonTop + (noPrinter ? kNoticeHeight : 0);
+    lblNoPrinter = place<QLabel>(
+        this, "lblNoPrinter", {kLabelLeft, kButtonTop - 120, kWindowWidth - 2 * kLabelLeft, kNoticeHeight});
+    lblNoPrinter->setText(
+        QStringLiteral("No printer is installed: Print will write the report to a PDF file."));
+    lblNoPrinter->setWordWrap(true);
+    lblNoPrinter->setVisible(noPrinter);
+    cmdOK = place<QPushButton>(this, "cmdOK", {kFieldLeft, buttonTop, kButtonWidth, kButtonHeight});
     cmdOK->setText(QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = place<QPushButton>(
-        this, "cmdCancel", {kFieldLeft + kButtonWidth + 240, kButtonTop, kButtonWidth, kButtonHeight});
+    cmdCancel = place<QPushButton>(this, "cmdCancel",
+                                   {kFieldLeft + kButtonWidth + 240, buttonTop, kButtonWidth, kButtonHeight});
     cmdCancel->setText(QStringLiteral("Cancel"));
     connect(cmdOK, &QPushButton::clicked, this, &frmPrintSetup::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
+    setFixedSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight + buttonTop - kButtonTop));
     Form_Load();
 }
 

@@ -18,6 +18,8 @@ public:
     QComboBox* cboPrinter = nullptr;
     QLabel* lblCopies = nullptr;
     QLineEdit* txtCopies = nullptr;
+    // Shown only when no printer is installed.
+    QLabel* lblNoPrinter = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 

@@ -7,6 +7,7 @@
 #include "support/TestMain.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -31,6 +32,7 @@ struct SetupSeen {
     QStringList printers;
     int selected = -1;
     QString copies;
+    QString notice; // what the dialog says about printing without a printer, when it says it
 };
 
 // Opens print setup, notes what it shows, lets `act` change it, then presses the button.
@@ -42,6 +44,11 @@ SetupSeen runSetup(TestHome& home, const std::function<void(frmPrintSetup&)>& ac
             seen.printers << setup.cboPrinter->itemText(i);
         seen.selected = setup.cboPrinter->currentIndex();
         seen.copies = setup.txtCopies->text();
+        if (setup.lblNoPrinter->isVisible()) {
+            seen.notice = setup.lblNoPrinter->text();
+            if (setup.lblNoPrinter->geometry().intersects(setup.cmdOK->geometry()))
+                seen.notice = QStringLiteral("covered by the buttons");
+        }
         if (act)
             act(setup);
         (ok ? setup.cmdOK : setup.cmdCancel)->click();
@@ -90,6 +97,7 @@ private Q_SLOTS:
         QCOMPARE(seen.printers, (QStringList{"Laser", "Ink", "Laser"}));
         QCOMPARE(seen.selected, 2);
         QCOMPARE(seen.copies, QStringLiteral("3"));
+        QCOMPARE(seen.notice, QString());
         QCOMPARE(GetSetting(QStringLiteral("Printer")), QStringLiteral("Ink"));
         QCOMPARE(GetSetting(QStringLiteral("Copies")), QStringLiteral("5"));
         QCOMPARE(CurrentPrinterName(), QStringLiteral("Ink"));
@@ -125,6 +133,8 @@ private Q_SLOTS:
         const SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); });
         QVERIFY(seen.printers.isEmpty());
         QCOMPARE(seen.selected, -1);
+        QCOMPARE(seen.notice,
+                 QStringLiteral("No printer is installed: Print will write the report to a PDF file."));
         QCOMPARE(GetSetting(QStringLiteral("Printer"), QStringLiteral("<none>")), QString());
         QCOMPARE(GetSetting(QStringLiteral("Copies")), QStringLiteral("4"));
         QCOMPARE(CurrentPrinterCopies(), 1);
