@@ -1,5 +1,6 @@
 #include "reports/PagingArrows.h"
 
+#include <QEvent>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -69,4 +70,16 @@ private:
 QIcon PagingArrowIcon(PagingArrow arrow, const QPalette& palette) {
     return QIcon(new ArrowEngine(arrow, palette.color(QPalette::Active, QPalette::ButtonText),
                                  palette.color(QPalette::Disabled, QPalette::ButtonText)));
+}
+
+PagingButton::PagingButton(PagingArrow arrow, QWidget* parent)
+    : QToolButton(parent)
+    , m_arrow(arrow) {
+    setIcon(PagingArrowIcon(m_arrow, palette()));
+}
+
+void PagingButton::changeEvent(QEvent* event) {
+    QToolButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        setIcon(PagingArrowIcon(m_arrow, palette()));
 }

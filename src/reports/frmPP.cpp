@@ -119,17 +119,18 @@ int frmPP::createPagingControls() {
     const struct {
         QToolButton** button;
         const char* name;
+        PagingArrow arrow;
         const char* tip;
         void (frmPP::*click)();
     } arrows[] = {
-        {&cmdFirst, "cmdFirst", "First page (Home)", &frmPP::cmdFirst_Click},
-        {&cmdPrev, "cmdPrev", "Previous page (Page Up)", &frmPP::cmdPrev_Click},
-        {&cmdNext, "cmdNext", "Next page (Page Down)", &frmPP::cmdNext_Click},
-        {&cmdLast, "cmdLast", "Last page (End)", &frmPP::cmdLast_Click},
+        {&cmdFirst, "cmdFirst", PagingArrow::First, "First page (Home)", &frmPP::cmdFirst_Click},
+        {&cmdPrev, "cmdPrev", PagingArrow::Previous, "Previous page (Page Up)", &frmPP::cmdPrev_Click},
+        {&cmdNext, "cmdNext", PagingArrow::Next, "Next page (Page Down)", &frmPP::cmdNext_Click},
+        {&cmdLast, "cmdLast", PagingArrow::Last, "Last page (End)", &frmPP::cmdLast_Click},
     };
     int left = kViewportLeft;
     for (const auto& arrow : arrows) {
-        auto* button = new QToolButton(this);
+        auto* button = new PagingButton(arrow.arrow, this);
         button->setObjectName(QLatin1String(arrow.name));
         const QString tip = QLatin1String(arrow.tip);
         button->setToolTip(tip);
@@ -139,7 +140,6 @@ int frmPP::createPagingControls() {
         *arrow.button = button;
         left += kArrowWidth;
     }
-    paintPagingArrows();
 
     lblPage = new QLabel(QStringLiteral("Page: 1"), this);
     lblPage->setObjectName(QStringLiteral("lblPage"));
@@ -364,26 +364,6 @@ bool frmPP::keyDown(int key, Qt::KeyboardModifiers modifiers) {
     default:
         scrollBy(0, 0);
         return false;
-    }
-}
-
-void frmPP::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    const QEvent::Type type = event->type();
-    if (type == QEvent::PaletteChange || type == QEvent::ApplicationPaletteChange ||
-        type == QEvent::StyleChange)
-        paintPagingArrows();
-}
-
-// The window's own palette: its buttons take theirs from it only after this window is told.
-void frmPP::paintPagingArrows() {
-    const std::pair<QToolButton*, PagingArrow> arrows[] = {{cmdFirst, PagingArrow::First},
-                                                           {cmdPrev, PagingArrow::Previous},
-                                                           {cmdNext, PagingArrow::Next},
-                                                           {cmdLast, PagingArrow::Last}};
-    for (const auto& [button, arrow] : arrows) {
-        if (button)
-            button->setIcon(PagingArrowIcon(arrow, palette()));
     }
 }
 

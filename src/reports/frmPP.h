@@ -64,15 +64,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // A new palette (a dark colour scheme, say) repaints the paging arrows in its colours.
-    void changeEvent(QEvent* event) override;
 
 private:
     // Answers where the command buttons along the top start, in twips.
     int createPagingControls();
     void createCommandButtons(int left);
     void createViewport();
-    void paintPagingArrows();
     void cmdFirst_Click();
     void cmdPrev_Click();
     void cmdNext_Click();

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
@@ -384,6 +385,7 @@ private Q_SLOTS:
     void pagingButtonsSayWhatTheyDoInAnyColourScheme() {
         TestHome home;
         frmPP& window = openPreview(report(2));
+        // A dark colour scheme comes while the preview is open.
         QPalette dark = window.palette();
         dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
         dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
