@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libsqlite3-dev sqlite3 libbenchmark-dev
+    libsqlite3-dev sqlite3 libbenchmark-dev libicu-dev
     fonts-liberation2 xvfb xauth poppler-utils
 )
 missing=()

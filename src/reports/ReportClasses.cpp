@@ -219,7 +219,7 @@ void clsReportDetailed::WriteAwards(const RowCursor& row) {
     DbResult<RowCursor> awards =
         RowCursor::open(QStringLiteral("SELECT DISTINCT a.[Name] AS [AwardName] FROM [BookAward] AS ma "
                                        "INNER JOIN [Award] AS a ON ma.[AwardId] = a.[AwardId] "
-                                       "WHERE ma.[BookId] = ? ORDER BY a.[Name]"),
+                                       "WHERE ma.[BookId] = ? ORDER BY a.[Name] COLLATE READING"),
                         {LeadingInteger(row.text(QStringLiteral("BookId")))});
     if (!awards)
         return;
