@@ -10,15 +10,37 @@
 
 namespace {
 
+// A statement over one keyed column, written with {table}, {id}, {text} and {key} for its names.
+QString statement(const char* pattern, const KeyedColumn& column) {
+    return QString::fromLatin1(pattern)
+        .replace(QStringLiteral("{table}"), column.table)
+        .replace(QStringLiteral("{id}"), column.idColumn)
+        .replace(QStringLiteral("{text}"), column.textColumn)
+        .replace(QStringLiteral("{key}"), column.keyColumn);
+}
+
+KeyedColumn keyed(const char* table, const char* text, const char* key) {
+    KeyedColumn column;
+    column.table = QString::fromLatin1(table);
+    column.idColumn = column.table + QStringLiteral("Id");
+    column.textColumn = QString::fromLatin1(text);
+    column.keyColumn = QString::fromLatin1(key);
+    column.staleRows = statement("SELECT [{id}], [{text}] FROM [{table}] WHERE [{key}] IS NULL", column);
+    column.firstIdByKey =
+        statement("SELECT [{id}] FROM [{table}] WHERE [{key}] = ? ORDER BY [{id}] LIMIT 1", column);
+    column.countByKey = statement("SELECT COUNT(*) FROM [{table}] WHERE [{key}] = ?", column);
+    column.insertRow = statement("INSERT INTO [{table}] ([{text}], [{key}]) VALUES (?, ?)", column);
+    column.storeKey = statement("UPDATE [{table}] SET [{key}] = ? WHERE [{id}] = ?", column);
+    return column;
+}
+
 KeyedColumn lookup(const char* table) {
-    const QString name = QString::fromLatin1(table);
-    return {name, name + QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("NameKey")};
+    return keyed(table, "Name", "NameKey");
 }
 
 const std::array<KeyedColumn, 7>& keyedColumns() {
     static const std::array<KeyedColumn, 7> columns = {
-        KeyedColumn{QStringLiteral("Book"), QStringLiteral("BookId"), QStringLiteral("Title"),
-                    QStringLiteral("TitleKey")},
+        keyed("Book", "Title", "TitleKey"),
         lookup("Author"),
         lookup("Award"),
         lookup("Subject"),
@@ -27,15 +49,6 @@ const std::array<KeyedColumn, 7>& keyedColumns() {
         lookup("Rating"),
     };
     return columns;
-}
-
-// A statement over one keyed column, written with {table}, {id}, {text} and {key} for its names.
-QString statement(const char* pattern, const KeyedColumn& column) {
-    return QString::fromLatin1(pattern)
-        .replace(QStringLiteral("{table}"), column.table)
-        .replace(QStringLiteral("{id}"), column.idColumn)
-        .replace(QStringLiteral("{text}"), column.textColumn)
-        .replace(QStringLiteral("{key}"), column.keyColumn);
 }
 
 DbStatus addKey(const KeyedColumn& column) {
@@ -102,12 +115,9 @@ DbStatus AddNameKeys() {
 }
 
 DbStatus RepairNameKeys(const KeyedColumn& column) {
-    auto stale =
-        Recordset::open(statement("SELECT [{id}], [{text}] FROM [{table}] WHERE [{key}] IS NULL", column));
+    auto stale = Recordset::open(column.staleRows);
     if (!stale)
         return stale.error();
-    if (stale->eof())
-        return {};
     for (; !stale->eof(); stale->moveNext()) {
         if (DbStatus stored = StoreNameKey(column, stale->field(0).toLongLong(), stale->text(1)); !stored)
             return stored;
@@ -126,9 +136,7 @@ DbStatus RepairAllNameKeys() {
 DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text) {
     if (DbStatus repaired = RepairNameKeys(column); !repaired)
         return repaired.error();
-    auto found = Recordset::open(
-        statement("SELECT [{id}] FROM [{table}] WHERE [{key}] = ? ORDER BY [{id}] LIMIT 1", column),
-        {NameKey(text)});
+    auto found = Recordset::open(column.firstIdByKey, {NameKey(text)});
     if (!found)
         return found.error();
     return found->eof() ? -1 : found->field(0).toInt();
@@ -137,19 +145,16 @@ DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text) {
 DbResult<qint64> CountByName(const KeyedColumn& column, const QString& text) {
     if (DbStatus repaired = RepairNameKeys(column); !repaired)
         return repaired.error();
-    return QueryNumber(statement("SELECT COUNT(*) FROM [{table}] WHERE [{key}] = ?", column),
-                       {NameKey(text)});
+    return QueryNumber(column.countByKey, {NameKey(text)});
 }
 
 DbResult<int> AddNamedRow(const KeyedColumn& column, const QString& name) {
-    auto added = gConn.insert(statement("INSERT INTO [{table}] ([{text}], [{key}]) VALUES (?, ?)", column),
-                              {name, NameKey(name)});
+    auto added = gConn.insert(column.insertRow, {name, NameKey(name)});
     if (!added)
         return added.error();
     return static_cast<int>(*added);
 }
 
 DbStatus StoreNameKey(const KeyedColumn& column, qint64 id, const QString& text) {
-    return gConn.execute(statement("UPDATE [{table}] SET [{key}] = ? WHERE [{id}] = ?", column),
-                         {NameKey(text), id});
+    return gConn.execute(column.storeKey, {NameKey(text), id});
 }

@@ -19,6 +19,12 @@ struct KeyedColumn {
     QString idColumn;
     QString textColumn;
     QString keyColumn;
+    // The statements the look-ups run, written once: a book is added thousands of times a second.
+    QString staleRows;
+    QString firstIdByKey;
+    QString countByKey;
+    QString insertRow;
+    QString storeKey;
 };
 // The keyed column of a table: Book, Author, Award, Subject, Location, Format or Rating.
 const KeyedColumn& KeyedColumnOf(QStringView table);
