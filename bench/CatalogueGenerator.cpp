@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
 
 #include <QDate>
@@ -189,6 +190,9 @@ DbStatus GenerateCatalogue(const QString& targetFile, const GeneratorOptions& op
         status = transaction.started();
         if (status)
             status = Generator(options).run();
+        // Keyed as a program-written catalogue is, so that its first opening has nothing to repair.
+        if (status)
+            status = RepairAllNameKeys();
         if (status)
             status = transaction.commit();
     }

@@ -6,7 +6,7 @@ set -euo pipefail
 purpose="${1:-test}"
 build_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libicu-dev
 )
 # Liberation for the reports' measured fonts; DejaVu so that windows draw in a proportional
 # interface font on a bare machine; the sqlite3 tool for backups by hand.

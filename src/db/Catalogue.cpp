@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
@@ -35,7 +36,8 @@ DbStatus insertNames(const QString& table, const std::array<const char*, N>& nam
 }
 
 DbResult<int> firstIdByName(const QString& table) {
-    auto first = Recordset::open(u"SELECT [" + table + u"Id] FROM [" + table + u"] ORDER BY [Name] LIMIT 1");
+    auto first = Recordset::open(u"SELECT [" + table + u"Id] FROM [" + table +
+                                 u"] ORDER BY [Name] COLLATE READING LIMIT 1");
     if (!first)
         return first.error();
     return first->eof() ? 0 : first->field(0).toInt();
@@ -81,12 +83,24 @@ DbStatus insertSampleBook() {
     return {};
 }
 
+// Makes one addition to the schema and counts it; the caller holds the transaction.
+DbStatus applySchemaStep(const SchemaStep& step) {
+    if (DbStatus applied = step.apply(); !applied)
+        return applied;
+    return gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(step.number));
+}
+
 DbStatus buildCatalogue() {
     Transaction transaction(gConn);
     if (!transaction.started())
         return transaction.started();
     for (const QString& statement : SchemaStatements()) {
         if (DbStatus status = gConn.execute(statement); !status)
+            return status;
+    }
+    // A new catalogue is born with every later addition to the schema.
+    for (const SchemaStep& step : SchemaSteps()) {
+        if (DbStatus status = applySchemaStep(step); !status)
             return status;
     }
     for (const DbStatus& status : {insertNames(QStringLiteral("Author"), seed::kAuthors),
@@ -98,6 +112,8 @@ DbStatus buildCatalogue() {
         if (!status)
             return status;
     }
+    if (DbStatus status = RepairAllNameKeys(); !status)
+        return status;
     if (DbStatus status = insertSampleBook(); !status)
         return status;
     return transaction.commit();
@@ -222,15 +238,18 @@ DbStatus UpdateDatabase() {
         Transaction transaction(gConn);
         if (!transaction.started())
             return transaction.started();
-        if (DbStatus applied = step.apply(); !applied)
+        if (DbStatus applied = applySchemaStep(step); !applied)
             return applied;
-        if (DbStatus counted = gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(step.number));
-            !counted)
-            return counted;
         if (DbStatus committed = transaction.commit(); !committed)
             return committed;
     }
-    return {};
+    // Rows another tool added or renamed while the program was away get their keys now.
+    Transaction transaction(gConn);
+    if (!transaction.started())
+        return transaction.started();
+    if (DbStatus repaired = RepairAllNameKeys(); !repaired)
+        return repaired;
+    return transaction.commit();
 }
 
 DbStatus DeleteCatalogueFiles() {

@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 
 #include "db/CaseFoldLike.h"
+#include "db/ReadingOrder.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -57,7 +58,7 @@ DbStatus Connection::open(const QString& filePath, OpenMode mode) {
         QSqlDatabase::removeDatabase(m_name);
         return error;
     }
-    if (!registerCaseFoldLike(db)) {
+    if (!registerCaseFoldLike(db) || !registerReadingOrder(db)) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);

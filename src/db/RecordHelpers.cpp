@@ -1,6 +1,7 @@
 #include "db/RecordHelpers.h"
 
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/Recordset.h"
 
 #include <QLineEdit>
@@ -11,12 +12,6 @@
 #include <string>
 
 namespace {
-
-QString bracketed(const QString& name) {
-    // Table and column names come from the program, never from the user.
-    Q_ASSERT(!name.contains(u']'));
-    return u'[' + name + u']';
-}
 
 int expandYear(int year, qsizetype digits) {
     if (digits > 2)
@@ -170,16 +165,12 @@ int LeadingInteger(const QString& text) {
 }
 
 DbResult<int> GetLookupId(const QString& table, const QString& idColumn, const QString& name) {
-    auto found = Recordset::open(
-        u"SELECT " + bracketed(idColumn) + u" FROM " + bracketed(table) + u" WHERE [Name] = ?", {name});
-    if (!found)
-        return found.error();
-    if (!found->eof())
-        return found->field(0).toInt();
-    auto added = gConn.insert(u"INSERT INTO " + bracketed(table) + u" ([Name]) VALUES (?)", {name});
-    if (!added)
-        return added.error();
-    return static_cast<int>(*added);
+    const KeyedColumn& column = KeyedColumnOf(table);
+    Q_ASSERT(column.idColumn == idColumn);
+    auto found = FindIdByName(column, name);
+    if (!found || *found != -1)
+        return found;
+    return AddNamedRow(column, name);
 }
 
 DbResult<QString> GetAuthorName(int authorId) {
@@ -191,10 +182,7 @@ DbResult<QString> GetAuthorName(int authorId) {
 }
 
 DbResult<int> GetAuthorId(const QString& name) {
-    auto found = Recordset::open(QStringLiteral("SELECT [AuthorId] FROM [Author] WHERE [Name] = ?"), {name});
-    if (!found)
-        return found.error();
-    return found->eof() ? -1 : found->field(0).toInt();
+    return FindIdByName(KeyedColumnOf(u"Author"), name);
 }
 
 namespace {
@@ -221,18 +209,19 @@ QVariantList bookValues(const BookFields& book) {
 } // namespace
 
 DbResult<int> InsertBook(const BookFields& book) {
-    auto existing =
-        QueryNumber(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"), {book.title});
+    auto existing = FindIdByName(KeyedColumnOf(u"Book"), book.title);
     if (!existing)
         return existing.error();
-    if (*existing > 0)
+    if (*existing != -1)
         return -1;
+    QVariantList values = bookValues(book);
+    values.append(NameKey(book.title));
     auto added = gConn.insert(
         QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
                        "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
-                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes]) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        bookValues(book));
+                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [TitleKey]) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        values);
     if (!added)
         return added.error();
     return static_cast<int>(*added);
@@ -241,12 +230,15 @@ DbResult<int> InsertBook(const BookFields& book) {
 DbStatus UpdateBook(int bookId, const BookFields& book) {
     QVariantList values = bookValues(book);
     values.append(bookId);
-    return gConn.execute(
+    const DbStatus updated = gConn.execute(
         QStringLiteral("UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ?, [FormatId] = ?, [RatingId] = ?, "
                        "[Title] = ?, [LabelNumber] = ?, [Publisher] = ?, [AuthorId] = ?, [Copyright] = ?, "
                        "[Pages] = ?, [Stars] = ?, [AcquireDate] = ?, [Cost] = ?, [LentTo] = ?, "
                        "[LentDate] = ?, [Notes] = ? WHERE [BookId] = ?"),
         values);
+    // Written apart from the title: a title rewritten with its key unchanged reads to the
+    // catalogue's trigger as another tool's edit, which drops the key.
+    return updated ? StoreNameKey(KeyedColumnOf(u"Book"), bookId, book.title) : updated;
 }
 
 DbStatus AddBookAward(int bookId, int awardId) {

@@ -1,5 +1,7 @@
 #include "db/Schema.h"
 
+#include "db/NameKeys.h"
+
 namespace {
 
 QStringList lookupTable(const QString& table) {
@@ -54,6 +56,8 @@ QStringList SchemaStatements() {
 }
 
 const std::vector<SchemaStep>& SchemaSteps() {
-    static const std::vector<SchemaStep> steps = {};
+    static const std::vector<SchemaStep> steps = {
+        {1, AddNameKeys},
+    };
     return steps;
 }

@@ -280,20 +280,11 @@ QString CutToLength(const QString& text, int length) {
     return cut;
 }
 
-QString LookupKey(const QString& name) {
-    QString key = name;
-    for (QChar& c : key) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    }
-    return key;
-}
-
 void SlashedAwardNames::add(const QString& name) {
     // A longer name could not come back from a file, where names are cut to their column.
     if (!name.contains(u'/') || name.size() > kLookupNameLength)
         return;
-    m_keys.insert(LookupKey(name));
+    m_keys.insert(NameKey(name));
     m_longest = std::max(m_longest, name.size());
 }
 

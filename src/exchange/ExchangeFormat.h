@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Money.h"
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
 #include "db/Schema.h"
 
@@ -74,14 +75,11 @@ std::optional<ExchangeBook> ParseExchangeLine(QStringView line);
 // A text cut to at most `length` characters, never between the two halves of a surrogate pair.
 QString CutToLength(const QString& text, int length);
 
-// A name as the catalogue compares names: letter case of A-Z ignored, every other character as is.
-QString LookupKey(const QString& name);
-
 // Award names that themselves hold a "/", so that the Awards field can be cut back into names.
 class SlashedAwardNames {
 public:
     void add(const QString& name);
-    bool contains(const QString& name) const { return m_keys.contains(LookupKey(name)); }
+    bool contains(const QString& name) const { return m_keys.contains(NameKey(name)); }
     qsizetype longest() const { return m_longest; }
     bool isEmpty() const { return m_keys.isEmpty(); }
 

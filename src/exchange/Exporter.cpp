@@ -4,6 +4,7 @@
 #include "db/RecordHelpers.h"
 #include "db/ScopedPragma.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,9 +26,7 @@ const QString kBookQuery = QStringLiteral(
     "INNER JOIN [Subject] AS g ON g.[SubjectId] = m.[SubjectId]) "
     "INNER JOIN [Location] AS l ON l.[LocationId] = m.[LocationId]) "
     "INNER JOIN [Rating] AS r ON r.[RatingId] = m.[RatingId]) "
-    "INNER JOIN [Format] AS mm ON mm.[FormatId] = m.[FormatId] ORDER BY m.[Title]");
-
-constexpr QStringView kLineEnd = u"\r\n";
+    "INNER JOIN [Format] AS mm ON mm.[FormatId] = m.[FormatId] ORDER BY READING_KEY(m.[Title])");
 
 using NamesById = QHash<int, QString>;
 
@@ -168,16 +167,17 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
     }
 
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
         query.finish();
         return accessRefused(file) ? ExportResult{ExportResult::Status::CannotWrite, 0, file.errorString()}
                                    : failed(0, fileError(file));
     }
-    file.write((ExchangeHeader() + kLineEnd).toUtf8());
+    ExchangeWriter writer(file);
+    writer.writeLine(ExchangeHeader());
     int count = 0;
     do {
         const ExchangeBook book = readBook(query, *names);
-        if (file.write((BuildExportLine(book) + kLineEnd).toUtf8()) < 0)
+        if (!writer.writeLine(BuildExportLine(book)))
             break;
         ++count;
         if (showTitle)
@@ -185,7 +185,7 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
     } while (query.next());
     const QSqlError queryError = query.lastError();
     query.finish();
-    if (!file.flush() || file.error() != QFileDevice::NoError)
+    if (!writer.finish() || !file.flush() || file.error() != QFileDevice::NoError)
         return failed(count, fileError(file));
     if (queryError.isValid())
         return failed(count, DbError::fromSqlError(queryError).messageText());

@@ -1,6 +1,7 @@
 #include "exchange/Importer.h"
 
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/Recordset.h"
 #include "db/ScopedPragma.h"
 #include "exchange/ExchangeReader.h"
@@ -78,7 +79,7 @@ DbStatus BookImporter::start() {
         return books.error();
     m_books.reserve(books->recordCount());
     for (; !books->eof(); books->moveNext()) {
-        const QString key = LookupKey(books->text(1));
+        const QString key = NameKey(books->text(1));
         if (!m_books.contains(key))
             m_books.insert(key, books->field(0).toInt());
     }
@@ -86,7 +87,7 @@ DbStatus BookImporter::start() {
 }
 
 DbResult<int> BookImporter::lookupId(Lookup& lookup, const QString& name) {
-    const QString key = LookupKey(name);
+    const QString key = NameKey(name);
     if (const auto known = lookup.ids.constFind(key); known != lookup.ids.cend())
         return *known;
     auto id = GetLookupId(lookup.table, lookup.idColumn, name);
@@ -96,24 +97,19 @@ DbResult<int> BookImporter::lookupId(Lookup& lookup, const QString& name) {
 }
 
 DbResult<int> BookImporter::authorId(const QString& name) {
-    const QString key = LookupKey(name);
+    const QString key = NameKey(name);
     if (const auto known = m_authors.constFind(key); known != m_authors.cend())
         return *known;
     auto id = GetAuthorId(name);
-    if (id && *id == -1) {
-        if (DbStatus added =
-                gConn.execute(QStringLiteral("INSERT INTO [Author] ([Name]) VALUES (?)"), {name});
-            !added)
-            return added.error();
-        id = GetAuthorId(name);
-    }
+    if (id && *id == -1)
+        id = AddNamedRow(KeyedColumnOf(u"Author"), name);
     if (id)
         m_authors.insert(key, *id);
     return id;
 }
 
 DbResult<int> BookImporter::writeBook(const BookFields& fields) {
-    const QString key = LookupKey(fields.title);
+    const QString key = NameKey(fields.title);
     if (!m_books.contains(key)) {
         const auto added = InsertBook(fields);
         if (!added || *added >= 0) {
@@ -122,11 +118,10 @@ DbResult<int> BookImporter::writeBook(const BookFields& fields) {
             return added;
         }
         // The catalogue knows the title after all: ask it which book has it, and overwrite that.
-        const auto found =
-            Recordset::open(QStringLiteral("SELECT [BookId] FROM [Book] WHERE [Title] = ?"), {fields.title});
+        const auto found = FindIdByName(KeyedColumnOf(u"Book"), fields.title);
         if (!found)
             return found.error();
-        m_books.insert(key, found->field(0).toInt());
+        m_books.insert(key, *found);
     }
     const int bookId = m_books.value(key);
     if (DbStatus updated = UpdateBook(bookId, fields); !updated)

@@ -1,5 +1,6 @@
 #include "exchange/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -71,4 +72,26 @@ QString DecodeWindows1252(QByteArrayView bytes) {
 
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding) {
     return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : DecodeWindows1252(bytes);
+}
+
+bool EncodeWindows1252(QStringView text, QByteArray& bytes) {
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    char* out = bytes.data() + start;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+            *out++ = static_cast<char>(unit);
+            continue;
+        }
+        const auto* high = std::find(kHighControls.begin(), kHighControls.end(), unit);
+        // The five unassigned bytes decode to themselves, so U+0081 and its like are not text
+        // the code page holds.
+        if (high == kHighControls.end() || *high < 0x100) {
+            bytes.resize(start);
+            return false;
+        }
+        *out++ = static_cast<char>(0x80 + (high - kHighControls.begin()));
+    }
+    return true;
 }

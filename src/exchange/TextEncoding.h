@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -29,3 +30,6 @@ bool IsValidUtf8(QByteArrayView bytes);
 // Every byte is one character; the five bytes the code page leaves unassigned keep their own value.
 QString DecodeWindows1252(QByteArrayView bytes);
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding);
+// Appends the Windows-1252 bytes of the text; false, with nothing appended, when a character
+// has no place in that code page.
+bool EncodeWindows1252(QStringView text, QByteArray& bytes);

@@ -1,6 +1,7 @@
 #include "lookups/LookupNames.h"
 
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/Recordset.h"
 #include "lookups/LookupLists.h"
 
@@ -12,19 +13,17 @@ QString bracketed(const QString& name) {
 
 // The identifier of the first row of that name, 0 when there is none.
 DbResult<qint64> firstIdNamed(const LookupMember& member, const QString& name) {
-    auto found =
-        Recordset::open(u"SELECT " + bracketed(member.idColumn) + u" FROM " + bracketed(member.table) +
-                            u" WHERE [Name] = ? ORDER BY " + bracketed(member.idColumn) + u" LIMIT 1",
-                        {name});
+    auto found = FindIdByName(KeyedColumnOf(member.table), name);
     if (!found)
         return found.error();
-    return found->eof() ? qint64(0) : found->field(0).toLongLong();
+    return *found == -1 ? qint64(0) : qint64(*found);
 }
 
 } // namespace
 
 DbResult<QStringList> LookupNames(const QString& table) {
-    auto rows = Recordset::open(u"SELECT [Name] FROM " + bracketed(table) + u" ORDER BY [Name]");
+    auto rows =
+        Recordset::open(u"SELECT [Name] FROM " + bracketed(table) + u" ORDER BY [Name] COLLATE READING");
     if (!rows)
         return rows.error();
     QStringList names;
@@ -35,16 +34,17 @@ DbResult<QStringList> LookupNames(const QString& table) {
 }
 
 DbResult<qint64> CountLookupName(const LookupMember& member, const QString& name) {
-    return QueryNumber(u"SELECT COUNT(*) FROM " + bracketed(member.table) + u" WHERE [Name] = ?", {name});
+    return CountByName(KeyedColumnOf(member.table), name);
 }
 
 DbStatus InsertLookupName(const LookupMember& member, const QString& name) {
-    return gConn.execute(u"INSERT INTO " + bracketed(member.table) + u" ([Name]) VALUES (?)", {name});
+    return DbStatus::of(AddNamedRow(KeyedColumnOf(member.table), name));
 }
 
 DbStatus RenameLookupName(const LookupMember& member, const QString& oldName, const QString& newName) {
-    return gConn.execute(u"UPDATE " + bracketed(member.table) + u" SET [Name] = ? WHERE [Name] = ?",
-                         {newName, oldName});
+    return gConn.execute(u"UPDATE " + bracketed(member.table) +
+                             u" SET [Name] = ?, [NameKey] = ? WHERE [Name] = ?",
+                         {newName, NameKey(newName), oldName});
 }
 
 DbResult<LookupDeletion> DeleteLookupName(const LookupMember& member, const QString& name) {

@@ -1,6 +1,7 @@
 #include "lookups/frmPicker.h"
 
 #include "app/Modal.h"
+#include "db/NameKeys.h"
 #include "lookups/DialogSupport.h"
 #include "lookups/frmLookupName.h"
 
@@ -112,9 +113,9 @@ void frmPicker::deliver(const QString& name) {
 }
 
 void AppendAwardUnlessPresent(QListWidget& lstAwards, const QString& award) {
-    const QString wanted = award.trimmed();
+    const QString wanted = NameKey(award.trimmed());
     for (int row = 0; row < lstAwards.count(); ++row) {
-        if (lstAwards.item(row)->text().trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+        if (NameKey(lstAwards.item(row)->text().trimmed()) == wanted)
             return;
     }
     lstAwards.addItem(award);

@@ -1,6 +1,7 @@
 #include "main/BookEditor.h"
 
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/Recordset.h"
 #include "main/BookText.h"
 
@@ -27,10 +28,7 @@ DbResult<int> findOrAddAuthor(const QString& name) {
     auto found = GetAuthorId(name);
     if (!found || *found != -1)
         return found;
-    auto added = gConn.insert(QStringLiteral("INSERT INTO [Author] ([Name]) VALUES (?)"), {name});
-    if (!added)
-        return added.error();
-    return static_cast<int>(*added);
+    return AddNamedRow(KeyedColumnOf(u"Author"), name);
 }
 
 DbStatus rewriteAwards(int bookId, const QStringList& awards) {
@@ -39,13 +37,12 @@ DbStatus rewriteAwards(int bookId, const QStringList& awards) {
         !status)
         return status;
     for (const QString& name : awards) {
-        auto award =
-            Recordset::open(QStringLiteral("SELECT [AwardId] FROM [Award] WHERE [Name] = ?"), {name});
+        auto award = FindIdByName(KeyedColumnOf(u"Award"), name);
         if (!award)
             return award.error();
-        if (award->eof())
+        if (*award == -1)
             continue;
-        if (DbStatus status = AddBookAward(bookId, award->field(0).toInt()); !status)
+        if (DbStatus status = AddBookAward(bookId, *award); !status)
             return status;
     }
     return {};
@@ -85,12 +82,7 @@ DbResult<int> insertNewBook(const BookFields& fresh) {
     auto added = InsertBook(fresh);
     if (!added || *added != -1)
         return added;
-    auto existing = Recordset::open(
-        QStringLiteral("SELECT [BookId] FROM [Book] WHERE [Title] = ? ORDER BY [BookId] LIMIT 1"),
-        {fresh.title});
-    if (!existing)
-        return existing.error();
-    return existing->eof() ? -1 : existing->field(0).toInt();
+    return FindIdByName(KeyedColumnOf(u"Book"), fresh.title);
 }
 
 } // namespace
@@ -119,7 +111,7 @@ int& LookupIdOf(BookFields& book, LookupKind kind) {
 
 DbResult<std::vector<LookupEntry>> ReadLookupList(LookupKind kind) {
     auto rows = Recordset::open(u"SELECT [" + LookupIdColumn(kind) + u"], [Name] FROM [" + LookupTable(kind) +
-                                u"] ORDER BY [Name]");
+                                u"] ORDER BY [Name] COLLATE READING");
     if (!rows)
         return rows.error();
     std::vector<LookupEntry> list;
@@ -138,11 +130,7 @@ QString LookupNameOf(const std::vector<LookupEntry>& list, int id) {
 }
 
 DbResult<int> FindLookupId(LookupKind kind, const QString& name) {
-    auto row = Recordset::open(
-        u"SELECT [" + LookupIdColumn(kind) + u"] FROM [" + LookupTable(kind) + u"] WHERE [Name] = ?", {name});
-    if (!row)
-        return row.error();
-    return row->eof() ? -1 : row->field(0).toInt();
+    return FindIdByName(KeyedColumnOf(LookupTable(kind)), name);
 }
 
 DbResult<std::optional<ShownBook>> ReadShownBook(int bookId) {
@@ -312,7 +300,7 @@ DbResult<BookFields> NewBookFields(const QDate& today) {
     fresh.lentDate = kZeroDate;
     for (const LookupKind kind : kLookupKinds) {
         auto first = Recordset::open(u"SELECT [" + LookupIdColumn(kind) + u"] FROM [" + LookupTable(kind) +
-                                     u"] ORDER BY [Name] LIMIT 1");
+                                     u"] ORDER BY [Name] COLLATE READING LIMIT 1");
         if (!first)
             return first.error();
         LookupIdOf(fresh, kind) = first->eof() ? 0 : first->field(0).toInt();

@@ -1,11 +1,14 @@
 #include "main/BookListModel.h"
 
 #include "app/Settings.h"
+#include "db/ReadingOrder.h"
 
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
+#include <string_view>
 
 namespace {
 
@@ -35,36 +38,45 @@ const QString BookRow::*textField(int column) {
     }
 }
 
-// One text column, case-folded, every row's text side by side in one buffer. Compared unit by
-// unit the folded texts give the order of a comparison that ignores case; kept together they
-// spare the sort a trip through memory for every comparison.
-class FoldedColumn {
+// One text column as sort keys of the user's alphabetical order, every row's key side by side in
+// one buffer: keys compare byte by byte, far faster than the texts themselves. The rows of one
+// author, subject or location hold one shared copy of its name, so a key is worked out once per
+// copy: found by the copy's address, cheaper than hashing each text.
+class SortKeyColumn {
 public:
-    FoldedColumn(const std::vector<BookRow>& books, const QString BookRow::*field) {
-        size_t units = 0;
-        for (const BookRow& book : books)
-            units += static_cast<size_t>((book.*field).size());
-        m_buffer.reserve(units);
+    SortKeyColumn(const std::vector<BookRow>& books, const QString BookRow::*field) {
+        const ReadingOrder& order = ReadingOrder::forUser();
+        QHash<const QChar*, Span> known;
         m_spans.reserve(books.size());
+        m_keys.reserve(static_cast<qsizetype>(books.size()) * 32);
         for (const BookRow& book : books) {
-            const QString folded = (book.*field).toCaseFolded();
-            m_spans.emplace_back(m_buffer.size(), folded.size());
-            m_buffer.insert(m_buffer.end(), folded.utf16(), folded.utf16() + folded.size());
+            const QString& text = book.*field;
+            auto found = known.constFind(text.constData());
+            if (found == known.cend()) {
+                const qsizetype start = m_keys.size();
+                order.appendSortKey(text, m_keys);
+                found = known.insert(text.constData(), {start, m_keys.size() - start});
+            }
+            m_spans.push_back(*found);
         }
     }
-    QStringView operator[](int row) const {
-        const auto& [start, length] = m_spans[static_cast<size_t>(row)];
-        return QStringView(m_buffer.data() + start, length);
+    std::string_view operator[](int row) const {
+        const Span& span = m_spans[static_cast<size_t>(row)];
+        return {m_keys.constData() + span.start, static_cast<size_t>(span.length)};
     }
 
 private:
-    std::vector<char16_t> m_buffer;
-    std::vector<std::pair<size_t, qsizetype>> m_spans;
+    struct Span {
+        qsizetype start;
+        qsizetype length;
+    };
+    QByteArray m_keys;
+    std::vector<Span> m_spans;
 };
 
 // Orders rows by one text column. Rows whose texts are equal keep their order in `order`.
-void sortByText(std::vector<int>& order, const FoldedColumn& texts, Qt::SortOrder direction) {
-    std::vector<std::pair<QStringView, int>> keyed;
+void sortByText(std::vector<int>& order, const SortKeyColumn& texts, Qt::SortOrder direction) {
+    std::vector<std::pair<std::string_view, int>> keyed;
     keyed.reserve(order.size());
     for (size_t position = 0; position < order.size(); ++position)
         keyed.emplace_back(texts[order[position]], static_cast<int>(position));
@@ -150,7 +162,7 @@ void BookListModel::setBooks(std::vector<BookRow> books) {
     std::iota(m_titleOrder.begin(), m_titleOrder.end(), 0);
     std::sort(m_titleOrder.begin(), m_titleOrder.end(),
               [this](int left, int right) { return m_books[left].bookId < m_books[right].bookId; });
-    sortByText(m_titleOrder, FoldedColumn(m_books, &BookRow::title), Qt::AscendingOrder);
+    sortByText(m_titleOrder, SortKeyColumn(m_books, &BookRow::title), Qt::AscendingOrder);
     applySort();
     endResetModel();
 }
@@ -161,7 +173,7 @@ void BookListModel::applySort() {
     if (column == ColTitle && m_sortOrder == Qt::AscendingOrder)
         return;
     if (const QString BookRow::*field = textField(column)) {
-        sortByText(m_order, FoldedColumn(m_books, field), m_sortOrder);
+        sortByText(m_order, SortKeyColumn(m_books, field), m_sortOrder);
         return;
     }
     const auto less = [this, column](int left, int right) {

@@ -2,11 +2,15 @@
 
 #include "app/Paths.h"
 #include "app/Prompts.h"
+#include "db/ReadingOrder.h"
 #include "db/RecordHelpers.h"
 #include "reports/ReportFormats.h"
 #include "reports/ReportWriter.h"
 #include "reports/RowCursor.h"
 #include "reports/frmPrinting.h"
+
+#include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -219,16 +223,23 @@ void clsReportDetailed::WriteAwards(const RowCursor& row) {
     DbResult<RowCursor> awards =
         RowCursor::open(QStringLiteral("SELECT DISTINCT a.[Name] AS [AwardName] FROM [BookAward] AS ma "
                                        "INNER JOIN [Award] AS a ON ma.[AwardId] = a.[AwardId] "
-                                       "WHERE ma.[BookId] = ? ORDER BY a.[Name]"),
+                                       "WHERE ma.[BookId] = ?"),
                         {LeadingInteger(row.text(QStringLiteral("BookId")))});
     if (!awards)
         return;
-    RowCursor& names = *awards;
-    for (bool first = true; !names.eof(); names.moveNext(), first = false) {
+    // A book's few awards are put in reading order here: an ORDER BY in the user's order would
+    // open a sorter for every one of thousands of books.
+    QStringList names;
+    for (RowCursor& found = *awards; !found.eof(); found.moveNext())
+        names << found.text(QStringLiteral("AwardName"));
+    const ReadingOrder& order = ReadingOrder::forUser();
+    std::sort(names.begin(), names.end(),
+              [&order](const QString& left, const QString& right) { return order.compare(left, right) < 0; });
+    for (qsizetype i = 0; i < names.size(); ++i) {
         Line();
-        if (first)
+        if (i == 0)
             Text(QStringLiteral("Awards:"), 1);
-        Text(names.text(QStringLiteral("AwardName")), 2);
+        Text(names[i], 2);
     }
 }
 

@@ -2,8 +2,10 @@
 #include "app/Settings.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "db/Schema.h"
 #include "db/SeedData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
@@ -11,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -36,6 +39,21 @@ QString firstText(const QString& sql) {
 qint64 number(const QString& sql) {
     auto value = QueryNumber(sql);
     return value ? *value : -1;
+}
+
+// Runs statements with the plain sqlite3 tool, which knows none of the program's functions.
+QString sqliteTool(const QString& path, const QString& sql) {
+    QProcess tool;
+    tool.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), path, sql});
+    if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return QStringLiteral("failed: ") + QString::fromUtf8(tool.readAllStandardError());
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+BookFields titled(const QString& title) {
+    BookFields book;
+    book.title = title;
+    return book;
 }
 
 QStringList leftovers(const QString& folder) {
@@ -267,6 +285,41 @@ private Q_SLOTS:
         QVERIFY(DeleteCatalogueFiles().ok());
         QVERIFY(!QFile::exists(path));
         QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    }
+
+    // A catalogue of an earlier release, then rows the sqlite3 tool adds and renames while the
+    // program has it open: every name and title still compares without regard to letter case.
+    void otherToolsRowsCompareWithoutLetterCase() {
+        TestHome home;
+        const QString path = CatalogueFilePath(gDBName);
+        QVERIFY(gConn.open(path, Connection::OpenMode::CreateFile).ok());
+        for (const QString& statement : SchemaStatements())
+            QVERIFY(gConn.execute(statement).ok());
+        gConn.close();
+        QCOMPARE(
+            sqliteTool(path, QStringLiteral("INSERT INTO Author (Name) VALUES ('Émile Zola'); "
+                                            "INSERT INTO Book (SubjectId, LocationId, FormatId, RatingId, "
+                                            "Title, LabelNumber, Copyright, Pages, Stars, AcquireDate, Cost, "
+                                            "LentDate) VALUES (1, 1, 1, 1, 'Échos du Nord', '', 0, 0, 0, "
+                                            "'1899-01-01', 0, '1899-01-01');")),
+            QString());
+
+        QVERIFY(OpenDatabase().ok());
+        QVERIFY(UpdateDatabase().ok());
+        QCOMPARE(number(QStringLiteral("PRAGMA user_version")), SchemaSteps().back().number);
+        QCOMPARE(*GetAuthorId(QStringLiteral("ÉMILE ZOLA")), 1);
+        QCOMPARE(*InsertBook(titled(QStringLiteral("ÉCHOS DU NORD"))), -1);
+
+        QCOMPARE(sqliteTool(path, QStringLiteral("UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
+                                                 "INSERT INTO Subject (Name) VALUES ('Poésie'); "
+                                                 "PRAGMA integrity_check;")),
+                 QStringLiteral("ok"));
+        QCOMPARE(
+            *GetLookupId(QStringLiteral("Subject"), QStringLiteral("SubjectId"), QStringLiteral("POÉSIE")),
+            1);
+        QCOMPARE(*InsertBook(titled(QStringLiteral("ärger im öl"))), -1);
+        QVERIFY(*InsertBook(titled(QStringLiteral("Échos du Nord"))) > 1);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [TitleKey] IS NULL")), 0);
     }
 
     void secondWriterWaitsInsteadOfFailing() {

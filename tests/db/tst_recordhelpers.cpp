@@ -1,12 +1,16 @@
 #include "db/CaseFoldLike.h"
 #include "db/Connection.h"
+#include "db/NameKeys.h"
+#include "db/ReadingOrder.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "support/CaseTestData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 
 class RecordHelpersTest : public QObject {
     Q_OBJECT
@@ -195,6 +199,63 @@ private Q_SLOTS:
         QVERIFY(gConn.execute(QStringLiteral("INSERT INTO [Author] ([Name]) VALUES (?)"),
                               {QStringLiteral("Flannery O'Connor")}));
         QVERIFY(*GetAuthorId(QStringLiteral("Flannery O'Connor")) > 926);
+    }
+
+    void namesEqualButForCaseAreOne_data() { AddCaseFoldRows(); }
+
+    void namesEqualButForCaseAreOne() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        for (const QString table : {"Author", "Award", "Subject", "Location", "Format", "Rating"}) {
+            const QString idColumn = table + QStringLiteral("Id");
+            const auto added = GetLookupId(table, idColumn, stored);
+            QVERIFY(added.ok());
+            QCOMPARE(*GetLookupId(table, idColumn, typed), *added);
+        }
+        QCOMPARE(*GetAuthorId(typed), *GetAuthorId(stored));
+        QVERIFY(*InsertBook(book(stored)) > 0);
+        QCOMPARE(*InsertBook(book(typed)), -1);
+        // Accents are not letter case: another name.
+        QVERIFY(NameKey(u"Émile") != NameKey(u"Emile"));
+    }
+
+    void readingOrder_data() {
+        QTest::addColumn<QStringList>("ordered");
+        QTest::newRow("accents and case") << ReadingOrderTitles();
+        QTest::newRow("numbers by value") << QStringList{"Book 9", "book 10", "Book 100"};
+        QTest::newRow("case after the letters") << QStringList{"abc", "Abc", "abd"};
+    }
+
+    // The same order in memory, by sort key, and in the program's own SQL.
+    void readingOrder() {
+        QFETCH(QStringList, ordered);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const ReadingOrder& order = ReadingOrder::forUser();
+        QStringList byCompare(ordered.crbegin(), ordered.crend());
+        std::sort(byCompare.begin(), byCompare.end(),
+                  [&order](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
+        QCOMPARE(byCompare, ordered);
+        QStringList byKey(ordered.crbegin(), ordered.crend());
+        std::sort(byKey.begin(), byKey.end(), [&order](const QString& a, const QString& b) {
+            return order.sortKey(a) < order.sortKey(b);
+        });
+        QCOMPARE(byKey, ordered);
+        QVERIFY(gConn.execute(QStringLiteral("CREATE TEMP TABLE [Words] ([Word] TEXT)")));
+        for (const QString& word : byCompare)
+            QVERIFY(gConn.execute(QStringLiteral("INSERT INTO [Words] VALUES (?)"), {word}));
+        for (const QString& sql :
+             {QStringLiteral("SELECT [Word] FROM [Words] ORDER BY [Word] COLLATE READING"),
+              QStringLiteral("SELECT [Word] FROM [Words] ORDER BY READING_KEY([Word])")}) {
+            auto rows = Recordset::open(sql);
+            QVERIFY(rows.ok());
+            QStringList read;
+            for (; !rows->eof(); rows->moveNext())
+                read << rows->text(0);
+            QCOMPARE(read, ordered);
+        }
     }
 
     void insertRefusesAnExistingTitleAndWritesNothing() {

@@ -4,6 +4,7 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "exchange/ExchangeFormat.h"
+#include "exchange/ExchangeReader.h"
 
 #include <QFile>
 #include <QStringList>
@@ -22,6 +23,23 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The lines of an exchange file as the importer reads them, the header first.
+inline QStringList readLines(QIODevice& device, TextEncoding* encoding = nullptr) {
+    ExchangeReader reader(device);
+    if (encoding)
+        *encoding = reader.encoding();
+    QStringList lines;
+    QString line;
+    while (reader.readLine(line))
+        lines << line;
+    return lines;
+}
+
+inline QStringList readLines(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? readLines(file) : QStringList();
 }
 
 // The header and the given book lines, as the exporter writes a file.

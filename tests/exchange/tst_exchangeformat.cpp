@@ -1,6 +1,7 @@
 #include "ExchangeTestSupport.h"
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeReader.h"
+#include "exchange/ExchangeWriter.h"
 #include "exchange/TextEncoding.h"
 #include "support/TestMain.h"
 
@@ -16,14 +17,7 @@ QStringList readAll(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    ExchangeReader reader(buffer);
-    if (encoding)
-        *encoding = reader.encoding();
-    QStringList lines;
-    QString line;
-    while (reader.readLine(line))
-        lines << line;
-    return lines;
+    return exchangetest::readLines(buffer, encoding);
 }
 
 } // namespace
@@ -290,6 +284,38 @@ private Q_SLOTS:
 
     void windows1252IsDecoded() {
         QCOMPARE(DecodeWindows1252("\x80 caf\xE9 \x93q\x94 \x81\xFF"), QStringLiteral("€ café “q” \u0081ÿ"));
+    }
+
+    void writerChoosesTheEncoding_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("encoding");
+        const int codePage = int(TextEncoding::Windows1252);
+        const int utf8 = int(TextEncoding::Utf8);
+        QTest::newRow("ascii") << QStringList{"plain", "text"} << codePage;
+        QTest::newRow("code page letters") << QStringList{"Émile Zoë", "€ “q” ÿ"} << codePage;
+        QTest::newRow("beyond the code page later") << QStringList{"café", "Łódź"} << utf8;
+        QTest::newRow("Greek") << QStringList{"Σίσυφος"} << utf8;
+        QTest::newRow("code page bytes that read as UTF-8") << QStringList{"Ã©t"} << utf8;
+        QTest::newRow("byte the code page leaves unassigned") << QStringList{"a\u0081"} << utf8;
+    }
+
+    // Windows-1252 whenever every character fits, UTF-8 otherwise; either way the file reads back.
+    void writerChoosesTheEncoding() {
+        QFETCH(QStringList, lines);
+        QFETCH(int, encoding);
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::ReadWrite));
+        ExchangeWriter writer(buffer);
+        for (const QString& line : lines)
+            QVERIFY(writer.writeLine(line));
+        QVERIFY(writer.finish());
+        QCOMPARE(int(writer.encoding()), encoding);
+        const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        if (writer.encoding() == TextEncoding::Utf8)
+            QCOMPARE(buffer.data(), text.toUtf8());
+        else
+            QCOMPARE(buffer.data().size(), text.size());
+        QCOMPARE(readAll(buffer.data()), lines);
     }
 
     void readerSplitsLinesAndChoosesTheEncoding() {

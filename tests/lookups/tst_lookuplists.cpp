@@ -68,7 +68,7 @@ private Q_SLOTS:
                  QStringList({"&Add", "&Edit", "&Delete", "Close"}));
 
         NameDialogSeen seen;
-        home.onNextModal(saveName(QStringLiteral("Zeta"), &seen));
+        home.onNextModal(saveName(QStringLiteral("Ölund"), &seen));
         click(window, QStringLiteral("cmdAdd"));
         QCOMPARE(QStringList({seen.objectName, seen.label}), windows.mid(2));
         QCOMPARE(seen.caption, captions[0]);
@@ -76,37 +76,37 @@ private Q_SLOTS:
         QCOMPARE(seen.maxLength, limit);
         QCOMPARE(seen.hasInternetLookup, which == LookupList::Authors);
         QVERIFY(!seen.stayedOpen);
-        QVERIFY(entries(*window.lstData).contains(QStringLiteral("Zeta")));
+        QVERIFY(entries(*window.lstData).contains(QStringLiteral("Ölund")));
         QCOMPARE(window.lstData->currentRow(), 0);
 
         home.prompts().answerOk();
-        home.onNextModal(saveName(QStringLiteral("zETA"), &seen));
+        home.onNextModal(saveName(QStringLiteral("öLUND"), &seen));
         click(window, QStringLiteral("cmdAdd"));
         QVERIFY(seen.stayedOpen);
         QCOMPARE(home.prompts().last().title, duplicateTitle);
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("%1 'zETA' already exists.  Please enter a unique name to add.")
+                 QStringLiteral("%1 'öLUND' already exists.  Please enter a unique name to add.")
                      .arg(windows[2].mid(3)));
-        QCOMPARE(number(u"SELECT COUNT(*) FROM [" + member.table + u"] WHERE [Name] = 'Zeta'"), 1);
+        QCOMPARE(number(u"SELECT COUNT(*) FROM [" + member.table + u"] WHERE [Name] = 'Ölund'"), 1);
 
         const qint64 id =
-            number(u"SELECT [" + member.idColumn + u"] FROM [" + member.table + u"] WHERE [Name] = 'Zeta'");
+            number(u"SELECT [" + member.idColumn + u"] FROM [" + member.table + u"] WHERE [Name] = 'Ölund'");
         QVERIFY(gConn.execute(useIt, {id}));
-        selectName(*window.lstData, QStringLiteral("Zeta"));
+        selectName(*window.lstData, QStringLiteral("Ölund"));
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         click(window, QStringLiteral("cmdDelete"));
-        QCOMPARE(home.prompts().records()[1].text, QStringLiteral("Delete 'Zeta'?"));
+        QCOMPARE(home.prompts().records()[1].text, QStringLiteral("Delete 'Ölund'?"));
         QCOMPARE(home.prompts().records()[1].buttons, PromptButtons::YesNoCancel);
         QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
         QCOMPARE(home.prompts().last().text, refusal + u"1 books.");
-        QCOMPARE(window.lstData->currentItem()->text(), QStringLiteral("Zeta"));
+        QCOMPARE(window.lstData->currentItem()->text(), QStringLiteral("Ölund"));
 
         home.onNextModal(saveName(QStringLiteral("Zed"), &seen));
         click(window, QStringLiteral("cmdEdit"));
         QCOMPARE(seen.caption, captions[1]);
-        QCOMPARE(seen.initialText, QStringLiteral("Zeta"));
+        QCOMPARE(seen.initialText, QStringLiteral("Ölund"));
         QVERIFY(entries(*window.lstData).contains(QStringLiteral("Zed")));
-        QVERIFY(!entries(*window.lstData).contains(QStringLiteral("Zeta")));
+        QVERIFY(!entries(*window.lstData).contains(QStringLiteral("Ölund")));
         // The row keeps its identifier, so the books that used it show the new name.
         QCOMPARE(
             number(u"SELECT [Name] = 'Zed' FROM [" + member.table + u"] WHERE [" + member.idColumn + u"] = ?",

@@ -1,10 +1,12 @@
 #include "app/Settings.h"
+#include "db/Connection.h"
 #include "main/BookListModel.h"
 #include "main/BookListQuery.h"
 #include "main/BookListView.h"
 #include "main/BookTestData.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
+#include "support/CaseTestData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -182,8 +184,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("order");
         QTest::addColumn<QStringList>("titles");
-        QTest::newRow("title ignores case") << int(BookListModel::ColTitle) << int(Qt::AscendingOrder)
-                                            << QStringList{"apple", "Banana", "banana", "cherry"};
+        QTest::newRow("title by letters, then case")
+            << int(BookListModel::ColTitle) << int(Qt::AscendingOrder)
+            << QStringList{"apple", "banana", "Banana", "cherry"};
         QTest::newRow("title descending") << int(BookListModel::ColTitle) << int(Qt::DescendingOrder)
                                           << QStringList{"cherry", "Banana", "banana", "apple"};
         QTest::newRow("pages by value") << int(BookListModel::ColPages) << int(Qt::AscendingOrder)
@@ -193,10 +196,10 @@ private Q_SLOTS:
             << QStringList{"cherry", "Banana", "apple", "banana"};
         QTest::newRow("year, missing first, ties by title")
             << int(BookListModel::ColYear) << int(Qt::AscendingOrder)
-            << QStringList{"cherry", "apple", "Banana", "banana"};
+            << QStringList{"cherry", "apple", "banana", "Banana"};
         QTest::newRow("year descending, ties still by title")
             << int(BookListModel::ColYear) << int(Qt::DescendingOrder)
-            << QStringList{"apple", "Banana", "banana", "cherry"};
+            << QStringList{"apple", "banana", "Banana", "cherry"};
         QTest::newRow("stars") << int(BookListModel::ColStars) << int(Qt::AscendingOrder)
                                << QStringList{"cherry", "Banana", "apple", "banana"};
     }
@@ -213,6 +216,22 @@ private Q_SLOTS:
                         row(7, QStringLiteral("cherry"), 1200, 0, 0)});
         model.sort(column, Qt::SortOrder(order));
         QCOMPARE(ListedTitles(model), titles);
+    }
+
+    // Accented and lower-case titles and authors sit where a reader looks for them.
+    void mixedTextsListInReadingOrder() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
+        const QStringList ordered = ReadingOrderTitles();
+        for (auto text = ordered.crbegin(); text != ordered.crend(); ++text)
+            AddTestBook(*text,
+                        [&text](BookFields& b) { b.authorId = *GetLookupId("Author", "AuthorId", *text); });
+        const auto window = OpenMainWindow();
+        QCOMPARE(ListedTitles(window->ListModel()), ordered);
+        window->ListModel().sort(BookListModel::ColAuthor, Qt::DescendingOrder);
+        QCOMPARE(ColumnTexts(window->ListModel(), BookListModel::ColAuthor),
+                 QStringList(ordered.crbegin(), ordered.crend()));
     }
 
     void modelKeepsSelectionThroughSortsAndUpdates() {

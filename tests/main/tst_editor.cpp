@@ -5,6 +5,7 @@
 #include "main/BookTestData.h"
 #include "main/BookText.h"
 #include "main/frmWizard.h"
+#include "support/CaseTestData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -225,6 +226,29 @@ private Q_SLOTS:
             QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
         else
             QCOMPARE(window->txtTitle->text(), QStringLiteral("Renamed"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void namesEqualButForCaseAreNotAddedAgain_data() { AddCaseFoldRows(); }
+
+    void namesEqualButForCaseAreNotAddedAgain() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const int authorId = *GetLookupId(QStringLiteral("Author"), QStringLiteral("AuthorId"), stored);
+        const int subjectId = *GetLookupId(QStringLiteral("Subject"), QStringLiteral("SubjectId"), stored);
+        const int locationId = *GetLookupId(QStringLiteral("Location"), QStringLiteral("LocationId"), stored);
+        const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const auto window = OpenMainWindow();
+        window->txtAuthor->setText(typed);
+        window->cboSubject->setEditText(typed);
+        window->cboLocation->setEditText(typed);
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(StoredColumn(1, QStringLiteral("AuthorId")).toInt(), authorId);
+        QCOMPARE(StoredColumn(1, QStringLiteral("SubjectId")).toInt(), subjectId);
+        QCOMPARE(StoredColumn(1, QStringLiteral("LocationId")).toInt(), locationId);
+        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

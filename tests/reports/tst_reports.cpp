@@ -5,6 +5,7 @@
 #include "reports/PageCanvas.h"
 #include "reports/Reports.h"
 #include "reports/frmPrinting.h"
+#include "support/CaseTestData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -227,6 +228,18 @@ private Q_SLOTS:
                               "321", "Book count: 2"}));
         // The book listing goes by location first.
         QCOMPARE(reportTexts(run(ReportKind::BookListing, capture)).mid(7, 2), (QStringList{"Alpha", "4.5"}));
+    }
+
+    void titlesComeAsAReaderOrdersThem() {
+        TestHome home;
+        QVERIFY(openEmptyCatalogue(home));
+        const QStringList ordered = ReadingOrderTitles();
+        for (auto title = ordered.crbegin(); title != ordered.crend(); ++title)
+            QVERIFY(addBook(book(*title)) > 0);
+        ReportCapture capture;
+        QStringList listed = reportTexts(run(ReportKind::DetailedListing, capture));
+        listed.removeIf([&ordered](const QString& text) { return !ordered.contains(text); });
+        QCOMPARE(listed, ordered);
     }
 
     void detailedBlockOfOneBook() {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "db/DbResult.h"
+
+#include <QString>
+
+// Names and titles compare without regard to letter case, in every alphabet: "Chloé Achebe" and
+// "CHLOÉ ACHEBE" are one author, "Straße" and "STRASSE" one title. Beside each such text the
+// catalogue keeps its key, the text with full Unicode case folding, in a plain indexed column
+// that any tool can read. The program writes the key with every text it writes; a row written by
+// another tool has none, and the program keys it before it compares (RepairNameKeys).
+
+// The key of a text: its full Unicode case folding ("Straße" and "STRASSE" give "strasse").
+QString NameKey(QStringView text);
+
+// A text column compared by key: Book's Title, and the Name of each lookup table.
+struct KeyedColumn {
+    QString table;
+    QString idColumn;
+    QString textColumn;
+    QString keyColumn;
+    // The statements the look-ups run, written once: a book is added thousands of times a second.
+    QString staleRows;
+    QString firstIdByKey;
+    QString countByKey;
+    QString insertRow;
+    QString storeKey;
+};
+// The keyed column of a table: Book, Author, Award, Subject, Location, Format or Rating.
+const KeyedColumn& KeyedColumnOf(QStringView table);
+
+// Adds the key columns, their indexes and the triggers that mark a key stale when another tool
+// changes the text, and keys every row. Safe to run again.
+DbStatus AddNameKeys();
+// Keys the rows of the table whose key is missing: added by another tool, or whose text another
+// tool changed. Finds them through the key's index, so it costs next to nothing when all are keyed.
+DbStatus RepairNameKeys(const KeyedColumn& column);
+DbStatus RepairAllNameKeys();
+
+// The first row (lowest identifier) whose text equals `text`, letter case aside; -1 when none.
+DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text);
+DbResult<qint64> CountByName(const KeyedColumn& column, const QString& text);
+// Adds a lookup row holding only its name (and key); answers its identifier.
+DbResult<int> AddNamedRow(const KeyedColumn& column, const QString& name);
+// Writes the key of a row whose text the program has just written.
+DbStatus StoreNameKey(const KeyedColumn& column, qint64 id, const QString& text);

@@ -1,0 +1,8 @@
+#pragma once
+
+class QSqlDatabase;
+struct sqlite3;
+
+// The engine's own handle behind an open connection, for registering the program's functions
+// on it; null when the connection is not an open SQLite one.
+sqlite3* SqliteHandle(const QSqlDatabase& database);
