@@ -94,6 +94,18 @@ DbResult<NewBook> insertNewBook(const BookFields& fresh) {
     return NewBook{existing->eof() ? -1 : existing->field(0).toInt(), true};
 }
 
+// Overwriting a book another program deleted puts it back under its own number; the update that
+// follows writes its values.
+DbStatus keepBookRow(int bookId, const QString& title) {
+    const QString noDate = DateToStored(kNullDate);
+    return gConn.execute(
+        QStringLiteral("INSERT OR IGNORE INTO [Book] ([BookId], [SubjectId], [LocationId], "
+                       "[FormatId], [RatingId], [Title], [LabelNumber], [Copyright], [Pages], "
+                       "[Stars], [AcquireDate], [Cost], [LentDate]) "
+                       "VALUES (?, 0, 0, 0, 0, ?, '', 0, 0, 0, ?, 0, ?)"),
+        {bookId, title, noDate, noDate});
+}
+
 // True when the stored row of the book is no longer the one the editor read.
 DbResult<bool> changedSinceShown(int bookId, const BookFields& shownAs) {
     auto stored = ReadShownBook(bookId);
@@ -278,6 +290,8 @@ SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, c
             result.outcome = SaveOutcome::Changed;
             return result;
         }
+    } else if (DbStatus kept = keepBookRow(bookId, texts.title); !kept) {
+        return failed(kept.error());
     }
     auto authorId = writeAuthorAndAwards(bookId, texts);
     if (!authorId)

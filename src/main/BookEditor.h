@@ -97,7 +97,8 @@ QString LookupQuestionText(LookupKind kind, const QString& name);
 // without a row are dropped), then looks up the four lists, asking before it adds a name, and
 // rewrites the book row. The author and the award links stay written whatever is answered.
 // With shownAs (the row as it was when the editor read it), a stored row that differs from it
-// was changed by another program: nothing is written and the outcome is Changed.
+// was changed (or deleted) by another program: nothing is written and the outcome is Changed.
+// Without it the stored row is overwritten, and put back under its number when it is gone.
 SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask,
                           const BookFields* shownAs = nullptr, const QLocale& locale = QLocale());
 

@@ -324,13 +324,13 @@ bool frmWizard::settleChangedBook(Questions questions, const EditorTexts& texts,
                                   SaveResult& result) {
     PromptAnswer answer = PromptAnswer::Yes;
     if (questions == Questions::Ask) {
-        answer =
-            prompts().ask(QStringLiteral("Book Changed"),
-                          QStringLiteral("Another program has changed '%1' since it was shown here.\n\n"
-                                         "Yes saves your changes over it; No drops your changes and shows "
-                                         "the book as it is stored now; Cancel keeps editing.")
-                              .arg(txtTitle->text()),
-                          PromptButtons::YesNoCancel, PromptIcon::Warning);
+        answer = prompts().ask(
+            QStringLiteral("Book Changed"),
+            QStringLiteral("Another program has changed or deleted '%1' since it was shown here.\n\n"
+                           "Yes saves your changes over it; No drops your changes and shows "
+                           "the book as it is stored now; Cancel keeps editing.")
+                .arg(txtTitle->text()),
+            PromptButtons::YesNoCancel, PromptIcon::Warning);
     }
     switch (answer) {
     case PromptAnswer::Yes: {
@@ -348,9 +348,14 @@ bool frmWizard::settleChangedBook(Questions questions, const EditorTexts& texts,
 }
 
 void frmWizard::reshowStoredBook(int bookId) {
-    if (auto stored = ReadShownBook(bookId); stored && stored->has_value())
+    if (auto stored = ReadShownBook(bookId); stored && stored->has_value()) {
         showBook(**stored);
-    setDirty(false);
+        setDirty(false);
+        return;
+    }
+    // Another program deleted it: the list no longer holds it either.
+    clearEditor();
+    PopulateLstMain();
 }
 
 void frmWizard::rebaseShownBook() {

@@ -753,19 +753,27 @@ private Q_SLOTS:
     }
 
     void anotherProgramsChangeIsTold_data() {
+        QTest::addColumn<QString>("theirs");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("storedTitle");
         QTest::addColumn<QString>("shownTitle");
         QTest::addColumn<bool>("goesOn");
-        QTest::newRow("yes overwrites") << int(PromptAnswer::Yes) << "Mine"
+        const QString retitle = QStringLiteral("UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1");
+        const QString remove = QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 1");
+        QTest::newRow("yes overwrites") << retitle << int(PromptAnswer::Yes) << "Mine"
                                         << "Mine" << true;
-        QTest::newRow("no reloads") << int(PromptAnswer::No) << "Theirs"
+        QTest::newRow("no reloads") << retitle << int(PromptAnswer::No) << "Theirs"
                                     << "Theirs" << true;
-        QTest::newRow("cancel keeps editing") << int(PromptAnswer::Cancel) << "Theirs"
+        QTest::newRow("cancel keeps editing") << retitle << int(PromptAnswer::Cancel) << "Theirs"
                                               << "Mine" << false;
+        QTest::newRow("deleted, yes puts it back") << remove << int(PromptAnswer::Yes) << "Mine"
+                                                   << "Mine" << true;
+        QTest::newRow("deleted, no lets it go") << remove << int(PromptAnswer::No) << ""
+                                                << "" << true;
     }
 
     void anotherProgramsChangeIsTold() {
+        QFETCH(QString, theirs);
         QFETCH(int, answer);
         QFETCH(QString, storedTitle);
         QFETCH(QString, shownTitle);
@@ -778,16 +786,17 @@ private Q_SLOTS:
         QVERIFY(window->SaveCurrentBook());
         Connection second(QStringLiteral("second program"));
         QVERIFY(second.open(gConn.filePath()));
-        QVERIFY(second.execute(QStringLiteral("UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1")));
+        QVERIFY(second.execute(theirs));
         window->txtTitle->setText(QStringLiteral("Mine"));
         home.prompts().answer(PromptAnswer(answer));
         QCOMPARE(window->SaveCurrentBook(), goesOn);
         QCOMPARE(home.prompts().last().title, QStringLiteral("Book Changed"));
         QCOMPARE(
             home.prompts().last().text,
-            QStringLiteral("Another program has changed 'Mine' since it was shown here.\n\nYes saves your "
-                           "changes over it; No drops your changes and shows the book as it is stored now; "
-                           "Cancel keeps editing."));
+            QStringLiteral(
+                "Another program has changed or deleted 'Mine' since it was shown here.\n\nYes saves your "
+                "changes over it; No drops your changes and shows the book as it is stored now; "
+                "Cancel keeps editing."));
         QCOMPARE(::storedTitle(1), storedTitle);
         QCOMPARE(window->txtTitle->text(), shownTitle);
         QCOMPARE(window->IsDirty(), !goesOn);
