@@ -75,7 +75,7 @@ void Connection::close() {
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (m_inTransaction)
-            db.rollback();
+            QSqlQuery(QStringLiteral("ROLLBACK"), db).finish();
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
@@ -143,19 +143,19 @@ DbResult<qint64> Connection::insert(const QString& sql, const QVariantList& para
 DbStatus Connection::beginTransaction() {
     if (!isOpen())
         return failure(QStringLiteral("No catalogue is open"));
-    QSqlDatabase db = database();
-    if (!db.transaction())
-        return DbError::fromSqlError(db.lastError());
+    // Every transaction of the program writes. Taking the write lock at the start lets the busy
+    // timeout wait for another program; a lock asked for after a read is refused at once.
+    if (DbStatus begun = execute(QStringLiteral("BEGIN IMMEDIATE")); !begun)
+        return begun;
     m_inTransaction = true;
     return {};
 }
 
 DbStatus Connection::commit() {
-    QSqlDatabase db = database();
     for (auto& entry : m_statements)
         entry.second->finish();
-    if (!db.commit())
-        return DbError::fromSqlError(db.lastError());
+    if (DbStatus committed = execute(QStringLiteral("COMMIT")); !committed)
+        return committed;
     m_inTransaction = false;
     return {};
 }
@@ -165,7 +165,7 @@ void Connection::rollback() {
         return;
     for (auto& entry : m_statements)
         entry.second->finish();
-    database().rollback();
+    static_cast<void>(execute(QStringLiteral("ROLLBACK")));
     m_inTransaction = false;
 }
 

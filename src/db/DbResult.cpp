@@ -2,7 +2,21 @@
 
 #include <QSqlError>
 
+namespace {
+
+// SQLite's answers when another connection holds the lock past the busy timeout.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+
+} // namespace
+
+bool DbError::isLocked() const {
+    return number == kSqliteBusy || number == kSqliteLocked;
+}
+
 QString DbError::messageText() const {
+    if (isLocked())
+        return QStringLiteral("The catalogue is in use by another program.");
     return QStringLiteral("Error %1 (%2)").arg(number).arg(description);
 }
 

@@ -12,7 +12,10 @@ struct DbError {
     QString description;
 
     // "Error 26 (file is not a database)": the form every error message of the program uses.
+    // A lock another program still held when the wait ended is told in words, not as a number.
     QString messageText() const;
+    // Another program held the catalogue's lock for longer than the program waits.
+    bool isLocked() const;
 
     static DbError fromSqlError(const QSqlError& error);
 };

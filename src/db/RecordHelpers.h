@@ -61,6 +61,8 @@ struct BookFields {
     QString lentTo;
     QDate lentDate = kNullDate;
     QString notes;
+
+    friend bool operator==(const BookFields&, const BookFields&) = default;
 };
 
 // Adds the book and answers its number, or -1 (nothing written) when a book of that title exists.

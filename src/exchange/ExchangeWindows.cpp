@@ -4,6 +4,7 @@
 #include "app/Paths.h"
 #include "app/Prompts.h"
 #include "app/Settings.h"
+#include "app/WaitPointer.h"
 #include "exchange/Exporter.h"
 #include "exchange/Importer.h"
 
@@ -19,23 +20,6 @@ namespace {
 
 // Text files come first so that the file dialog offers them until the user picks another filter.
 const QString kFileFilter = QStringLiteral("Text files (*.txt);;All files (*.*)");
-
-// The wait pointer while a file is written or read.
-class WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { restore(); }
-    WaitPointer(const WaitPointer&) = delete;
-    WaitPointer& operator=(const WaitPointer&) = delete;
-    void restore() {
-        if (m_active)
-            QApplication::restoreOverrideCursor();
-        m_active = false;
-    }
-
-private:
-    bool m_active = true;
-};
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* created = new QPushButton(caption, parent);

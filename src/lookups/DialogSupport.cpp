@@ -39,14 +39,17 @@ void ShowDbError(const DbError& error) {
     TellError(error.messageText());
 }
 
-bool FillNameList(QListWidget& list, const QString& table) {
-    const DbResult<QStringList> names = LookupNames(table);
+bool FillNameList(QListWidget& list, const LookupMember& member) {
+    const DbResult<std::vector<LookupRow>> rows = LookupRows(member);
     list.clear();
-    if (!names) {
-        ShowDbError(names.error());
+    if (!rows) {
+        ShowDbError(rows.error());
         return false;
     }
-    list.addItems(*names);
+    for (const LookupRow& row : *rows) {
+        auto* item = new QListWidgetItem(row.name, &list);
+        item->setData(Qt::UserRole, row.id);
+    }
     if (list.count() > 0)
         list.setCurrentRow(0);
     return true;
@@ -57,6 +60,14 @@ std::optional<QString> SelectedName(const QListWidget& list) {
     if (selected.isEmpty())
         return std::nullopt;
     return selected.constFirst()->text();
+}
+
+std::optional<LookupRow> SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const QListWidgetItem* item = selected.constFirst();
+    return LookupRow{item->data(Qt::UserRole).toLongLong(), item->text()};
 }
 
 KeyPreview::KeyPreview(QWidget& window, Handler handler)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookups/LookupNames.h"
+
 #include <QObject>
 #include <array>
 #include <functional>
@@ -10,6 +12,7 @@ class QListWidget;
 class QPushButton;
 class QWidget;
 struct DbError;
+struct LookupMember;
 
 // Small pieces the lookup, picker and search windows share.
 
@@ -33,11 +36,14 @@ const Member& MemberOf(const std::array<Member, N>& table, Key Member::*field, K
 // Engine failures are shown as "Error N (text)" under the title "Error".
 void ShowDbError(const DbError& error);
 
-// Refills a list box with the names of a lookup table in name order and selects the first.
-// Answers false (after telling the user) when the table cannot be read.
-bool FillNameList(QListWidget& list, const QString& table);
+// Refills a list box with the names of a lookup table in name order, each entry carrying its
+// row's identifier, and selects the first. Answers false (after telling the user) when the table
+// cannot be read.
+bool FillNameList(QListWidget& list, const LookupMember& member);
 // The selected name of the list box, none when nothing is selected.
 std::optional<QString> SelectedName(const QListWidget& list);
+// The selected entry with the identifier of its row, none when nothing is selected.
+std::optional<LookupRow> SelectedRow(const QListWidget& list);
 
 // Lets a window see key presses before its controls do: the handler gets every key pressed
 // in the window or any of its controls and answers true when it used the key.

@@ -2,7 +2,8 @@
 
 #include "db/DbResult.h"
 
-#include <QStringList>
+#include <QString>
+#include <vector>
 
 struct LookupMember;
 
@@ -10,13 +11,19 @@ struct LookupMember;
 // trimming, and an empty name is a name like any other. Comparisons ignore letter case, as
 // the catalogue's own text comparison does.
 
-// Every name of the table in name order; a null name reads as empty text.
-DbResult<QStringList> LookupNames(const QString& table);
+// One row of a lookup table. Two rows may share a name: the window works on the row by its id.
+struct LookupRow {
+    qint64 id = 0;
+    QString name;
+};
+
+// Every row of the table in name order; a null name reads as empty text.
+DbResult<std::vector<LookupRow>> LookupRows(const LookupMember& member);
 // How many rows of the table carry the name.
 DbResult<qint64> CountLookupName(const LookupMember& member, const QString& name);
 DbStatus InsertLookupName(const LookupMember& member, const QString& name);
-// Gives every row named oldName the new name; the books follow, since they hold identifiers.
-DbStatus RenameLookupName(const LookupMember& member, const QString& oldName, const QString& newName);
+// Gives the row its new name; the books follow, since they hold identifiers.
+DbStatus RenameLookupRow(const LookupMember& member, qint64 id, const QString& newName);
 
 // What a delete did: the number of books (award links, for awards) that still use the row,
 // and whether the row is gone. A row in use is never deleted.
@@ -25,6 +32,5 @@ struct LookupDeletion {
     bool deleted = false;
 };
 
-// Deletes the first row of that name unless a book uses it. Only the row whose books were
-// counted goes: another row of the same name stays, so no book is left pointing at nothing.
-DbResult<LookupDeletion> DeleteLookupName(const LookupMember& member, const QString& name);
+// Deletes the row unless a book uses it; another row of the same name stays.
+DbResult<LookupDeletion> DeleteLookupRow(const LookupMember& member, qint64 id);

@@ -55,7 +55,7 @@ frmLookupList::frmLookupList(const LookupMember& member, QWidget* parent)
 }
 
 void frmLookupList::PopulateLstData() {
-    FillNameList(*lstData, m_member.table);
+    FillNameList(*lstData, m_member);
 }
 
 bool frmLookupList::Form_KeyDown(int key) {
@@ -80,24 +80,24 @@ void frmLookupList::cmdAdd_Click() {
 }
 
 void frmLookupList::cmdEdit_Click() {
-    const std::optional<QString> name = SelectedName(*lstData);
-    if (!name) {
+    const std::optional<LookupRow> row = SelectedRow(*lstData);
+    if (!row) {
         prompts().tell(QStringLiteral("Information"), QStringLiteral("Click on an item to edit."));
         return;
     }
-    OpenNameDialog(m_member, this, this, *name);
+    OpenNameDialog(m_member, this, this, *row);
 }
 
 void frmLookupList::cmdDelete_Click() {
-    const std::optional<QString> name = SelectedName(*lstData);
-    if (!name) {
+    const std::optional<LookupRow> row = SelectedRow(*lstData);
+    if (!row) {
         prompts().tell(QStringLiteral("Information"), QStringLiteral("Click on an item to delete."));
         return;
     }
-    if (prompts().ask(QStringLiteral("Warning"), u"Delete '" + *name + u"'?", PromptButtons::YesNoCancel,
+    if (prompts().ask(QStringLiteral("Warning"), u"Delete '" + row->name + u"'?", PromptButtons::YesNoCancel,
                       PromptIcon::Warning) != PromptAnswer::Yes)
         return;
-    const DbResult<LookupDeletion> deletion = DeleteLookupName(m_member, *name);
+    const DbResult<LookupDeletion> deletion = DeleteLookupRow(m_member, row->id);
     if (!deletion) {
         ShowDbError(deletion.error());
         return;

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -140,7 +141,10 @@ void frmLookupName::cmdSave_Click() {
 
 bool frmLookupName::saveName(const QString& name) {
     if (Mode != kAddMode) {
-        const DbStatus renamed = RenameLookupName(m_member, OldName, name);
+        // Confirming the name as shown changes nothing.
+        if (name == OldName)
+            return true;
+        const DbStatus renamed = RenameLookupRow(m_member, OldId, name);
         if (!renamed)
             ShowDbError(renamed.error());
         return renamed.ok();
@@ -168,12 +172,17 @@ bool frmLookupName::saveName(const QString& name) {
 }
 
 int OpenNameDialog(const LookupMember& member, QWidget* parent, ListWindow* callingForm,
-                   const std::optional<QString>& oldName) {
+                   const std::optional<LookupRow>& old) {
     frmLookupName dialog(member, parent);
     dialog.CallingForm = callingForm;
-    dialog.Mode = oldName ? QStringLiteral("EDIT") : kAddMode;
-    dialog.OldName = oldName.value_or(QString());
+    dialog.Mode = old ? QStringLiteral("EDIT") : kAddMode;
+    if (old) {
+        dialog.OldName = old->name;
+        dialog.OldId = old->id;
+    }
+    // The limit is for what the user types: a longer stored name is shown whole.
+    dialog.txtName->setMaxLength(std::max(member.nameLimit, static_cast<int>(dialog.OldName.size())));
     dialog.txtName->setText(dialog.OldName);
-    dialog.setWindowTitle(oldName ? member.editCaption : member.addCaption);
+    dialog.setWindowTitle(old ? member.editCaption : member.addCaption);
     return RunModal(dialog);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookups/LookupNames.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <optional>
@@ -20,6 +22,8 @@ public:
     // "ADD" adds txtName; anything else renames OldName to it.
     QString Mode;
     QString OldName;
+    // The row being renamed: another row may carry the same name.
+    qint64 OldId = 0;
     // The window whose list is refilled after a save; may be null.
     ListWindow* CallingForm = nullptr;
 
@@ -47,6 +51,6 @@ private:
     QPixmap m_internetHot;
 };
 
-// Opens the name dialog of the table modally: to add a name, or to rename oldName when given.
+// Opens the name dialog of the table modally: to add a name, or to rename the row when given.
 int OpenNameDialog(const LookupMember& member, QWidget* parent, ListWindow* callingForm,
-                   const std::optional<QString>& oldName = std::nullopt);
+                   const std::optional<LookupRow>& old = std::nullopt);

@@ -81,7 +81,7 @@ frmPicker::frmPicker(const PickerMember& member, PickerTarget target, QWidget* p
 }
 
 void frmPicker::PopulateLstData() {
-    FillNameList(*lstData, LookupMemberOf(m_member.list).table);
+    FillNameList(*lstData, LookupMemberOf(m_member.list));
 }
 
 void frmPicker::cmdSelect_Click() {

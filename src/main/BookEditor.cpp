@@ -68,21 +68,45 @@ SaveResult failed(const DbError& error) {
 const QString kPlaceholderCondition = QStringLiteral(
     "[Title] = ? COLLATE BINARY AND [LabelNumber] = '' AND IFNULL([Publisher], '') = '' "
     "AND IFNULL([AuthorId], 0) = 0 AND [Copyright] = 0 AND [Pages] = 0 AND [Stars] = 0 AND [Cost] = 0 "
-    "AND [AcquireDate] = ? AND [LentDate] < '1900' AND IFNULL([LentTo], '') = '' "
+    "AND [LentDate] < '1900' AND IFNULL([LentTo], '') = '' "
     "AND IFNULL([Notes], '') = '' AND [SubjectId] = ? AND [LocationId] = ? AND [FormatId] = ? "
     "AND [RatingId] = ? AND [BookId] NOT IN (SELECT [BookId] FROM [BookAward])");
 
 DbStatus removeUntouchedPlaceholders(const BookFields& fresh) {
     return gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE ") + kPlaceholderCondition,
-                         {fresh.title, DateToStored(fresh.acquireDate), fresh.subjectId, fresh.locationId,
-                          fresh.formatId, fresh.ratingId});
+                         {fresh.title, fresh.subjectId, fresh.locationId, fresh.formatId, fresh.ratingId});
 }
 
-DbResult<int> insertNewBook(const BookFields& fresh) {
+DbResult<NewBook> insertNewBook(const BookFields& fresh) {
     auto added = InsertBook(fresh);
-    if (!added || *added != -1)
-        return added;
-    return FindIdByName(KeyedColumnOf(u"Book"), fresh.title);
+    if (!added)
+        return added.error();
+    if (*added != -1)
+        return NewBook{*added, false};
+    auto existing = FindIdByName(KeyedColumnOf(u"Book"), fresh.title);
+    if (!existing)
+        return existing.error();
+    return NewBook{*existing, true};
+}
+
+// Overwriting a book another program deleted puts it back under its own number; the update that
+// follows writes its values.
+DbStatus keepBookRow(int bookId, const QString& title) {
+    const QString noDate = DateToStored(kNullDate);
+    return gConn.execute(
+        QStringLiteral("INSERT OR IGNORE INTO [Book] ([BookId], [SubjectId], [LocationId], "
+                       "[FormatId], [RatingId], [Title], [LabelNumber], [Copyright], [Pages], "
+                       "[Stars], [AcquireDate], [Cost], [LentDate]) "
+                       "VALUES (?, 0, 0, 0, 0, ?, '', 0, 0, 0, ?, 0, ?)"),
+        {bookId, title, noDate, noDate});
+}
+
+// True when the stored row of the book is no longer the one the editor read.
+DbResult<bool> changedSinceShown(int bookId, const BookFields& shownAs) {
+    auto stored = ReadShownBook(bookId);
+    if (!stored)
+        return stored.error();
+    return !stored->has_value() || (*stored)->fields != shownAs;
 }
 
 } // namespace
@@ -242,11 +266,24 @@ QString LookupQuestionText(LookupKind kind, const QString& name) {
     return QStringLiteral("%1 '%2' does not exist.  Add it?").arg(LookupTable(kind), name);
 }
 
-SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, const QLocale& locale) {
+SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, const BookFields* shownAs,
+                          const QLocale& locale) {
     const int bookId = LeadingInteger(texts.bookId);
     Transaction transaction(gConn);
     if (!transaction.started())
         return failed(transaction.started().error());
+    if (shownAs) {
+        auto changed = changedSinceShown(bookId, *shownAs);
+        if (!changed)
+            return failed(changed.error());
+        if (*changed) {
+            SaveResult result;
+            result.outcome = SaveOutcome::Changed;
+            return result;
+        }
+    } else if (DbStatus kept = keepBookRow(bookId, texts.title); !kept) {
+        return failed(kept.error());
+    }
     auto authorId = writeAuthorAndAwards(bookId, texts);
     if (!authorId)
         return failed(authorId.error());
@@ -273,6 +310,7 @@ SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, c
         const PromptAnswer answer = ask(LookupQuestionTitle(kind), LookupQuestionText(kind, name));
         if (answer != PromptAnswer::Yes) {
             result.outcome = answer == PromptAnswer::No ? SaveOutcome::Kept : SaveOutcome::Discarded;
+            result.keptFor = kind;
             return result;
         }
         auto id = GetLookupId(LookupTable(kind), LookupIdColumn(kind), name);
@@ -287,6 +325,16 @@ SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, c
             return failed(status.error());
     }
     return result;
+}
+
+bool IsReadableDate(const QString& text) {
+    return text.trimmed().isEmpty() || SafeDate(text) != kZeroDate;
+}
+
+QString UnreadableDateText(const QString& label, const QString& text) {
+    return QStringLiteral(
+               "%1: '%2' is not a date.  Type the date as mm/dd/yyyy, or empty the box for no date.")
+        .arg(label, text);
 }
 
 QString NewBookTitle() {
@@ -308,7 +356,7 @@ DbResult<BookFields> NewBookFields(const QDate& today) {
     return fresh;
 }
 
-DbResult<int> AddNewBook(const QDate& today) {
+DbResult<NewBook> AddNewBook(const QDate& today) {
     auto fresh = NewBookFields(today);
     if (!fresh)
         return fresh.error();
@@ -317,12 +365,12 @@ DbResult<int> AddNewBook(const QDate& today) {
         return transaction.started().error();
     if (DbStatus removed = removeUntouchedPlaceholders(*fresh); !removed)
         return removed.error();
-    auto bookId = insertNewBook(*fresh);
-    if (!bookId)
-        return bookId;
+    auto book = insertNewBook(*fresh);
+    if (!book)
+        return book;
     if (DbStatus committed = transaction.commit(); !committed)
         return committed.error();
-    return bookId;
+    return book;
 }
 
 DbResult<QString> BookTitle(int bookId) {

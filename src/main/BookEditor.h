@@ -78,11 +78,15 @@ enum class SaveOutcome {
     // The user dropped the remaining changes ("Cancel").
     Discarded,
     Failed,
+    // Another program changed the stored book after it was shown; nothing was written.
+    Changed,
 };
 struct SaveResult {
     SaveOutcome outcome = SaveOutcome::Saved;
     BookFields fields;
     DbError error;
+    // The list whose question was answered No.
+    LookupKind keptFor = LookupKind::Subject;
 };
 // Asks whether to add a lookup name that does not exist: title and text of the question.
 using LookupQuestion = std::function<PromptAnswer(const QString& title, const QString& text)>;
@@ -92,18 +96,31 @@ QString LookupQuestionText(LookupKind kind, const QString& name);
 // Writes the edited book: finds or adds its author, rewrites its award links (award names
 // without a row are dropped), then looks up the four lists, asking before it adds a name, and
 // rewrites the book row. The author and the award links stay written whatever is answered.
+// With shownAs (the row as it was when the editor read it), a stored row that differs from it
+// was changed (or deleted) by another program: nothing is written and the outcome is Changed.
+// Without it the stored row is overwritten, and put back under its number when it is gone.
 SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask,
-                          const QLocale& locale = QLocale());
+                          const BookFields* shownAs = nullptr, const QLocale& locale = QLocale());
+
+// False for a date box's text that reads as no date although it is not empty ("31.12.2024").
+bool IsReadableDate(const QString& text);
+// What the user is told about such a text in the date box of that label ("Acquired").
+QString UnreadableDateText(const QString& label, const QString& text);
 
 // The title every new book starts with.
 QString NewBookTitle();
 // A new book's values: today as the acquired date, each lookup the first of its list by name
 // (0 for an empty list), everything else empty.
 DbResult<BookFields> NewBookFields(const QDate& today);
+struct NewBook {
+    int bookId = -1;
+    // No book was added: a "New Book" the user has worked on holds the title; bookId is that book.
+    bool titleTaken = false;
+};
 // Makes room for and adds a new book. Earlier "New Book" rows that are still untouched
-// placeholders are removed first; one the user has worked on stays, and is then answered
-// instead of a new one, since two books may not share a title.
-DbResult<int> AddNewBook(const QDate& today = QDate::currentDate());
+// placeholders are removed first, whatever day they were made; one the user has worked on stays,
+// since two books may not share a title.
+DbResult<NewBook> AddNewBook(const QDate& today = QDate::currentDate());
 
 // The book's title, empty when there is no such book.
 DbResult<QString> BookTitle(int bookId);

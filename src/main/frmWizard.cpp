@@ -16,6 +16,7 @@
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
 #include "main/LookupImage.h"
+#include "main/PlainTextLimit.h"
 #include "main/SearchState.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -118,6 +120,14 @@ frmWizard::frmWizard(QWidget* parent)
     connectEditor();
     connectCommands();
     clearEditor();
+#ifndef QT_NO_SESSIONMANAGER
+    // A desktop logout ends the program without closing its window: the edits are saved here,
+    // and a save that cannot go ahead asks the desktop to stay.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!SaveWithoutQuestions())
+            manager.cancel();
+    });
+#endif
 }
 
 frmWizard::~frmWizard() = default;
@@ -236,6 +246,7 @@ QGridLayout* frmWizard::buildRightColumn(QWidget* panel) {
     txtNotes->setTabChangesFocus(true);
     txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNotes->setFixedHeight(96);
+    m_notesLimit = new PlainTextLimit(*txtNotes, kNotesLength);
 
     const std::pair<QString, QWidget*> rows[] = {
         {QStringLiteral("Location:"), cboLocation},    {QStringLiteral("Label #:"), txtLabelNumber},
@@ -479,6 +490,11 @@ std::function<void()> frmWizard::ListReloader() {
     };
 }
 
+void frmWizard::CatalogueReplaced() {
+    clearEditor();
+    PopulateLstMain();
+}
+
 void frmWizard::tellError(const DbError& error) {
     TellError(error.messageText());
 }
@@ -582,6 +598,12 @@ void frmWizard::listHeaderClicked(int column) {
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
+    // The close box and Alt+F4 keep the shown book's edits as every other way out does; a
+    // choice to stay on the book keeps the program open.
+    if (!SaveCurrentBook()) {
+        event->ignore();
+        return;
+    }
     SaveFormPlacement(*this, QString());
     gConn.close();
     event->accept();

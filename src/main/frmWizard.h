@@ -4,10 +4,12 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 class BookListModel;
 class BookListView;
 class LookupImage;
+class PlainTextLimit;
 class QAction;
 class QComboBox;
 class QGridLayout;
@@ -37,11 +39,18 @@ public:
     void PopulateLstMain();
     // What other windows call to reload the list after they changed which books it holds.
     std::function<void()> ListReloader();
+    // What the start-over window calls once the catalogue is replaced: the edits of the book
+    // shown belong to the catalogue that is gone, so they are dropped before the list reloads.
+    void CatalogueReplaced();
     // Shows the selected book in the editor, saving the one shown first if it has changes.
     void ShowSelectedBook();
     // Writes the book in the editor if it has changes; false when the user chose to stay on it
     // (or the catalogue refused the write, which the user has then been told).
     bool SaveCurrentBook();
+    // The save of a desktop logout, where no question can be shown: missing lookup names are
+    // added and another program's change is overwritten, so that the typed text is kept. False
+    // when the save cannot go ahead (an unreadable date, a failure), the edits still shown.
+    bool SaveWithoutQuestions();
     // Asks, then deletes the book and reloads the list.
     void DeleteBook(int bookId);
     void EnableEditor(bool enabled);
@@ -186,6 +195,18 @@ private:
     // The text boxes of the editor (all but the book number) and the text each one holds.
     std::vector<std::pair<QLineEdit*, QString EditorTexts::*>> textBoxes() const;
     EditorTexts editorTexts() const;
+    enum class Questions { Ask, None };
+    bool saveShownBook(Questions questions);
+    // Tells about the first date box the save cannot read and puts the caret in it.
+    bool datesReadable(Questions questions);
+    // The shown book was changed by another program: overwrite it, or show what is stored.
+    bool settleChangedBook(Questions questions, const EditorTexts& texts, const LookupQuestion& ask,
+                           SaveResult& result);
+    void reshowStoredBook(int bookId);
+    // The shown book's row as stored now, taken as the one the editor's edits start from.
+    void rebaseShownBook();
+    // The book the editor shows, whatever row of the list is selected; -1 when none.
+    int currentRow() const;
     void setDirty(bool dirty);
     void markChanged() { setDirty(true); }
     void showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved);
@@ -199,7 +220,11 @@ private:
     QComboBox* lookupBox(LookupKind kind) const;
 
     BookListModel* m_model = nullptr;
+    PlainTextLimit* m_notesLimit = nullptr;
     bool mDirty = false;
+    // The shown book's row as it was read: a save compares the stored row with it to find the
+    // changes of another program.
+    std::optional<BookFields> m_shownAs;
     // The lookup lists the combo boxes were last filled from, indexed by LookupKind.
     std::vector<LookupEntry> m_lookupLists[4];
 };

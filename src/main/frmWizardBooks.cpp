@@ -1,10 +1,12 @@
 // The book list and the book editor of the main window.
 #include "app/Prompts.h"
+#include "app/WaitPointer.h"
 #include "db/Schema.h"
 #include "lookups/Pickers.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
 #include "main/LookupImage.h"
+#include "main/PlainTextLimit.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
 
@@ -16,7 +18,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <algorithm>
 
 namespace {
@@ -61,16 +62,7 @@ void frmWizard::connectEditor() {
         connect(box, &QComboBox::editTextChanged, this, &frmWizard::markChanged);
         connect(box, &QComboBox::activated, this, &frmWizard::markChanged);
     }
-    connect(txtNotes, &QPlainTextEdit::textChanged, this, [this] {
-        const int limit = std::max(kNotesLength, txtNotes->property(kDesignedLength).toInt());
-        const QString notes = txtNotes->toPlainText();
-        if (notes.size() > limit) {
-            const QSignalBlocker quiet(txtNotes);
-            txtNotes->setPlainText(notes.left(limit));
-            txtNotes->moveCursor(QTextCursor::End);
-        }
-        markChanged();
-    });
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmWizard::markChanged);
 }
 
 bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
@@ -176,8 +168,9 @@ void frmWizard::showBook(const ShownBook& book) {
     txtBookId->setText(texts.bookId);
     for (const auto& [box, text] : textBoxes())
         showText(box, texts.*text);
-    txtNotes->setProperty(kDesignedLength, static_cast<int>(texts.notes.size()));
+    m_notesLimit->setLimit(std::max(kNotesLength, static_cast<int>(texts.notes.size())));
     txtNotes->setPlainText(texts.notes);
+    m_shownAs = book.fields;
     lstAwards->clear();
     lstAwards->addItems(texts.awards);
 }
@@ -217,6 +210,7 @@ void frmWizard::clearEditor() {
         m_lookupLists[static_cast<int>(kind)].clear();
     }
     lstAwards->clear();
+    m_shownAs.reset();
     // No book is shown: there is nothing to save, and Save Changes must not suggest otherwise.
     setDirty(false);
 }
@@ -249,19 +243,47 @@ EditorTexts frmWizard::editorTexts() const {
 }
 
 bool frmWizard::SaveCurrentBook() {
+    return saveShownBook(Questions::Ask);
+}
+
+bool frmWizard::SaveWithoutQuestions() {
+    return saveShownBook(Questions::None);
+}
+
+bool frmWizard::saveShownBook(Questions questions) {
     if (txtBookId->text().isEmpty()) {
         setDirty(false);
         return true;
     }
     if (!mDirty)
         return true;
+    if (!datesReadable(questions))
+        return false;
     const EditorTexts texts = editorTexts();
+    const int bookId = LeadingInteger(texts.bookId);
     setDirty(false);
-    const SaveResult result = SaveEditedBook(texts, askLookupQuestion);
+    // The save may wait for another program to let go of the catalogue.
+    WaitPointer waiting;
+    const LookupQuestion ask = [&waiting, questions](const QString& title, const QString& text) {
+        if (questions == Questions::None)
+            return PromptAnswer::Yes;
+        waiting.restore();
+        const PromptAnswer answer = askLookupQuestion(title, text);
+        waiting.resume();
+        return answer;
+    };
+    SaveResult result = SaveEditedBook(texts, ask, m_shownAs ? &*m_shownAs : nullptr);
+    waiting.restore();
+    // Cancel on the question about another program's change: the user stays on the book.
+    if (result.outcome == SaveOutcome::Changed && !settleChangedBook(questions, texts, ask, result))
+        return false;
     switch (result.outcome) {
     case SaveOutcome::Kept:
         setDirty(true);
+        // Back to the box the question was about, to put the name right.
+        lookupBox(result.keptFor)->setFocus();
         return false;
+    case SaveOutcome::Changed:
     case SaveOutcome::Failed:
         // The edits stay in the editor, and nothing moves on as if they had been written.
         setDirty(true);
@@ -269,16 +291,82 @@ bool frmWizard::SaveCurrentBook() {
         return false;
     case SaveOutcome::Discarded:
         // Show what the catalogue holds, so dropped edits do not look saved.
-        if (auto stored = ReadShownBook(LeadingInteger(texts.bookId)); stored && stored->has_value())
-            showBook(**stored);
-        setDirty(false);
+        reshowStoredBook(bookId);
         return true;
     case SaveOutcome::Saved:
         break;
     }
-    showSavedRow(LeadingInteger(texts.bookId), texts, result.fields);
+    rebaseShownBook();
+    showSavedRow(bookId, texts, result.fields);
     lstMain->setFocus();
     return true;
+}
+
+bool frmWizard::datesReadable(Questions questions) {
+    const std::pair<QLineEdit*, QString> dates[] = {{txtAcquireDate, QStringLiteral("Acquired")},
+                                                    {txtLentDate, QStringLiteral("Lent Date")}};
+    for (const auto& [box, label] : dates) {
+        if (IsReadableDate(box->text()))
+            continue;
+        if (questions == Questions::Ask) {
+            prompts().tell(QStringLiteral("Warning"), UnreadableDateText(label, box->text()),
+                           PromptIcon::Warning);
+            box->setFocus();
+            SelectAllText(box);
+        }
+        return false;
+    }
+    return true;
+}
+
+// Answers false when the user chose to stay on the book; otherwise result holds how the save ended.
+bool frmWizard::settleChangedBook(Questions questions, const EditorTexts& texts, const LookupQuestion& ask,
+                                  SaveResult& result) {
+    PromptAnswer answer = PromptAnswer::Yes;
+    if (questions == Questions::Ask) {
+        answer = prompts().ask(
+            QStringLiteral("Book Changed"),
+            QStringLiteral("Another program has changed or deleted '%1' since it was shown here.\n\n"
+                           "Yes saves your changes over it; No drops your changes and shows "
+                           "the book as it is stored now; Cancel keeps editing.")
+                .arg(txtTitle->text()),
+            PromptButtons::YesNoCancel, PromptIcon::Warning);
+    }
+    switch (answer) {
+    case PromptAnswer::Yes: {
+        WaitPointer waiting;
+        result = SaveEditedBook(texts, ask);
+        return true;
+    }
+    case PromptAnswer::No:
+        result.outcome = SaveOutcome::Discarded;
+        return true;
+    default:
+        setDirty(true);
+        return false;
+    }
+}
+
+void frmWizard::reshowStoredBook(int bookId) {
+    if (auto stored = ReadShownBook(bookId); stored && stored->has_value()) {
+        showBook(**stored);
+        setDirty(false);
+        return;
+    }
+    // Another program deleted it: the list no longer holds it either.
+    clearEditor();
+    PopulateLstMain();
+}
+
+void frmWizard::rebaseShownBook() {
+    const int bookId = LeadingInteger(txtBookId->text());
+    if (auto stored = ReadShownBook(bookId); stored && stored->has_value())
+        m_shownAs = (*stored)->fields;
+}
+
+int frmWizard::currentRow() const {
+    const int shown = LeadingInteger(txtBookId->text());
+    return shown > 0 ? m_model->rowOfBook(shown) : -1;
 }
 
 void frmWizard::showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved) {
@@ -335,16 +423,24 @@ void frmWizard::DeleteBook(int bookId) {
 void frmWizard::cmdAddBook_Click() {
     if (!SaveCurrentBook())
         return;
-    auto bookId = AddNewBook();
-    if (!bookId) {
-        tellError(bookId.error());
+    auto added = AddNewBook();
+    if (!added) {
+        tellError(added.error());
         return;
     }
+    if (added->titleTaken) {
+        prompts().tell(QStringLiteral("Information"),
+                       QStringLiteral("A book titled '%1' is already being entered.  Give it its own title, "
+                                      "then add the next book.")
+                           .arg(NewBookTitle()));
+    }
+    // The new book is shown whatever the search: the list leaves it and lists every book.
+    gSearchMode = kSearchAll;
     PopulateLstMain();
-    const int row = *bookId > 0 ? m_model->rowOfBook(*bookId) : -1;
+    const int row = added->bookId > 0 ? m_model->rowOfBook(added->bookId) : -1;
     if (row < 0) {
-        // The new book is not in the list (the search in force does not find it): typing must
-        // not go into the title of the book that is shown instead.
+        // Not listed (an empty subject or location list): typing must not go into the title
+        // of the book that is shown instead.
         lstMain->setFocus();
         return;
     }
@@ -354,9 +450,10 @@ void frmWizard::cmdAddBook_Click() {
 }
 
 void frmWizard::cmdDeleteBook_Click() {
-    const int bookId = lstMain->selectedBookId();
-    if (bookId == 0)
+    const int row = currentRow();
+    if (row < 0)
         return;
+    const int bookId = m_model->bookIdAt(row);
     if (SaveCurrentBook())
         DeleteBook(bookId);
 }
@@ -364,7 +461,7 @@ void frmWizard::cmdDeleteBook_Click() {
 void frmWizard::stepBook(QPushButton* button, int direction) {
     button->setEnabled(false);
     if (SaveCurrentBook()) {
-        const int row = lstMain->selectedRow();
+        const int row = currentRow();
         const int target = row + direction;
         if (row >= 0 && target >= 0 && target < m_model->rowCount())
             selectAndShow(target);
@@ -382,8 +479,9 @@ void frmWizard::cmdPreviousBook_Click() {
 }
 
 void frmWizard::cmdSaveChanges_Click() {
+    // Save Changes follows the book's state: after a save that did not land it stays enabled,
+    // and Ctrl+S tries again.
     SaveCurrentBook();
-    cmdSaveChanges->setEnabled(false);
 }
 
 void frmWizard::cmdAddAward_Click() {

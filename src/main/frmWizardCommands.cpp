@@ -63,8 +63,16 @@ void frmWizard::ConnectSubsystemCommands() {
         {mnuSetupDeleteUnusedAuthors, [] { DeleteUnusedAuthors(); }, false},
         {mnuToolsExport, [this] { ShowExportWindow(this); }, true},
         {mnuToolsImport, [this] { ShowImportWindow(this, ListReloader()); }, true},
-        {mnuToolsCheckData, [this] { CheckAndRepair(ListReloader()); }, false},
-        {mnuToolsStartOver, [this] { ShowStartOver(this, ListReloader()); }, false},
+        // A repair may point the shown book at "(unknown)": that change is this program's own.
+        {mnuToolsCheckData,
+         [this] {
+             CheckAndRepair([this] {
+                 rebaseShownBook();
+                 PopulateLstMain();
+             });
+         },
+         false},
+        {mnuToolsStartOver, [this] { ShowStartOver(this, [this] { CatalogueReplaced(); }); }, false},
     };
     for (const Command& command : commands)
         ConnectCommand(command.entry, command.run, command.saveFirst);

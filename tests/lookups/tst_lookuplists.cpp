@@ -143,29 +143,71 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    // Renaming can leave two rows of one name; a delete must not take the row books still use.
-    void twinNamesLoseOnlyTheUnusedRow() {
+    // Renaming can leave two rows of one name, the older one in use: the row the user selected
+    // is the one deleted or renamed, so the twin can always be cleaned up.
+    void twinNamesActOnTheSelectedRow_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("delete") << "cmdDelete";
+        QTest::newRow("rename") << "cmdEdit";
+    }
+
+    void twinNamesActOnTheSelectedRow() {
+        QFETCH(QString, button);
         TestHome home;
         QVERIFY(home.openFreshCatalogue());
         frmLookupList window(LookupMemberOf(LookupList::Subjects));
         home.onNextModal(saveName(QStringLiteral("Poetry")));
         click(window, QStringLiteral("cmdAdd"));
-        const qint64 used = number(QStringLiteral("SELECT MAX([SubjectId]) FROM [Subject]"));
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [SubjectId] = ?"), {used}));
-        selectName(*window.lstData, QStringLiteral("(none)"));
-        home.onNextModal(saveName(QStringLiteral("poetry")));
+        const qint64 twin = number(QStringLiteral("SELECT MAX([SubjectId]) FROM [Subject]"));
+        const qint64 used = number(QStringLiteral("SELECT [SubjectId] FROM [Book] WHERE [BookId] = 1"));
+        selectName(*window.lstData, QStringLiteral("Poetry"));
+        home.onNextModal(saveName(QStringLiteral("(none)")));
         click(window, QStringLiteral("cmdEdit"));
-        QCOMPARE(window.lstData->findItems(QStringLiteral("poetry"), Qt::MatchFixedString).size(), 2);
+        QCOMPARE(window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly).size(), 2);
 
-        home.prompts().answer(PromptAnswer::Yes).answer(PromptAnswer::Yes).answerOk();
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            selectName(*window.lstData, QStringLiteral("Poetry"));
-            click(window, QStringLiteral("cmdDelete"));
+        for (QListWidgetItem* item : window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly)) {
+            if (item->data(Qt::UserRole).toLongLong() == twin)
+                window.lstData->setCurrentItem(item);
         }
-        QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("Cannot delete this subject.  It is used in 1 books."));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'poetry'")), 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [SubjectId] = ?"), {used}), 1);
+        if (button == QStringLiteral("cmdDelete"))
+            home.prompts().answer(PromptAnswer::Yes);
+        else
+            home.onNextModal(saveName(QStringLiteral("Verse")));
+        click(window, button);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [SubjectId] = ?"), {twin}),
+                 button == QStringLiteral("cmdDelete") ? 0 : 1);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Verse'")),
+                 button == QStringLiteral("cmdDelete") ? 0 : 1);
+        QCOMPARE(
+            number(QStringLiteral("SELECT [Name] = '(none)' FROM [Subject] WHERE [SubjectId] = ?"), {used}),
+            1);
+        QCOMPARE(window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly).size(), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    // A stored name longer than the box's limit is shown whole, and Enter on it changes nothing.
+    void longNameConfirmedUnchangedStays() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString name = QStringLiteral("Baby-3 years");
+        const qint64 before =
+            number(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"), {name});
+        QCOMPARE(before, 1);
+        frmLookupList window(LookupMemberOf(LookupList::Ratings));
+        window.show();
+        selectName(*window.lstData, name);
+        QString shown;
+        home.onNextModal([&shown](QDialog& dialog) {
+            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("txtName"));
+            shown = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+            return dialog.result();
+        });
+        QTest::keyClick(window.lstData, Qt::Key_Return);
+        QCOMPARE(shown, name);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"), {name}), 1);
+        QVERIFY(entries(*window.lstData).contains(name));
+        QCOMPARE(home.pendingModalActions(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

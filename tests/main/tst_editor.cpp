@@ -1,14 +1,20 @@
+#include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "exchange/Importer.h"
 #include "main/BookEditor.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
 #include "main/BookTestData.h"
 #include "main/BookText.h"
+#include "main/Maintenance.h"
+#include "main/SearchState.h"
 #include "main/frmWizard.h"
 #include "support/CaseTestData.h"
+#include "support/SecondProgram.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -18,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 
 namespace {
 
@@ -49,6 +56,23 @@ void clickRow(frmWizard& window, int bookId) {
 
 int shownBookId(const frmWizard& window) {
     return window.txtBookId->text().toInt();
+}
+
+std::unique_ptr<frmWizard> OpenActiveMainWindow() {
+    auto window = OpenMainWindow();
+    window->activateWindow();
+    if (!QTest::qWaitFor([&window] { return window->isActiveWindow(); }))
+        qWarning("the main window did not become active");
+    return window;
+}
+
+// What Ctrl+S does; a disabled button does nothing.
+void clickSaveChanges(frmWizard& window) {
+    QTest::mouseClick(window.cmdSaveChanges, Qt::LeftButton);
+}
+
+QString storedTitle(int bookId) {
+    return StoredColumn(bookId, QStringLiteral("Title")).toString();
 }
 
 } // namespace
@@ -175,7 +199,7 @@ private Q_SLOTS:
         window->txtCopyright->setText(QString());
         window->txtCost->setText(QStringLiteral("$1,234.50"));
         window->txtAcquireDate->setText(QStringLiteral("3/4/2020"));
-        window->txtLentDate->setText(QStringLiteral("someday"));
+        window->txtLentDate->setText(QStringLiteral("  "));
         QVERIFY(window->SaveCurrentBook());
         QCOMPARE(StoredColumn(1, QStringLiteral("Stars")).toDouble(), 4.5);
         QCOMPARE(StoredColumn(1, QStringLiteral("Pages")).toInt(), 12);
@@ -381,11 +405,43 @@ private Q_SLOTS:
         const int second = shownBookId(*window);
         QVERIFY(second > first);
 
-        window->txtPublisher->setText(QStringLiteral("Kept Press"));
+        // A placeholder made on an earlier day is still untouched.
+        QVERIFY(gConn.execute(
+            QStringLiteral("UPDATE [Book] SET [AcquireDate] = '2001-02-03' WHERE [BookId] = ?"), {second}));
         window->mnuFileAddBook->trigger();
         QCOMPARE(CountOf(newBooks), 1);
-        QCOMPARE(shownBookId(*window), second);
+        const int third = shownBookId(*window);
+        QVERIFY(third > second);
+
+        // One the user has worked on stays, and the user is told what to do about it.
+        window->txtPublisher->setText(QStringLiteral("Kept Press"));
+        home.prompts().answerOk();
+        window->mnuFileAddBook->trigger();
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("A book titled 'New Book' is already being entered.  Give it its own title, "
+                                "then add the next book."));
+        QCOMPARE(CountOf(newBooks), 1);
+        QCOMPARE(shownBookId(*window), third);
         QCOMPARE(window->txtPublisher->text(), QStringLiteral("Kept Press"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void addBookLeavesTheSearchToShowTheNewBook() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Alpha"));
+        gSearchMode = kSearchTitle;
+        gSearchTitle = QStringLiteral("Alpha");
+        const auto window = OpenActiveMainWindow();
+        QCOMPARE(window->ListModel().rowCount(), 1);
+        QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
+        QCOMPARE(gSearchMode, kSearchAll);
+        QCOMPARE(window->ListModel().rowCount(), 3);
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("New Book"));
+        QCOMPARE(window->lstMain->selectedBookId(), shownBookId(*window));
+        QTRY_VERIFY(window->txtTitle->hasFocus());
+        QCOMPARE(window->txtTitle->selectedText(), QStringLiteral("New Book"));
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -462,6 +518,313 @@ private Q_SLOTS:
         QCOMPARE(window->txtTitle->text(), QStringLiteral("Unsaved"));
         QVERIFY(window->IsDirty());
         QVERIFY(gConn.isOpen());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void closingSavesTheShownBook_data() {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("no question") << "(none)" << -1 << true;
+        QTest::newRow("new subject, yes") << "Poetry" << int(PromptAnswer::Yes) << true;
+        QTest::newRow("new subject, no: stays open") << "Poetry" << int(PromptAnswer::No) << false;
+    }
+
+    void closingSavesTheShownBook() {
+        QFETCH(QString, subject);
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        window->txtTitle->setText(QStringLiteral("Typed before closing"));
+        window->cboSubject->setEditText(subject);
+        if (answer >= 0)
+            home.prompts().answer(PromptAnswer(answer));
+        QCOMPARE(window->close(), closes);
+        QCOMPARE(gConn.isOpen(), !closes);
+        if (closes)
+            QVERIFY(OpenDatabase());
+        QCOMPARE(storedTitle(1),
+                 closes ? QStringLiteral("Typed before closing") : QStringLiteral("Sample Book #1"));
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Typed before closing"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void logoutSavesWithoutQuestions() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        window->txtTitle->setText(QStringLiteral("Logged out"));
+        window->cboSubject->setEditText(QStringLiteral("Poetry"));
+        window->txtAcquireDate->setText(QStringLiteral("31.12.2024"));
+        // No question can be shown: a date that cannot be read holds the save (and the logout).
+        QVERIFY(!window->SaveWithoutQuestions());
+        QCOMPARE(storedTitle(1), QStringLiteral("Sample Book #1"));
+        QVERIFY(window->IsDirty());
+        window->txtAcquireDate->setText(QStringLiteral("12/31/2024"));
+        QVERIFY(window->SaveWithoutQuestions());
+        QCOMPARE(storedTitle(1), QStringLiteral("Logged out"));
+        QCOMPARE(StoredColumn(1, QStringLiteral("SubjectId")).toInt(),
+                 *FindLookupId(LookupKind::Subject, QStringLiteral("Poetry")));
+        QCOMPARE(home.prompts().count(), 0);
+    }
+
+    void unreadableDateIsRefused_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("acquired") << "txtAcquireDate"
+                                  << "31.12.2024"
+                                  << "Acquired: '31.12.2024' is not a date.  Type the date as mm/dd/yyyy, or "
+                                     "empty the box for no date.";
+        QTest::newRow("lent") << "txtLentDate"
+                              << "someday"
+                              << "Lent Date: 'someday' is not a date.  Type the date as mm/dd/yyyy, or empty "
+                                 "the box for no date.";
+    }
+
+    void unreadableDateIsRefused() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const int alpha = AddTestBook(QStringLiteral("Alpha"), [](BookFields& b) {
+            b.acquireDate = QDate(2001, 2, 3);
+            b.lentDate = QDate(2002, 3, 4);
+        });
+        const auto window = OpenActiveMainWindow();
+        auto* date = window->findChild<QLineEdit*>(box);
+        const QString column = box == QStringLiteral("txtAcquireDate") ? QStringLiteral("AcquireDate")
+                                                                       : QStringLiteral("LentDate");
+        const QString stored = StoredColumn(alpha, column).toString();
+        date->setText(typed);
+        window->txtTitle->setText(QStringLiteral("Alpha Revised"));
+        home.prompts().answerOk();
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Warning"));
+        QCOMPARE(home.prompts().last().text, message);
+        QCOMPARE(shownBookId(*window), alpha);
+        QCOMPARE(date->text(), typed);
+        QTRY_VERIFY(date->hasFocus());
+        QCOMPARE(storedTitle(alpha), QStringLiteral("Alpha"));
+        QVERIFY(window->cmdSaveChanges->isEnabled());
+        // An emptied box is no date.
+        date->clear();
+        clickSaveChanges(*window);
+        QCOMPARE(storedTitle(alpha), QStringLiteral("Alpha Revised"));
+        QVERIFY(stored != StoredColumn(alpha, column).toString());
+        QCOMPARE(StoredColumn(alpha, column).toString(), QStringLiteral("1899-01-01"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void fullFieldRefusesTyping_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("notes") << "txtNotes" << 255;
+        QTest::newRow("title") << "txtTitle" << 100;
+        QTest::newRow("label") << "txtLabelNumber" << 50;
+    }
+
+    // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
+    // what fits.
+    void fullFieldRefusesTyping() {
+        QFETCH(QString, box);
+        QFETCH(int, limit);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenActiveMainWindow();
+        QWidget* field = window->findChild<QWidget*>(box);
+        auto* notes = qobject_cast<QPlainTextEdit*>(field);
+        const char* textProperty = notes ? "plainText" : "text";
+        const auto caret = [field, notes] {
+            return notes ? notes->textCursor().position() : qobject_cast<QLineEdit*>(field)->cursorPosition();
+        };
+        const auto putCaret = [field, notes](int position) {
+            if (notes) {
+                QTextCursor cursor = notes->textCursor();
+                cursor.setPosition(position);
+                notes->setTextCursor(cursor);
+            } else {
+                qobject_cast<QLineEdit*>(field)->setCursorPosition(position);
+            }
+        };
+        const QString full = QString(limit - 1, u'a') + u'z';
+        field->setProperty(textProperty, full);
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+        putCaret(3);
+        QTest::keyClicks(field, QStringLiteral("xyz"));
+        QCOMPARE(field->property(textProperty).toString(), full);
+        QCOMPARE(caret(), 3);
+
+        const QString roomForTwo = QString(limit - 3, u'a') + u'z';
+        field->setProperty(textProperty, roomForTwo);
+        putCaret(0);
+        QGuiApplication::clipboard()->setText(QStringLiteral("12345"));
+        QVERIFY(QMetaObject::invokeMethod(field, "paste"));
+        QCOMPARE(field->property(textProperty).toString(), u"12" + roomForTwo);
+        QCOMPARE(caret(), 2);
+        QVERIFY(window->SaveCurrentBook());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void focusReturnsAfterALookupQuestion_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("no: the box it was about") << int(PromptAnswer::No) << "cboSubject";
+        QTest::newRow("yes: the list") << int(PromptAnswer::Yes) << "lstMain";
+    }
+
+    void focusReturnsAfterALookupQuestion() {
+        QFETCH(int, answer);
+        QFETCH(QString, focused);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Zulu"));
+        const auto window = OpenActiveMainWindow();
+        window->cboSubject->setFocus();
+        window->cboSubject->setEditText(QStringLiteral("Poetry"));
+        home.prompts().answer(PromptAnswer(answer));
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QWidget* expected = window->findChild<QWidget*>(focused);
+        QTRY_VERIFY(expected->hasFocus() || expected->isAncestorOf(QApplication::focusWidget()));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void shownBookStaysCurrentWithoutASelection() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const int alpha = AddTestBook(QStringLiteral("Alpha"));
+        const auto window = OpenMainWindow();
+        QCOMPARE(shownBookId(*window), alpha);
+        const QRect below = window->lstMain->viewport()->rect();
+        QTest::mouseClick(window->lstMain->viewport(), Qt::LeftButton, {}, QPoint(10, below.bottom() - 2));
+        window->lstMain->clearSelection();
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QCOMPARE(shownBookId(*window), 1);
+        window->lstMain->clearSelection();
+        QTest::mouseClick(window->cmdPreviousBook, Qt::LeftButton);
+        QCOMPARE(shownBookId(*window), alpha);
+        window->lstMain->clearSelection();
+        home.prompts().answer(PromptAnswer::No);
+        QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
+        QCOMPARE(home.prompts().last().text, QStringLiteral("Delete Book 'Alpha'?"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    // A lock another program holds past the wait: the user is told, the edits stay, and the
+    // save can be tried again once the other program is done.
+    void lockedCatalogueKeepsTheEditsForAnotherTry() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenActiveMainWindow();
+        Connection second(QStringLiteral("second program"));
+        QVERIFY(second.open(gConn.filePath()));
+        QVERIFY(second.beginTransaction());
+        QVERIFY(gConn.execute(QStringLiteral("PRAGMA busy_timeout = 100")));
+        window->txtTitle->setText(QStringLiteral("Kept"));
+        home.prompts().answerOk();
+        clickSaveChanges(*window);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().text, QStringLiteral("The catalogue is in use by another program."));
+        QVERIFY(window->IsDirty());
+        QVERIFY(window->cmdSaveChanges->isEnabled());
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Kept"));
+        second.rollback();
+        clickSaveChanges(*window);
+        QCOMPARE(storedTitle(1), QStringLiteral("Kept"));
+        QVERIFY(!window->IsDirty());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void writesWaitForAnotherProgramsLock_data() {
+        QTest::addColumn<QString>("work");
+        QTest::newRow("save") << "save";
+        QTest::newRow("import") << "import";
+        QTest::newRow("unused authors") << "unused authors";
+    }
+
+    void writesWaitForAnotherProgramsLock() {
+        QFETCH(QString, work);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString exchange = home.file(QStringLiteral("Books.txt"));
+        QCOMPARE(ExportBooks(exchange).status, ExportResult::Status::Done);
+        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [Title] = 'Renamed'")));
+        const auto window = OpenMainWindow();
+        window->txtPublisher->setText(QStringLiteral("Saved after the wait"));
+        const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const SecondProgramLock lock(gConn.filePath(), 3000);
+        QVERIFY(lock.held());
+        if (work == QStringLiteral("save")) {
+            QVERIFY(window->SaveCurrentBook());
+            QCOMPARE(StoredColumn(1, QStringLiteral("Publisher")).toString(),
+                     QStringLiteral("Saved after the wait"));
+            QCOMPARE(lock.pointerAtRelease(), int(Qt::WaitCursor));
+        } else if (work == QStringLiteral("import")) {
+            const ImportResult imported = ImportExchangeFile(exchange);
+            QCOMPARE(imported.status, ImportResult::Status::Done);
+            QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 2);
+        } else {
+            const auto deleted = DeleteAuthorsNotInUse();
+            QVERIFY2(deleted, deleted ? "" : qPrintable(deleted.error().messageText()));
+            QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors - *deleted);
+        }
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void anotherProgramsChangeIsTold_data() {
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("storedTitle");
+        QTest::addColumn<QString>("shownTitle");
+        QTest::addColumn<bool>("goesOn");
+        const QString retitle = QStringLiteral("UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1");
+        const QString remove = QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 1");
+        QTest::newRow("yes overwrites") << retitle << int(PromptAnswer::Yes) << "Mine"
+                                        << "Mine" << true;
+        QTest::newRow("no reloads") << retitle << int(PromptAnswer::No) << "Theirs"
+                                    << "Theirs" << true;
+        QTest::newRow("cancel keeps editing") << retitle << int(PromptAnswer::Cancel) << "Theirs"
+                                              << "Mine" << false;
+        QTest::newRow("deleted, yes puts it back") << remove << int(PromptAnswer::Yes) << "Mine"
+                                                   << "Mine" << true;
+        QTest::newRow("deleted, no lets it go") << remove << int(PromptAnswer::No) << ""
+                                                << "" << true;
+    }
+
+    void anotherProgramsChangeIsTold() {
+        QFETCH(QString, theirs);
+        QFETCH(int, answer);
+        QFETCH(QString, storedTitle);
+        QFETCH(QString, shownTitle);
+        QFETCH(bool, goesOn);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        // This program saves once: nothing to tell while it is the only one.
+        window->txtNotes->setPlainText(QStringLiteral("first save"));
+        QVERIFY(window->SaveCurrentBook());
+        Connection second(QStringLiteral("second program"));
+        QVERIFY(second.open(gConn.filePath()));
+        QVERIFY(second.execute(theirs));
+        window->txtTitle->setText(QStringLiteral("Mine"));
+        home.prompts().answer(PromptAnswer(answer));
+        QCOMPARE(window->SaveCurrentBook(), goesOn);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Book Changed"));
+        QCOMPARE(
+            home.prompts().last().text,
+            QStringLiteral(
+                "Another program has changed or deleted 'Mine' since it was shown here.\n\nYes saves your "
+                "changes over it; No drops your changes and shows the book as it is stored now; "
+                "Cancel keeps editing."));
+        QCOMPARE(::storedTitle(1), storedTitle);
+        QCOMPARE(window->txtTitle->text(), shownTitle);
+        QCOMPARE(window->IsDirty(), !goesOn);
+        QCOMPARE(home.prompts().count(), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

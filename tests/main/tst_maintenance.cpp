@@ -4,15 +4,18 @@
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "main/BookTestData.h"
 #include "main/Maintenance.h"
 #include "main/frmStartOver.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -231,6 +234,30 @@ private Q_SLOTS:
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] AS b INNER JOIN [Author] AS a "
                                        "ON a.[AuthorId] = b.[AuthorId]")),
                  number(QStringLiteral("SELECT COUNT(*) FROM [Author]")));
+    }
+
+    // The edit pending in the editor belongs to the catalogue being wiped.
+    void startOverDropsThePendingEdit() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        window->txtTitle->setText(QStringLiteral("Edited in the old catalogue"));
+        window->cboSubject->setEditText(QStringLiteral("Collection 4"));
+        home.onNextModal([](QDialog& dialog) {
+            auto& startOver = dynamic_cast<frmStartOver&>(dialog);
+            startOver.chkStartOver1->setChecked(true);
+            startOver.cmdStartOver->click();
+            return startOver.result();
+        });
+        home.prompts().answer(PromptAnswer::Yes).answerOk();
+        window->mnuToolsStartOver->trigger();
+        QCOMPARE(home.prompts().texts(), (QStringList{QStringLiteral("Reset database (delete all books)?"),
+                                                      QStringLiteral("System reset.")}));
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Collection 4'")), 0);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'")), 1);
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
+        QVERIFY(!window->IsDirty());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void startOverAsksTwiceThenResets() {
