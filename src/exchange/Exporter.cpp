@@ -6,8 +6,9 @@
 #include "exchange/ExchangeFormat.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cerrno>
@@ -133,7 +134,10 @@ ExchangeBook readBook(const QSqlQuery& query, const Names& names) {
     return book;
 }
 
-bool accessRefused(const QFile& file) {
+bool accessRefused(const QFileDevice& file) {
+    const QFileInfo target(file.fileName());
+    if (target.exists() && !target.isWritable())
+        return true;
     for (const int code : {EACCES, EPERM, EROFS, ETXTBSY}) {
         if (file.errorString() == qt_error_string(code))
             return true;
@@ -141,7 +145,7 @@ bool accessRefused(const QFile& file) {
     return false;
 }
 
-QString fileError(const QFile& file) {
+QString fileError(const QFileDevice& file) {
     return QStringLiteral("Cannot write to '%1': %2.")
         .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
 }
@@ -167,8 +171,12 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
         return error.isValid() ? failed(0, DbError::fromSqlError(error).messageText()) : ExportResult{};
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the file and put in its place only when whole: a failure or a kill on the
+    // way leaves the file of the last export as it was.
+    // Where no file can be made beside it (a folder without write access), it is written in place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
         query.finish();
         return accessRefused(file) ? ExportResult{ExportResult::Status::CannotWrite, 0, file.errorString()}
                                    : failed(0, fileError(file));
@@ -185,9 +193,9 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
     } while (query.next());
     const QSqlError queryError = query.lastError();
     query.finish();
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return failed(count, fileError(file));
     if (queryError.isValid())
         return failed(count, DbError::fromSqlError(queryError).messageText());
+    if (!file.flush() || file.error() != QFileDevice::NoError || !file.commit())
+        return failed(count, fileError(file));
     return {ExportResult::Status::Done, count, {}};
 }
