@@ -1,11 +1,13 @@
 // tomekeep-bench-exchange FILE.sqlite: times the export of every book of a catalogue, the import
 // of that file into a new catalogue and into the same catalogue (every line overwrites a book),
 // and check and repair over all books, without and with the progress window. FILE is copied
-// first and never changed.
+// first and never changed. First of all it measures how much memory the import of a file with
+// one 100 MB line takes.
 #include "app/ProgressWindows.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
+#include "exchange/ExchangeFormat.h"
 #include "exchange/Exporter.h"
 #include "exchange/Importer.h"
 #include "main/Maintenance.h"
@@ -90,6 +92,30 @@ std::optional<QString> repairAll(const std::function<bool()>& step) {
     return QStringLiteral("%1 repairs").arg(*repairs);
 }
 
+qint64 peakMemoryKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A line longer than any book is passed over without being held in memory whole.
+std::optional<QString> importOneLongLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString()), std::nullopt;
+    file.write(ExchangeHeader().toUtf8() + "\r\n");
+    const QByteArray block(1 << 20, 'x');
+    for (int i = 0; i < 100; ++i)
+        file.write(block);
+    file.write("\r\n");
+    file.close();
+    const qint64 before = peakMemoryKb();
+    const ImportResult result = ImportExchangeFile(path);
+    return QStringLiteral("%1 line skipped; peak memory grew by %2 MB")
+        .arg(result.skipped)
+        .arg((peakMemoryKb() - before) / 1024.0, 0, 'f', 1);
+}
+
 // Points one book in a hundred at a subject that does not exist, so the repair has work to do.
 bool breakSomeSubjects() {
     const DbStatus broken =
@@ -121,8 +147,9 @@ int main(int argc, char* argv[]) {
     };
 
     const bool ok =
-        open(QStringLiteral("SOURCE")) && timed(QStringLiteral("export"), [&] { return exportAll(file); }) &&
-        open(QStringLiteral("FRESH")) &&
+        open(QStringLiteral("SOURCE")) &&
+        timed(QStringLiteral("import of one 100 MB line"), [&] { return importOneLongLine(file); }) &&
+        timed(QStringLiteral("export"), [&] { return exportAll(file); }) && open(QStringLiteral("FRESH")) &&
         timed(QStringLiteral("import into a new catalogue"), [&] { return importAll(file); }) &&
         timed(QStringLiteral("  then"), bookCount) && open(QStringLiteral("SOURCE")) &&
         timed(QStringLiteral("import into the same catalogue"), [&] { return importAll(file); }) &&

@@ -25,7 +25,16 @@ QString DataFolder() {
 }
 
 QString CatalogueFilePath(const QString& catalogueName) {
-    return DataFolder() + u'/' + catalogueName + QStringLiteral(".sqlite");
+    const QString fileName = catalogueName + QStringLiteral(".sqlite");
+    const QDir folder(DataFolder());
+    // The name is kept upper case, but a catalogue copied in may be named in any case: the file
+    // that matches whatever its case is the catalogue. Only a name that matches none is new.
+    if (!folder.exists(fileName)) {
+        const QStringList sameName = folder.entryList({fileName}, QDir::Files, QDir::Name);
+        if (!sameName.isEmpty())
+            return folder.filePath(sameName.constFirst());
+    }
+    return folder.filePath(fileName);
 }
 
 QStringList CatalogueSideFiles(const QString& catalogueFile) {

@@ -2,10 +2,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
+
+// Room beside a window's title for what the window manager draws there: the window's icon and
+// its minimise, maximise and close buttons.
+constexpr int kTitleBarRoom = 160;
 
 std::unique_ptr<Prompts>& installed() {
     static std::unique_ptr<Prompts> current = std::make_unique<DialogPrompts>();
@@ -61,6 +67,33 @@ PromptAnswer answerOf(int button) {
     }
 }
 
+QMessageBox::StandardButton standardButton(PromptAnswer answer) {
+    switch (answer) {
+    case PromptAnswer::Ok:
+        return QMessageBox::Ok;
+    case PromptAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case PromptAnswer::Yes:
+        return QMessageBox::Yes;
+    case PromptAnswer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+// A message box is as wide as its text; a short text under a long title would have the title
+// cut. The window manager draws titles in a face of its own, often bold: leave room for that.
+void widenForTitle(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 } // namespace
 
 Prompts& prompts() {
@@ -74,10 +107,11 @@ std::unique_ptr<Prompts> installPrompts(std::unique_ptr<Prompts> replacement) {
 }
 
 PromptAnswer DialogPrompts::ask(const QString& title, const QString& text, PromptButtons buttons,
-                                PromptIcon icon) {
+                                PromptIcon icon, PromptAnswer defaultAnswer) {
     QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), ownerWindow());
+    widenForTitle(box, title);
     if (buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel)
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(standardButton(defaultAnswer));
     if (buttons == PromptButtons::YesNo)
         box.setEscapeButton(QMessageBox::No);
     return answerOf(box.exec());

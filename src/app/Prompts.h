@@ -17,8 +17,13 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
+    // A question's default button (the one Enter presses) is Yes, unless the question destroys
+    // on Yes: then it names No, so that Enter keeps what the user has.
     virtual PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons,
-                             PromptIcon icon) = 0;
+                             PromptIcon icon, PromptAnswer defaultAnswer) = 0;
+    PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon) {
+        return ask(title, text, buttons, icon, PromptAnswer::Yes);
+    }
     // The typed text, or an empty text when the user cancels (as an input box answers).
     virtual QString inputText(const QString& title, const QString& prompt, const QString& initialText,
                               std::optional<QPoint> position) = 0;
@@ -43,8 +48,9 @@ std::unique_ptr<Prompts> installPrompts(std::unique_ptr<Prompts> replacement);
 // Message boxes, input boxes and file dialogs on screen, over the active window.
 class DialogPrompts : public Prompts {
 public:
-    PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons,
-                     PromptIcon icon) override;
+    using Prompts::ask;
+    PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon,
+                     PromptAnswer defaultAnswer) override;
     QString inputText(const QString& title, const QString& prompt, const QString& initialText,
                       std::optional<QPoint> position) override;
     QString chooseOpenFile(const QString& title, const QString& startPath, const QString& filter) override;

@@ -53,6 +53,17 @@ QString StartupFailureText(const QString& catalogueName, const DbError& error) {
         .arg(catalogueName, error.messageText());
 }
 
+void TellReadOnlyCatalogue() {
+    QString text =
+        QStringLiteral("The book database '%1' is read-only: its books can be looked at but not changed.")
+            .arg(gDBName);
+    if (const auto missing = SchemaStepsMissing(); missing && *missing > 0)
+        text +=
+            QStringLiteral("\n\nIt was made by an earlier version of Tomekeep and cannot be brought up to "
+                           "date while it is read-only.");
+    prompts().tell(QStringLiteral("Tomekeep"), text);
+}
+
 std::unique_ptr<frmWizard> Main() {
     gSearchMode = kSearchAll;
     ReadDBName();
@@ -76,6 +87,8 @@ std::unique_ptr<frmWizard> Main() {
     EndSplash();
     RestoreFormPlacement(*window, QString());
     window->show();
+    if (gConn.isReadOnly())
+        TellReadOnlyCatalogue();
     return window;
 }
 

@@ -17,3 +17,5 @@ std::unique_ptr<frmWizard> Main();
 void SaveFormPlacement(const QWidget& window, const QString& name);
 // The message shown when the catalogue cannot be opened or created at start-up.
 QString StartupFailureText(const QString& catalogueName, const DbError& error);
+// Tells the user that the open catalogue may only be read, and whether it lacks this program's additions.
+void TellReadOnlyCatalogue();

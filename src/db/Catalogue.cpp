@@ -7,6 +7,7 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "db/ScopedPragma.h"
 #include "db/SeedData.h"
 
 #include <QDate>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <algorithm>
 
 QString gDBName = QStringLiteral("BIBLIO");
 
@@ -125,19 +127,56 @@ void removeWithSideFiles(const QString& file) {
         QFile::remove(side);
 }
 
+DbError notCatalogue(const QString& missing) {
+    return DbError{kErrorNotCatalogue, QStringLiteral("%1 is not a Tomekeep catalogue: it has no %2")
+                                           .arg(QDir::toNativeSeparators(gConn.filePath()), missing)};
+}
+
+DbResult<QStringList> lowerCaseNames(const QString& sql, const QVariantList& params = {}) {
+    auto rows = Recordset::open(sql, params);
+    if (!rows)
+        return rows.error();
+    QStringList names;
+    for (; !rows->eof(); rows->moveNext())
+        names << rows->text(0).toLower();
+    return names;
+}
+
+// Whether the open file can take no writes: the engine refuses a write that changes nothing
+// (a file without write access), or no journal could be made beside it (its folder). A lock
+// held by another program means the file is being written, so it can be.
+bool refusesWriting() {
+    constexpr int kReadOnly = 8; // SQLite's "attempt to write a readonly database"
+    if (!QFileInfo(QFileInfo(gConn.filePath()).absolutePath()).isWritable())
+        return true;
+    const auto version = SchemaStepsDone();
+    if (!version)
+        return false;
+    const ScopedPragma noWaiting(QStringLiteral("busy_timeout"), 0);
+    const Transaction probe(gConn); // rolled back as it ends
+    if (!probe.started())
+        return false;
+    const DbStatus written = gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(*version));
+    return !written && (written.error().number & 0xff) == kReadOnly;
+}
+
+// Only reads: a file that is not a catalogue is refused as it is.
 DbStatus checkIsCatalogue() {
-    auto tables =
-        Recordset::open(QStringLiteral("SELECT [name] FROM [sqlite_master] WHERE [type] = 'table'"));
+    const auto tables =
+        lowerCaseNames(QStringLiteral("SELECT [name] FROM [sqlite_master] WHERE [type] = 'table'"));
     if (!tables)
         return tables.error();
-    QStringList present;
-    for (; !tables->eof(); tables->moveNext())
-        present << tables->text(0).toLower();
     for (const QString& table : CatalogueTableNames()) {
-        if (!present.contains(table.toLower()))
-            return DbError{kErrorNotCatalogue,
-                           QStringLiteral("%1 is not a Tomekeep catalogue: it has no table %2")
-                               .arg(QDir::toNativeSeparators(gConn.filePath()), table)};
+        if (!tables->contains(table.toLower()))
+            return notCatalogue(QStringLiteral("table ") + table);
+        const auto columns =
+            lowerCaseNames(QStringLiteral("SELECT [name] FROM pragma_table_info(?)"), {table});
+        if (!columns)
+            return columns.error();
+        for (const QString& column : CatalogueColumns(table)) {
+            if (!columns->contains(column.toLower()))
+                return notCatalogue(QStringLiteral("column %1.%2").arg(table, column));
+        }
     }
     return {};
 }
@@ -200,6 +239,11 @@ DbStatus OpenDatabase() {
     }
     if (DbStatus opened = gConn.open(path, Connection::OpenMode::ExistingFile); !opened)
         return opened;
+    // A catalogue the user may only read is opened so that the engine never tries to write it.
+    if (refusesWriting()) {
+        if (DbStatus opened = gConn.open(path, Connection::OpenMode::ReadOnlyFile); !opened)
+            return opened;
+    }
     if (DbStatus checked = checkIsCatalogue(); !checked) {
         gConn.close();
         return checked;
@@ -212,6 +256,14 @@ DbResult<int> SchemaStepsDone() {
     if (!done)
         return done.error();
     return done->eof() ? 0 : done->field(0).toInt();
+}
+
+DbResult<int> SchemaStepsMissing() {
+    const auto done = SchemaStepsDone();
+    if (!done)
+        return done.error();
+    return static_cast<int>(std::count_if(SchemaSteps().cbegin(), SchemaSteps().cend(),
+                                          [&done](const SchemaStep& step) { return step.number > *done; }));
 }
 
 DbResult<bool> ColumnExists(const QString& table, const QString& column) {
@@ -232,6 +284,9 @@ DbStatus UpdateDatabase() {
     auto done = SchemaStepsDone();
     if (!done)
         return done.error();
+    // A catalogue that may only be read keeps the schema it has (SchemaStepsMissing tells).
+    if (gConn.isReadOnly())
+        return {};
     for (const SchemaStep& step : SchemaSteps()) {
         if (step.number <= *done)
             continue;

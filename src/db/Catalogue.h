@@ -26,6 +26,8 @@ DbStatus CreateDatabase();
 DbStatus UpdateDatabase();
 // How many of SchemaSteps() the open catalogue has had (SQLite's user_version).
 DbResult<int> SchemaStepsDone();
+// How many of SchemaSteps() the open catalogue still lacks: a read-only one is not brought up to date.
+DbResult<int> SchemaStepsMissing();
 DbResult<bool> ColumnExists(const QString& table, const QString& column);
 // Removes the catalogue file of gDBName and its side files; gConn must be closed.
 DbStatus DeleteCatalogueFiles();

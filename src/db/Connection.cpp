@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <utility>
 
 Connection gConn(QStringLiteral("catalogue"));
 
@@ -17,6 +18,16 @@ constexpr int kBusyTimeoutMs = 10000;
 
 DbError failure(const QString& text) {
     return DbError{1, text};
+}
+
+// Failures after which SQLite may have rolled the whole transaction back on its own: out of
+// memory, an I/O error, a full disk (its primary result codes).
+bool endsTransaction(const DbError& error) {
+    constexpr int kNoMemory = 7;
+    constexpr int kIoError = 10;
+    constexpr int kFull = 13;
+    const int primary = error.number & 0xff;
+    return primary == kNoMemory || primary == kIoError || primary == kFull;
 }
 
 // A text left blank is stored as empty text, never as null; only an invalid QVariant binds null.
@@ -49,7 +60,9 @@ DbStatus Connection::open(const QString& filePath, OpenMode mode) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     // The URI form lets the engine refuse to create a file that should already exist.
     QUrl uri = QUrl::fromLocalFile(filePath);
-    uri.setQuery(mode == OpenMode::ExistingFile ? QStringLiteral("mode=rw") : QStringLiteral("mode=rwc"));
+    uri.setQuery(mode == OpenMode::CreateFile     ? QStringLiteral("mode=rwc")
+                 : mode == OpenMode::ReadOnlyFile ? QStringLiteral("mode=ro")
+                                                  : QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open()) {
@@ -65,6 +78,7 @@ DbStatus Connection::open(const QString& filePath, OpenMode mode) {
         return failure(QStringLiteral("Cannot register the text comparison of the catalogue"));
     }
     m_filePath = filePath;
+    m_readOnly = mode == OpenMode::ReadOnlyFile;
     return {};
 }
 
@@ -80,6 +94,8 @@ void Connection::close() {
     }
     QSqlDatabase::removeDatabase(m_name);
     m_inTransaction = false;
+    m_transactionLost.reset();
+    m_readOnly = false;
     m_filePath.clear();
 }
 
@@ -105,6 +121,8 @@ QSqlQuery& Connection::prepared(const QString& sql, bool& fresh) {
 DbResult<QSqlQuery*> Connection::run(const QString& sql, const QVariantList& params) {
     if (!isOpen())
         return failure(QStringLiteral("No catalogue is open"));
+    if (m_transactionLost)
+        return *m_transactionLost;
     bool fresh = false;
     QSqlQuery& query = prepared(sql, fresh);
     query.finish();
@@ -118,9 +136,21 @@ DbResult<QSqlQuery*> Connection::run(const QString& sql, const QVariantList& par
     if (!query.exec()) {
         DbError error = DbError::fromSqlError(query.lastError());
         query.finish();
+        if (m_inTransaction && endsTransaction(error))
+            abandonTransaction(error);
         return error;
     }
     return &query;
+}
+
+// The engine may have ended the transaction, and what follows would then land outside it, one
+// statement at a time. Roll back (the engine's advice) and keep the cause for the commit, which
+// would otherwise only say that no transaction is active.
+void Connection::abandonTransaction(const DbError& cause) {
+    for (auto& entry : m_statements)
+        entry.second->finish();
+    database().rollback();
+    m_transactionLost = cause;
 }
 
 DbStatus Connection::execute(const QString& sql, const QVariantList& params) {
@@ -152,6 +182,10 @@ DbStatus Connection::beginTransaction() {
 }
 
 DbStatus Connection::commit() {
+    if (m_transactionLost) {
+        m_inTransaction = false;
+        return *std::exchange(m_transactionLost, std::nullopt);
+    }
     for (auto& entry : m_statements)
         entry.second->finish();
     if (DbStatus committed = execute(QStringLiteral("COMMIT")); !committed)
@@ -161,6 +195,10 @@ DbStatus Connection::commit() {
 }
 
 void Connection::rollback() {
+    if (m_transactionLost) {
+        m_transactionLost.reset();
+        m_inTransaction = false;
+    }
     if (!m_inTransaction)
         return;
     for (auto& entry : m_statements)

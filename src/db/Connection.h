@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 class QSqlQuery;
@@ -14,7 +15,8 @@ class QSqlQuery;
 // values always travel as bound parameters.
 class Connection {
 public:
-    enum class OpenMode { ExistingFile, CreateFile };
+    // ReadOnlyFile: an existing file the engine must not try to write.
+    enum class OpenMode { ExistingFile, CreateFile, ReadOnlyFile };
 
     explicit Connection(QString connectionName);
     ~Connection();
@@ -24,6 +26,7 @@ public:
     DbStatus open(const QString& filePath, OpenMode mode = OpenMode::ExistingFile);
     void close();
     bool isOpen() const;
+    bool isReadOnly() const { return m_readOnly; }
     QString filePath() const { return m_filePath; }
     QSqlDatabase database() const;
 
@@ -41,10 +44,15 @@ public:
 
 private:
     QSqlQuery& prepared(const QString& sql, bool& fresh);
+    void abandonTransaction(const DbError& cause);
 
     QString m_name;
     QString m_filePath;
     bool m_inTransaction = false;
+    bool m_readOnly = false;
+    // What ended the open transaction inside the engine (a full disk, say): every statement
+    // until the transaction's owner commits or rolls back answers it, and so does the commit.
+    std::optional<DbError> m_transactionLost;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
 };
 

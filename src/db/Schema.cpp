@@ -23,6 +23,21 @@ QStringList CatalogueTableNames() {
             QStringLiteral("Rating"), QStringLiteral("Author"),  QStringLiteral("Version")};
 }
 
+QStringList CatalogueColumns(const QString& table) {
+    if (table == QStringLiteral("Book"))
+        return {QStringLiteral("BookId"),      QStringLiteral("SubjectId"),   QStringLiteral("LocationId"),
+                QStringLiteral("FormatId"),    QStringLiteral("RatingId"),    QStringLiteral("AuthorId"),
+                QStringLiteral("Title"),       QStringLiteral("LabelNumber"), QStringLiteral("Publisher"),
+                QStringLiteral("Copyright"),   QStringLiteral("Pages"),       QStringLiteral("Stars"),
+                QStringLiteral("AcquireDate"), QStringLiteral("Cost"),        QStringLiteral("LentTo"),
+                QStringLiteral("LentDate"),    QStringLiteral("Notes")};
+    if (table == QStringLiteral("BookAward"))
+        return {QStringLiteral("BookId"), QStringLiteral("AwardId")};
+    if (table == QStringLiteral("Version"))
+        return {QStringLiteral("Version")};
+    return {table + QStringLiteral("Id"), QStringLiteral("Name")};
+}
+
 QStringList SchemaStatements() {
     QStringList statements;
     statements << lookupTable(QStringLiteral("Award")) << lookupTable(QStringLiteral("Subject"))

@@ -18,6 +18,8 @@ inline constexpr int kLookupNameLength = 50;
 QStringList SchemaStatements();
 // The tables every catalogue holds; a file without them is not a catalogue.
 QStringList CatalogueTableNames();
+// The columns of a catalogue table that every catalogue holds (schema steps add others).
+QStringList CatalogueColumns(const QString& table);
 
 // One addition to the schema made after the first release. Steps are numbered from 1 in the order
 // they were made and never renumbered; UpdateDatabase runs, in one transaction each, those an

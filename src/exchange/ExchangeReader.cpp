@@ -5,6 +5,7 @@
 namespace {
 
 constexpr qint64 kCheckChunk = 1 << 20;
+constexpr qint64 kSkipChunk = 64 * 1024;
 constexpr QByteArrayView kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
@@ -30,10 +31,18 @@ TextEncoding ExchangeReader::detectEncoding() {
 bool ExchangeReader::readLine(QString& line) {
     if (m_failed || m_device.atEnd())
         return false;
-    QByteArray bytes = m_device.readLine();
+    // Asks for one byte more than a line may hold (the size counts a terminating zero).
+    QByteArray bytes = m_device.readLine(kLongestLine + 2);
     if (bytes.isEmpty()) {
         m_failed = true;
         return false;
+    }
+    m_tooLong = bytes.size() > kLongestLine && !bytes.endsWith('\n');
+    if (m_tooLong) {
+        skipRestOfLine();
+        ++m_lineNumber;
+        line.clear();
+        return true;
     }
     if (bytes.endsWith('\n'))
         bytes.chop(1);
@@ -45,6 +54,14 @@ bool ExchangeReader::readLine(QString& line) {
     ++m_lineNumber;
     line = DecodeText(view, m_encoding);
     return true;
+}
+
+void ExchangeReader::skipRestOfLine() {
+    for (;;) {
+        const QByteArray piece = m_device.readLine(kSkipChunk);
+        if (piece.isEmpty() || piece.endsWith('\n'))
+            return;
+    }
 }
 
 QString ExchangeReader::errorString() const {

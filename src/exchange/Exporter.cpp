@@ -7,10 +7,12 @@
 #include "exchange/ExchangeWriter.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryFile>
 #include <cerrno>
 
 namespace {
@@ -132,7 +134,10 @@ ExchangeBook readBook(const QSqlQuery& query, const Names& names) {
     return book;
 }
 
-bool accessRefused(const QFile& file) {
+bool accessRefused(const QFileDevice& file) {
+    const QFileInfo target(file.fileName());
+    if (target.exists() && !target.isWritable())
+        return true;
     for (const int code : {EACCES, EPERM, EROFS, ETXTBSY}) {
         if (file.errorString() == qt_error_string(code))
             return true;
@@ -140,9 +145,21 @@ bool accessRefused(const QFile& file) {
     return false;
 }
 
-QString fileError(const QFile& file) {
+QString fileError(const QFileDevice& file) {
     return QStringLiteral("Cannot write to '%1': %2.")
         .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+}
+
+bool copyWhole(QIODevice& from, QFileDevice& to) {
+    constexpr qint64 kChunk = 1 << 20;
+    if (!from.seek(0))
+        return false;
+    while (!from.atEnd()) {
+        const QByteArray chunk = from.read(kChunk);
+        if (chunk.isEmpty() || to.write(chunk) != chunk.size())
+            return false;
+    }
+    return to.flush() && to.error() == QFileDevice::NoError;
 }
 
 ExportResult failed(int count, const QString& error) {
@@ -166,13 +183,24 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
         return error.isValid() ? failed(0, DbError::fromSqlError(error).messageText()) : ExportResult{};
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Written beside the file and put in its place only when whole: a failure or a kill on the
+    // way leaves the file of the last export as it was.
+    // Where no file can be made beside it (a folder without write access), it is written in place.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
         query.finish();
         return accessRefused(file) ? ExportResult{ExportResult::Status::CannotWrite, 0, file.errorString()}
                                    : failed(0, fileError(file));
     }
-    ExchangeWriter writer(file);
+    // The lines are staged first: the writer may have to go back and rewrite them in UTF-8,
+    // which the file being replaced cannot do.
+    QTemporaryFile staging;
+    if (!staging.open()) {
+        query.finish();
+        return failed(0, fileError(staging));
+    }
+    ExchangeWriter writer(staging);
     writer.writeLine(ExchangeHeader());
     int count = 0;
     do {
@@ -185,9 +213,11 @@ ExportResult ExportBooks(const QString& path, const ShowBookTitle& showTitle) {
     } while (query.next());
     const QSqlError queryError = query.lastError();
     query.finish();
-    if (!writer.finish() || !file.flush() || file.error() != QFileDevice::NoError)
-        return failed(count, fileError(file));
+    if (!writer.finish() || !staging.flush() || staging.error() != QFileDevice::NoError)
+        return failed(count, fileError(staging));
     if (queryError.isValid())
         return failed(count, DbError::fromSqlError(queryError).messageText());
+    if (!copyWhole(staging, file) || !file.commit())
+        return failed(count, fileError(file));
     return {ExportResult::Status::Done, count, {}};
 }

@@ -11,7 +11,7 @@ struct ExportResult {
         Done,
         // The file could not be opened for writing because access to it was refused.
         CannotWrite,
-        // Anything else stopped the export; `error` says what. Books already written stay.
+        // Anything else stopped the export; `error` says what. A file that was there stays as it was.
         Failed,
     };
     Status status = Status::Done;

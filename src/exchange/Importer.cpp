@@ -195,8 +195,9 @@ ImportResult ImportExchangeFile(const QString& path, const ShowBookTitle& showTi
     const ScopedPragma savepointsInMemory(QStringLiteral("temp_store"), 2);
     const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
     ImportTransaction transaction;
-    while (reader.readLine(line) && line.size() >= kShortestBookLine) {
-        const std::optional<ExchangeBook> book = ParseExchangeLine(line);
+    while (reader.readLine(line) && (reader.lastLineTooLong() || line.size() >= kShortestBookLine)) {
+        const std::optional<ExchangeBook> book =
+            reader.lastLineTooLong() ? std::nullopt : ParseExchangeLine(line);
         if (!book) {
             if (result.skipped++ == 0)
                 result.firstSkippedLine = reader.lineNumber();

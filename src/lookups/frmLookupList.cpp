@@ -95,7 +95,7 @@ void frmLookupList::cmdDelete_Click() {
         return;
     }
     if (prompts().ask(QStringLiteral("Warning"), u"Delete '" + row->name + u"'?", PromptButtons::YesNoCancel,
-                      PromptIcon::Warning) != PromptAnswer::Yes)
+                      PromptIcon::Warning, PromptAnswer::No) != PromptAnswer::Yes)
         return;
     const DbResult<LookupDeletion> deletion = DeleteLookupRow(m_member, row->id);
     if (!deletion) {

@@ -63,7 +63,7 @@ void frmStartOver::cmdStartOver_Click() {
         return;
     }
     if (prompts().ask(QStringLiteral("Warning"), QStringLiteral("Reset database (delete all books)?"),
-                      PromptButtons::YesNo, PromptIcon::Warning) != PromptAnswer::Yes)
+                      PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) != PromptAnswer::Yes)
         return;
     if (DbStatus reset = RecreateCatalogue(); !reset) {
         TellError(reset.error().description);

@@ -32,6 +32,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
@@ -480,8 +481,16 @@ void frmWizard::Form_Load() {
     PopulateLstMain();
 }
 
+// The caption says when the catalogue may only be read, and the commands that write wait.
 void frmWizard::SetCaption() {
-    setWindowTitle(QStringLiteral("Tomekeep (") + gDBName + u')');
+    const bool writable = !gConn.isReadOnly();
+    setWindowTitle(QStringLiteral("Tomekeep (") + gDBName + u')' +
+                   (writable ? QString() : QStringLiteral(" - read-only")));
+    for (QAction* entry : {mnuFileAddBook, mnuFileDeleteBook, mnuPopupAdd, mnuPopupDelete, mnuToolsImport,
+                           mnuToolsCheckData, mnuToolsStartOver, mnuSetupDeleteUnusedAuthors})
+        entry->setEnabled(writable);
+    cmdAddBook->setEnabled(writable);
+    cmdDeleteBook->setEnabled(writable);
 }
 
 std::function<void()> frmWizard::ListReloader() {
@@ -522,6 +531,8 @@ void frmWizard::mnuFileOpen_Click() {
     }
     SetCaption();
     prompts().tell(QStringLiteral("Tomekeep"), u'\'' + gDBName + QStringLiteral("' database opened."));
+    if (gConn.isReadOnly())
+        TellReadOnlyCatalogue();
 }
 
 DbStatus frmWizard::openCatalogue() {
@@ -597,7 +608,35 @@ void frmWizard::listHeaderClicked(int column) {
         lstMain->scrollTo(m_model->index(row, BookListModel::ColTitle));
 }
 
+// The window itself stays enabled, so that the messages the work shows over it can be answered.
+void frmWizard::takeInput(bool take) {
+    centralWidget()->setEnabled(take);
+    menuBar()->setEnabled(take);
+    for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+        shortcut->setEnabled(take);
+}
+
+void frmWizard::RunWithoutInput(const std::function<void()>& work, std::function<void()> stop) {
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    m_stopWork = std::move(stop);
+    takeInput(false);
+    work();
+    takeInput(true);
+    m_stopWork = nullptr;
+    if (focused)
+        focused->setFocus();
+    if (std::exchange(m_closeAfterWork, false))
+        close();
+}
+
 void frmWizard::closeEvent(QCloseEvent* event) {
+    // The catalogue stays open under work that still reads it: the work stops first.
+    if (m_stopWork) {
+        m_closeAfterWork = true;
+        m_stopWork();
+        event->ignore();
+        return;
+    }
     // The close box and Alt+F4 keep the shown book's edits as every other way out does; a
     // choice to stay on the book keeps the program open.
     if (!SaveCurrentBook()) {

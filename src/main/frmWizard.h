@@ -62,6 +62,10 @@ public:
     void ConnectCommand(QAction* entry, std::function<void()> command, bool saveFirst);
     // Connects the menu entries that open the lookup lists, searches, reports and tools.
     void ConnectSubsystemCommands();
+    // Runs work that lets window events through while it reads the catalogue (a report being
+    // written, a repair) with this window taking no input. A close asked for meanwhile calls
+    // `stop`, waits for the work to end and then closes.
+    void RunWithoutInput(const std::function<void()>& work, std::function<void()> stop);
 
     void cmdAddBook_Click();
     void cmdDeleteBook_Click();
@@ -217,6 +221,7 @@ private:
     DbStatus openCatalogue();
     void reopenCatalogue(const QString& previousName);
     void tellError(const DbError& error);
+    void takeInput(bool take);
     QComboBox* lookupBox(LookupKind kind) const;
 
     BookListModel* m_model = nullptr;
@@ -225,6 +230,9 @@ private:
     // The shown book's row as it was read: a save compares the stored row with it to find the
     // changes of another program.
     std::optional<BookFields> m_shownAs;
+    // Set while RunWithoutInput runs its work.
+    std::function<void()> m_stopWork;
+    bool m_closeAfterWork = false;
     // The lookup lists the combo boxes were last filled from, indexed by LookupKind.
     std::vector<LookupEntry> m_lookupLists[4];
 };

@@ -1,6 +1,7 @@
 // The book list and the book editor of the main window.
 #include "app/Prompts.h"
 #include "app/WaitPointer.h"
+#include "db/Connection.h"
 #include "db/Schema.h"
 #include "lookups/Pickers.h"
 #include "main/BookListModel.h"
@@ -86,6 +87,16 @@ void frmWizard::EnableEditor(bool enabled) {
     for (QWidget* control : controls)
         control->setEnabled(enabled);
     imgInternet->setGreyed(!enabled);
+    // A catalogue that may only be read shows its books in boxes that take no typing.
+    const bool writable = !gConn.isReadOnly();
+    for (const auto& [box, text] : textBoxes())
+        box->setReadOnly(!writable);
+    txtNotes->setReadOnly(!writable);
+    const QList<QWidget*> changers = {cboSubject,  cboFormat, cboRating,     cboLocation,
+                                      cmdAddAward, cmdRemove, cmdSaveChanges};
+    for (QWidget* control : changers)
+        control->setEnabled(enabled && writable);
+    cmdLookupAuthor->setEnabled(writable);
 }
 
 DbStatus frmWizard::loadList() {
@@ -251,7 +262,8 @@ bool frmWizard::SaveWithoutQuestions() {
 }
 
 bool frmWizard::saveShownBook(Questions questions) {
-    if (txtBookId->text().isEmpty()) {
+    // Nothing can be typed into a catalogue that may only be read, and nothing is written to it.
+    if (txtBookId->text().isEmpty() || gConn.isReadOnly()) {
         setDirty(false);
         return true;
     }
@@ -405,9 +417,9 @@ void frmWizard::DeleteBook(int bookId) {
         tellError(title.error());
         return;
     }
-    const PromptAnswer answer = prompts().ask(QStringLiteral("Delete Warning"),
-                                              QStringLiteral("Delete Book '") + *title + QStringLiteral("'?"),
-                                              PromptButtons::YesNoCancel, PromptIcon::Warning);
+    const PromptAnswer answer = prompts().ask(
+        QStringLiteral("Delete Warning"), QStringLiteral("Delete Book '") + *title + QStringLiteral("'?"),
+        PromptButtons::YesNoCancel, PromptIcon::Warning, PromptAnswer::No);
     if (answer != PromptAnswer::Yes)
         return;
     if (DbStatus deleted = DeleteBookRows(bookId); !deleted) {

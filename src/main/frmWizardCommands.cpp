@@ -1,5 +1,6 @@
 // The main window's entries into the other parts of the program: lookup lists, searches,
 // reports and catalogue tools. Each saves the shown book first where leaving it matters.
+#include "app/ProgressWindows.h"
 #include "exchange/ExchangeWindows.h"
 #include "lookups/LookupLists.h"
 #include "main/Maintenance.h"
@@ -32,9 +33,9 @@ void frmWizard::ConnectSubsystemCommands() {
             ShowSearch(kind, this, ListReloader());
         };
     };
-    const auto report = [](ReportKind kind) {
-        return [kind] {
-            RunReport(kind);
+    const auto report = [this](ReportKind kind) {
+        return [this, kind] {
+            RunWithoutInput([kind] { RunReport(kind); }, CancelReport);
         };
     };
     const std::vector<Command> commands = {
@@ -66,10 +67,14 @@ void frmWizard::ConnectSubsystemCommands() {
         // A repair may point the shown book at "(unknown)": that change is this program's own.
         {mnuToolsCheckData,
          [this] {
-             CheckAndRepair([this] {
-                 rebaseShownBook();
-                 PopulateLstMain();
-             });
+             RunWithoutInput(
+                 [this] {
+                     CheckAndRepair([this] {
+                         rebaseShownBook();
+                         PopulateLstMain();
+                     });
+                 },
+                 [] { gCancelled = true; });
          },
          false},
         {mnuToolsStartOver, [this] { ShowStartOver(this, [this] { CatalogueReplaced(); }); }, false},

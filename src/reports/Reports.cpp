@@ -1,6 +1,7 @@
 #include "reports/Reports.h"
 
 #include "reports/ReportClasses.h"
+#include "reports/frmPrinting.h"
 
 std::unique_ptr<Report> MakeReport(ReportKind kind) {
     switch (kind) {
@@ -23,4 +24,8 @@ void RunReport(ReportKind kind) {
     const std::unique_ptr<Report> report = MakeReport(kind);
     if (report->IsReportReady())
         report->PrintReport();
+}
+
+void CancelReport() {
+    gReportCancelled = true;
 }

@@ -1,5 +1,6 @@
 #include "reports/frmPP.h"
 
+#include "app/FileCopy.h"
 #include "app/Paths.h"
 #include "app/Prompts.h"
 #include "app/Twips.h"
@@ -287,9 +288,7 @@ void frmPP::cmdSave_Click() {
     if (prompts().ask(applicationTitle(), QStringLiteral("Save report to ") + target + u'?',
                       PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
         return;
-    if (QFile::exists(target))
-        QFile::remove(target);
-    if (!QFile::copy(m_spoolFile, target)) {
+    if (!CopyFileWhole(m_spoolFile, target)) {
         TellError(QStringLiteral("Cannot copy the report to ") + target + u'.');
     }
 }

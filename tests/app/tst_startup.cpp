@@ -1,17 +1,50 @@
 #include "app/Placement.h"
+#include "app/Leftovers.h"
+#include "app/Paths.h"
 #include "app/ProgressWindows.h"
+#include "app/Prompts.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
+#include "support/ReadOnlyAccess.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTest>
+#include <QTimer>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes = "x") {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// The number of a process that has ended.
+qint64 endedProcessId() {
+    QProcess process;
+    process.start(QStringLiteral("true"), {});
+    process.waitForStarted();
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
+}
+
+} // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -59,6 +92,31 @@ private Q_SLOTS:
         QCOMPARE(QFile(path).size(), 3000);
         QVERIFY(!gConn.isOpen());
         QCOMPARE(SplashWindow(), nullptr);
+    }
+
+    void readOnlyCatalogueIsShownButNeverWritten() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        gConn.close();
+        const ReadOnlyAccess readOnly(home.file(QStringLiteral("BIBLIO.sqlite")), home.path());
+        home.prompts().answerOk();
+        const std::unique_ptr<frmWizard> window = Main();
+        QVERIFY2(window, qPrintable(home.prompts().texts().join(u'|')));
+        QVERIFY(gConn.isReadOnly());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO) - read-only"));
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral(
+                     "The book database 'BIBLIO' is read-only: its books can be looked at but not changed."));
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
+        QVERIFY(window->txtTitle->isReadOnly());
+        for (const QWidget* control :
+             QList<QWidget*>{window->cboSubject, window->cmdAddBook, window->cmdAddAward})
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        QVERIFY(!window->mnuToolsImport->isEnabled());
+        QTest::keyClicks(window->txtTitle, QStringLiteral("x"));
+        QVERIFY(!window->IsDirty());
+        QVERIFY(window->SaveCurrentBook());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void exitAsksAndOnlyYesCloses_data() {
@@ -193,6 +251,112 @@ private Q_SLOTS:
                  QStringLiteral("unset"));
         SaveFormPlacement(window, QStringLiteral("Other"));
         QCOMPARE(GetSetting(QStringLiteral("Other.WindowState")), QStringLiteral("1"));
+    }
+
+    // A message box answers Enter with its default button and is wide enough for its title.
+    void messageBoxesTakeTheirDefaultAndFitTheirTitle_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("defaultAnswer");
+        QTest::newRow("message") << "Catalogue Repair Complete" << int(PromptButtons::Ok)
+                                 << int(PromptAnswer::Ok);
+        QTest::newRow("question") << "Tomekeep" << int(PromptButtons::YesNoCancel) << int(PromptAnswer::Yes);
+        QTest::newRow("destructive") << "Delete Warning" << int(PromptButtons::YesNo)
+                                     << int(PromptAnswer::No);
+    }
+
+    void messageBoxesTakeTheirDefaultAndFitTheirTitle() {
+        QFETCH(QString, title);
+        QFETCH(int, buttons);
+        QFETCH(int, defaultAnswer);
+        int width = 0;
+        std::function<void()> pressEnter = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, pressEnter);
+                return;
+            }
+            width = box->width();
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        QTimer::singleShot(0, pressEnter);
+        DialogPrompts boxes;
+        const PromptAnswer answer = boxes.ask(title, QStringLiteral("Done."), PromptButtons(buttons),
+                                              PromptIcon::Information, PromptAnswer(defaultAnswer));
+        QCOMPARE(answer, PromptAnswer(defaultAnswer));
+        // Beside the title the window manager draws an icon and three buttons.
+        QFont bold = QApplication::font("QMessageBox");
+        bold.setBold(true);
+        QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 100,
+                 qPrintable(QString::number(width)));
+    }
+
+    // Help and version are printed where no window can open.
+    void informationNeedsNoDisplay_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("help") << "--help"
+                              << "Tomekeep keeps the catalogue";
+        QTest::newRow("version") << "--version"
+                                 << "Tomekeep 1.";
+    }
+
+    void informationNeedsNoDisplay() {
+        QFETCH(QString, option);
+        QFETCH(QString, printed);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(display));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(TOMEKEEP_PROGRAM), {option});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(QString::fromLocal8Bit(program.readAllStandardOutput()).contains(printed));
+    }
+
+    // What killed runs left is removed at start-up, unless another program runs and may own it.
+    void leftoversAreRemovedWhenNoOtherProgramRuns_data() {
+        QTest::addColumn<QString>("otherProgram");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("none") << "" << true;
+        QTest::newRow("running") << "running" << false;
+        QTest::newRow("killed") << "killed" << true;
+    }
+
+    void leftoversAreRemovedWhenNoOtherProgramRuns() {
+        QFETCH(QString, otherProgram);
+        QFETCH(bool, removed);
+        TestHome home;
+        const QString spool = SpoolFolder();
+        const QStringList leftovers = {home.file(QStringLiteral("BIBLIO.a1B2c3.creating")),
+                                       home.file(QStringLiteral("BIBLIO.a1B2c3.creating-journal")),
+                                       spool + QStringLiteral("/00036000.tmp")};
+        const QStringList kept = {home.file(QStringLiteral("BIBLIO.sqlite")),
+                                  spool + QStringLiteral("/notes.tmp"), spool + QStringLiteral("/123.tmp")};
+        for (const QString& file : leftovers + kept)
+            writeFile(file);
+        QLockFile running(spool + QStringLiteral("/tomekeep-1.lock"));
+        const QString killed = spool + QStringLiteral("/tomekeep-2.lock");
+        if (otherProgram == QStringLiteral("running"))
+            QVERIFY(running.tryLock(0));
+        if (otherProgram == QStringLiteral("killed"))
+            writeFile(killed, QStringLiteral("%1\ntomekeep\n%2\n")
+                                  .arg(endedProcessId())
+                                  .arg(QSysInfo::machineHostName())
+                                  .toUtf8());
+        {
+            const RunningProgram program;
+            QVERIFY(program.registered());
+            for (const QString& file : leftovers)
+                QVERIFY2(QFile::exists(file) != removed, qPrintable(file));
+            for (const QString& file : kept)
+                QVERIFY2(QFile::exists(file), qPrintable(file));
+            QVERIFY(!QFile::exists(killed));
+        }
+        QCOMPARE(QDir(spool).entryList({QStringLiteral("tomekeep-*.lock")}, QDir::Files).size(),
+                 otherProgram == QStringLiteral("running") ? 1 : 0);
     }
 
     void engineCheckPassesWhenTheDriverIsThere() {

@@ -225,14 +225,26 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(path).size(), bytes.size());
     }
 
+    void otherSqliteDatabaseIsLeftAlone_data() {
+        QTest::addColumn<QStringList>("statements");
+        QTest::newRow("other tables")
+            << QStringList{"CREATE TABLE Recipes (Name TEXT)", "INSERT INTO Recipes VALUES ('Soup')"};
+        // The nine tables by name, but a book lacks its notes.
+        QStringList wrongColumns = SchemaStatements();
+        wrongColumns.replaceInStrings(QStringLiteral(", [Notes] VARCHAR(255) COLLATE NOCASE)"),
+                                      QStringLiteral(", [Remarks] TEXT)"));
+        QTest::newRow("right tables, wrong columns") << wrongColumns;
+    }
+
     void otherSqliteDatabaseIsLeftAlone() {
+        QFETCH(QStringList, statements);
         TestHome home;
         const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
         {
             Connection other(QStringLiteral("other"));
             QVERIFY(other.open(path, Connection::OpenMode::CreateFile).ok());
-            QVERIFY(other.execute(QStringLiteral("CREATE TABLE Recipes (Name TEXT)")).ok());
-            QVERIFY(other.execute(QStringLiteral("INSERT INTO Recipes VALUES ('Soup')")).ok());
+            for (const QString& statement : statements)
+                QVERIFY(other.execute(statement).ok());
             other.close();
         }
         const QByteArray before = fingerprint(path);
@@ -240,6 +252,7 @@ private Q_SLOTS:
         QVERIFY(!status.ok());
         QCOMPARE(status.error().number, 26);
         QVERIFY(status.error().description.contains(QStringLiteral("not a Tomekeep catalogue")));
+        QVERIFY(!gConn.isOpen());
         QCOMPARE(fingerprint(path), before);
     }
 

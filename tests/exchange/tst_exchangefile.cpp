@@ -2,9 +2,11 @@
 #include "db/Catalogue.h"
 #include "exchange/Exporter.h"
 #include "exchange/Importer.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
+#include <QDir>
 #include <QTest>
 
 using namespace exchangetest;
@@ -247,11 +249,17 @@ private Q_SLOTS:
             << exchangeFile({bookLine(QStringLiteral("First")), fields17, fields19, unbalanced,
                              bookLine(QStringLiteral("Last"))})
             << done << 2 << 3 << 3;
-        // Notes of 10 MB, cut to their column.
+        // Longer than any book can be: passed over without being read whole.
         QTest::newRow("one 10 MB book line")
             << exchangeFile({BuildExportLine(book(QStringLiteral("Long Notes"))).chopped(1) +
-                             QString(10 << 20, u'n') + u'"'})
-            << done << 1 << 0 << 0;
+                                 QString(10 << 20, u'n') + u'"',
+                             bookLine(QStringLiteral("Last"))})
+            << done << 1 << 1 << 2;
+        // Notes longer than their column are cut to it.
+        QTest::newRow("long notes") << exchangeFile(
+                                           {BuildExportLine(book(QStringLiteral("Long Notes"))).chopped(1) +
+                                            QString(100000, u'n') + u'"'})
+                                    << done << 1 << 0 << 0;
         QTest::newRow("empty line ends the books")
             << exchangeFile(
                    {bookLine(QStringLiteral("Before")), QString(), bookLine(QStringLiteral("After"))})
@@ -367,6 +375,54 @@ private Q_SLOTS:
         // The failing line leaves nothing behind.
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Doomed Subject'")), 0);
         QVERIFY(!gConn.inTransaction());
+    }
+
+    void aFullDiskIsToldAsSuch() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QStringList lines;
+        for (int i = 1; i <= 300; ++i) {
+            ExchangeBook line = book(QStringLiteral("Book number %1").arg(i));
+            line.notes = QString(200, u'n');
+            lines << BuildExportLine(line);
+        }
+        const QString path = home.file(QStringLiteral("many.txt"));
+        writeBytes(path, exchangeFile(lines));
+        // The catalogue may not grow by more than a few pages, as on a disk that is all but full.
+        QVERIFY(gConn.execute(QStringLiteral("PRAGMA max_page_count = %1")
+                                  .arg(number(QStringLiteral("PRAGMA page_count")) + 4)));
+        const ImportResult result = ImportExchangeFile(path);
+        QCOMPARE(result.status, ImportResult::Status::Failed);
+        QVERIFY2(result.error.contains(QStringLiteral("Error 13 (database or disk is full)")),
+                 qPrintable(result.error));
+        QCOMPARE(bookCount(), 1);
+        QVERIFY(!gConn.inTransaction());
+        QVERIFY(gConn.execute(QStringLiteral("INSERT INTO [Award] ([Name]) VALUES ('After')")));
+    }
+
+    void aFailedExportLeavesTheEarlierFile() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QVERIFY(gConn.beginTransaction());
+        for (int i = 1; i <= 500; ++i) {
+            ExchangeBook line = book(QStringLiteral("Book number %1").arg(i));
+            line.notes = QString(200, u'n');
+            QVERIFY(addBook(line) > 0);
+        }
+        QVERIFY(gConn.commit());
+        const QString path = home.file(QStringLiteral("books.txt"));
+        const QByteArray earlier = exchangeFile({bookLine(QStringLiteral("Earlier export"))});
+        writeBytes(path, earlier);
+        ExportResult result;
+        {
+            const FileSizeLimit diskAllButFull(64 * 1024);
+            result = ExportBooks(path);
+        }
+        QCOMPARE(result.status, ExportResult::Status::Failed);
+        QCOMPARE(readBytes(path), earlier);
+        QCOMPARE(QDir(home.path()).entryList({QStringLiteral("books.txt*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("books.txt")});
+        QCOMPARE(ExportBooks(path).count, 501);
     }
 
     void aMissingFileCannotBeOpened() {

@@ -1,20 +1,28 @@
+#include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/frmHelp.h"
+#include "db/Connection.h"
 #include "internet/InternetSearch.h"
 #include "internet/frmInternet.h"
+#include "lookups/frmLookupList.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
 #include "main/BookTestData.h"
 #include "main/LookupImage.h"
 #include "main/SearchState.h"
+#include "main/frmStartOver.h"
 #include "main/frmWizard.h"
+#include "reports/ReportWriter.h"
+#include "reports/frmPrinting.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +33,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 namespace {
 
@@ -361,6 +370,84 @@ private Q_SLOTS:
         });
         window->mnuSetupInternet->trigger();
         QCOMPARE(window->imgInternet->toolTip(), QStringLiteral("New York Public Library"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    // Enter answers a question with its default button: where Yes destroys, that is No.
+    void destructiveQuestionsDefaultToNo_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("delete book") << "mnuFileDeleteBook"
+                                     << "Delete Book 'Sample Book #1'?";
+        QTest::newRow("start over") << "mnuToolsStartOver"
+                                    << "Reset database (delete all books)?";
+        QTest::newRow("lookup name") << "mnuSetupRatings"
+                                     << "Delete 'Teen'?";
+    }
+
+    void destructiveQuestionsDefaultToNo() {
+        QFETCH(QString, entry);
+        QFETCH(QString, question);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        // Start Over and the Ratings list ask from their own windows.
+        if (entry != QStringLiteral("mnuFileDeleteBook"))
+            home.onNextModal([](QDialog& dialog) {
+                if (auto* startOver = qobject_cast<frmStartOver*>(&dialog)) {
+                    startOver->chkStartOver1->setChecked(true);
+                    startOver->cmdStartOver->click();
+                } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
+                    list->lstData->setCurrentItem(
+                        list->lstData->findItems(QStringLiteral("Teen"), Qt::MatchExactly)[0]);
+                    list->cmdDelete->click();
+                }
+                return int(QDialog::Rejected);
+            });
+        home.prompts().answer(PromptAnswer::No);
+        QAction* action = window->findChild<QAction*>(entry);
+        QVERIFY(action);
+        action->trigger();
+        QCOMPARE(home.prompts().last().text, question);
+        QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
+        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
+        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'")), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    // While a report is written the window takes no input; closing it stops the report, then
+    // shuts down with nothing of the report left behind.
+    void closingWhileAReportIsWrittenStopsItFirst() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QVERIFY(gConn.beginTransaction());
+        for (int i = 0; i < 200; ++i)
+            AddTestBook(QStringLiteral("Book %1").arg(i),
+                        [](BookFields& book) { book.notes = QString(200, u'n'); });
+        QVERIFY(gConn.commit());
+        const auto window = OpenMainWindow();
+        const qint64 previousInterval = Writer().SetEventInterval(0);
+        QStringList seen;
+        std::function<void()> closeWhileWriting = [&] {
+            if (!PrintingWindow() || Writer().PageNumber() < 2) {
+                QTimer::singleShot(0, closeWhileWriting);
+                return;
+            }
+            seen << QString::number(window->menuBar()->isEnabled())
+                 << QString::number(window->centralWidget()->isEnabled());
+            window->close();
+            seen << QString::number(window->isVisible()) << QString::number(gConn.isOpen());
+        };
+        QTimer::singleShot(0, closeWhileWriting);
+        window->mnuReportDetailed->trigger();
+        Writer().SetEventInterval(previousInterval);
+        // Still open while the report stopped; closed once it had.
+        QCOMPARE(seen, (QStringList{"0", "0", "1", "1"}));
+        QVERIFY(!window->isVisible());
+        QVERIFY(!gConn.isOpen());
+        QVERIFY(!Writer().IsWriting());
+        QCOMPARE(PrintingWindow(), nullptr);
+        QVERIFY(QDir(SpoolFolder()).entryList({QStringLiteral("*.tmp")}, QDir::Files).isEmpty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

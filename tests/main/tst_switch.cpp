@@ -63,6 +63,23 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
+    void catalogueFileMatchesWhateverItsCase() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Only in mybooks"));
+        gConn.close();
+        QVERIFY(QFile::rename(home.file(QStringLiteral("BIBLIO.sqlite")),
+                              home.file(QStringLiteral("mybooks.sqlite"))));
+        QVERIFY(home.openFreshCatalogue());
+        const auto window = OpenMainWindow();
+        home.prompts().input(QStringLiteral("mybooks")).answerOk();
+        window->mnuFileOpen->trigger();
+        QCOMPARE(home.prompts().last().text, QStringLiteral("'MYBOOKS' database opened."));
+        QCOMPARE(window->ListModel().rowCount(), 2);
+        QVERIFY(!QFile::exists(home.file(QStringLiteral("MYBOOKS.sqlite"))));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
     void emptyAnswerChangesNothing() {
         TestHome home;
         QVERIFY(home.openFreshCatalogue());

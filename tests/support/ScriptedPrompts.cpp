@@ -16,8 +16,8 @@ ScriptedPrompts& ScriptedPrompts::file(const QString& path) {
 }
 
 PromptAnswer ScriptedPrompts::ask(const QString& title, const QString& text, PromptButtons buttons,
-                                  PromptIcon) {
-    Record record{Kind::Message, title, text, buttons, m_answers.isEmpty()};
+                                  PromptIcon, PromptAnswer defaultAnswer) {
+    Record record{Kind::Message, title, text, buttons, m_answers.isEmpty(), defaultAnswer};
     m_records.append(record);
     return record.unexpected ? PromptAnswer::Cancel : m_answers.takeFirst();
 }

@@ -18,6 +18,8 @@ public:
         QString text;
         PromptButtons buttons = PromptButtons::Ok;
         bool unexpected = false;
+        // The button Enter would have pressed.
+        PromptAnswer defaultAnswer = PromptAnswer::Yes;
     };
 
     // Queue answers in the order the prompts will come.
@@ -26,8 +28,9 @@ public:
     ScriptedPrompts& input(const QString& text);
     ScriptedPrompts& file(const QString& path);
 
-    PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons,
-                     PromptIcon icon) override;
+    using Prompts::ask;
+    PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon,
+                     PromptAnswer defaultAnswer) override;
     QString inputText(const QString& title, const QString& prompt, const QString& initialText,
                       std::optional<QPoint> position) override;
     QString chooseOpenFile(const QString& title, const QString& startPath, const QString& filter) override;
