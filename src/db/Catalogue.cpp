@@ -81,12 +81,24 @@ DbStatus insertSampleBook() {
     return {};
 }
 
+// Makes one addition and counts it; the caller holds the transaction.
+DbStatus applySchemaStep(const SchemaStep& step) {
+    if (DbStatus applied = step.apply(); !applied)
+        return applied;
+    return gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(step.number));
+}
+
 DbStatus buildCatalogue() {
     Transaction transaction(gConn);
     if (!transaction.started())
         return transaction.started();
     for (const QString& statement : SchemaStatements()) {
         if (DbStatus status = gConn.execute(statement); !status)
+            return status;
+    }
+    // A new catalogue is made complete: its sample book is written with every column.
+    for (const SchemaStep& step : SchemaSteps()) {
+        if (DbStatus status = applySchemaStep(step); !status)
             return status;
     }
     for (const DbStatus& status : {insertNames(QStringLiteral("Author"), seed::kAuthors),
@@ -182,6 +194,10 @@ DbStatus OpenDatabase() {
         if (DbStatus created = CreateDatabase(); !created)
             return created;
     }
+    return OpenCatalogueFile(path);
+}
+
+DbStatus OpenCatalogueFile(const QString& path) {
     if (DbStatus opened = gConn.open(path, Connection::OpenMode::ExistingFile); !opened)
         return opened;
     if (DbStatus checked = checkIsCatalogue(); !checked) {
@@ -222,11 +238,8 @@ DbStatus UpdateDatabase() {
         Transaction transaction(gConn);
         if (!transaction.started())
             return transaction.started();
-        if (DbStatus applied = step.apply(); !applied)
+        if (DbStatus applied = applySchemaStep(step); !applied)
             return applied;
-        if (DbStatus counted = gConn.execute(QStringLiteral("PRAGMA user_version = %1").arg(step.number));
-            !counted)
-            return counted;
         if (DbStatus committed = transaction.commit(); !committed)
             return committed;
     }

@@ -200,22 +200,12 @@ DbResult<int> GetAuthorId(const QString& name) {
 namespace {
 
 QVariantList bookValues(const BookFields& book) {
-    return {book.subjectId,
-            book.locationId,
-            book.formatId,
-            book.ratingId,
-            book.title,
-            book.labelNumber,
-            book.publisher,
-            book.authorId,
-            book.copyright,
-            book.pages,
-            book.stars,
-            DateToStored(book.acquireDate),
-            book.cost.toDouble(),
-            book.lentTo,
-            DateToStored(book.lentDate),
-            book.notes};
+    return {book.subjectId,       book.locationId, book.formatId,
+            book.ratingId,        book.title,      book.labelNumber,
+            book.publisher,       book.authorId,   book.copyright,
+            book.pages,           book.stars,      DateToStored(book.acquireDate),
+            book.cost.toDouble(), book.lentTo,     DateToStored(book.lentDate),
+            book.notes,           book.isbn};
 }
 
 } // namespace
@@ -230,8 +220,8 @@ DbResult<int> InsertBook(const BookFields& book) {
     auto added = gConn.insert(
         QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
                        "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
-                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes]) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [ISBN]) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         bookValues(book));
     if (!added)
         return added.error();
@@ -245,11 +235,24 @@ DbStatus UpdateBook(int bookId, const BookFields& book) {
         QStringLiteral("UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ?, [FormatId] = ?, [RatingId] = ?, "
                        "[Title] = ?, [LabelNumber] = ?, [Publisher] = ?, [AuthorId] = ?, [Copyright] = ?, "
                        "[Pages] = ?, [Stars] = ?, [AcquireDate] = ?, [Cost] = ?, [LentTo] = ?, "
-                       "[LentDate] = ?, [Notes] = ? WHERE [BookId] = ?"),
+                       "[LentDate] = ?, [Notes] = ?, [ISBN] = ? WHERE [BookId] = ?"),
         values);
 }
 
 DbStatus AddBookAward(int bookId, int awardId) {
     return gConn.execute(QStringLiteral("INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (?, ?)"),
                          {bookId, awardId});
+}
+
+DbResult<BookRef> FindBookWithIsbn(const QString& isbn, int exceptBookId) {
+    if (isbn.isEmpty())
+        return BookRef{};
+    auto found = Recordset::open(QStringLiteral("SELECT [BookId], [Title] FROM [Book] WHERE [ISBN] = ? "
+                                                "AND [BookId] <> ? ORDER BY [BookId] LIMIT 1"),
+                                 {isbn, exceptBookId});
+    if (!found)
+        return found.error();
+    if (found->eof())
+        return BookRef{};
+    return BookRef{found->field(0).toInt(), found->text(1)};
 }
