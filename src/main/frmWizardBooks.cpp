@@ -4,6 +4,7 @@
 #include "lookups/Pickers.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
+#include "main/CoverView.h"
 #include "main/LookupImage.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
@@ -88,9 +89,10 @@ void frmWizard::setDirty(bool dirty) {
 
 void frmWizard::EnableEditor(bool enabled) {
     const QList<QWidget*> controls = {
-        txtStars,       txtTitle,  cboSubject, cboFormat,   txtPages,  cboRating,     txtCopyright,
-        txtPublisher,   txtAuthor, lstAwards,  cmdAddAward, cmdRemove, cboLocation,   txtLabelNumber,
-        txtAcquireDate, txtCost,   txtLentTo,  txtLentDate, txtNotes,  cmdSaveChanges};
+        txtStars,   txtTitle,    txtIsbn,   cmdLookupIsbn, cmdSetCover,    cmdRemoveCover, picCover,
+        cboSubject, cboFormat,   txtPages,  cboRating,     txtCopyright,   txtPublisher,   txtAuthor,
+        lstAwards,  cmdAddAward, cmdRemove, cboLocation,   txtLabelNumber, txtAcquireDate, txtCost,
+        txtLentTo,  txtLentDate, txtNotes,  cmdSaveChanges};
     for (QWidget* control : controls)
         control->setEnabled(enabled);
     imgInternet->setGreyed(!enabled);
@@ -180,6 +182,7 @@ void frmWizard::showBook(const ShownBook& book) {
     txtNotes->setPlainText(texts.notes);
     lstAwards->clear();
     lstAwards->addItems(texts.awards);
+    showCover(book.bookId);
 }
 
 void frmWizard::fillLookupBox(LookupKind kind, std::vector<LookupEntry> list, int selectedId) {
@@ -217,6 +220,7 @@ void frmWizard::clearEditor() {
         m_lookupLists[static_cast<int>(kind)].clear();
     }
     lstAwards->clear();
+    showCover(0);
     // No book is shown: there is nothing to save, and Save Changes must not suggest otherwise.
     setDirty(false);
 }
@@ -224,6 +228,7 @@ void frmWizard::clearEditor() {
 std::vector<std::pair<QLineEdit*, QString EditorTexts::*>> frmWizard::textBoxes() const {
     return {{txtStars, &EditorTexts::stars},
             {txtTitle, &EditorTexts::title},
+            {txtIsbn, &EditorTexts::isbn},
             {txtPages, &EditorTexts::pages},
             {txtCopyright, &EditorTexts::copyright},
             {txtPublisher, &EditorTexts::publisher},
@@ -241,6 +246,7 @@ EditorTexts frmWizard::editorTexts() const {
     for (const auto& [box, text] : textBoxes())
         texts.*text = box->text();
     texts.notes = txtNotes->toPlainText();
+    texts.cover = m_pendingCover;
     for (int row = 0; row < lstAwards->count(); ++row)
         texts.awards << lstAwards->item(row)->text();
     for (const LookupKind kind : kLookupKinds)
@@ -256,6 +262,8 @@ bool frmWizard::SaveCurrentBook() {
     if (!mDirty)
         return true;
     const EditorTexts texts = editorTexts();
+    if (!confirmIsbn(texts))
+        return false;
     setDirty(false);
     const SaveResult result = SaveEditedBook(texts, askLookupQuestion);
     switch (result.outcome) {
@@ -279,6 +287,26 @@ bool frmWizard::SaveCurrentBook() {
     showSavedRow(LeadingInteger(texts.bookId), texts, result.fields);
     lstMain->setFocus();
     return true;
+}
+
+bool frmWizard::confirmIsbn(const EditorTexts& texts) {
+    const auto check = CheckTypedIsbn(LeadingInteger(texts.bookId), texts.isbn);
+    if (!check) {
+        tellError(check.error());
+        return false;
+    }
+    switch (check->verdict) {
+    case IsbnCheck::Verdict::Fine:
+        return true;
+    case IsbnCheck::Verdict::Wrong:
+        prompts().tell(QStringLiteral("Warning"), WrongIsbnText(texts.isbn), PromptIcon::Warning);
+        txtIsbn->setFocus();
+        return false;
+    case IsbnCheck::Verdict::Shared:
+        break;
+    }
+    return prompts().ask(QStringLiteral("Warning"), SharedIsbnText(*check), PromptButtons::YesNo,
+                         PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
 void frmWizard::showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved) {
