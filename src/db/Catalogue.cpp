@@ -237,6 +237,10 @@ DbStatus OpenDatabase() {
         if (DbStatus created = CreateDatabase(); !created)
             return created;
     }
+    return OpenCatalogueFile(path);
+}
+
+DbStatus OpenCatalogueFile(const QString& path) {
     if (DbStatus opened = gConn.open(path, Connection::OpenMode::ExistingFile); !opened)
         return opened;
     // A catalogue the user may only read is opened so that the engine never tries to write it.

@@ -19,6 +19,9 @@ void ReadDBName();
 // Opens gConn on the catalogue gDBName names, creating the catalogue first when it has no file.
 // A file that is there but is not a catalogue is refused and left exactly as it is.
 DbStatus OpenDatabase();
+// Opens gConn on an existing catalogue file named by its path, wherever it lies; a file that is
+// not a catalogue is refused and left exactly as it is.
+DbStatus OpenCatalogueFile(const QString& path);
 // Builds the catalogue file of gDBName with its tables, standard lists and sample book.
 // The file appears only when complete: it is built under another name and moved into place.
 DbStatus CreateDatabase();

@@ -188,22 +188,12 @@ DbResult<int> GetAuthorId(const QString& name) {
 namespace {
 
 QVariantList bookValues(const BookFields& book) {
-    return {book.subjectId,
-            book.locationId,
-            book.formatId,
-            book.ratingId,
-            book.title,
-            book.labelNumber,
-            book.publisher,
-            book.authorId,
-            book.copyright,
-            book.pages,
-            book.stars,
-            DateToStored(book.acquireDate),
-            book.cost.toDouble(),
-            book.lentTo,
-            DateToStored(book.lentDate),
-            book.notes};
+    return {book.subjectId,       book.locationId, book.formatId,
+            book.ratingId,        book.title,      book.labelNumber,
+            book.publisher,       book.authorId,   book.copyright,
+            book.pages,           book.stars,      DateToStored(book.acquireDate),
+            book.cost.toDouble(), book.lentTo,     DateToStored(book.lentDate),
+            book.notes,           book.isbn};
 }
 
 } // namespace
@@ -219,8 +209,8 @@ DbResult<int> InsertBook(const BookFields& book) {
     auto added = gConn.insert(
         QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
                        "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
-                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [TitleKey]) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [ISBN], [TitleKey]) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         values);
     if (!added)
         return added.error();
@@ -234,7 +224,7 @@ DbStatus UpdateBook(int bookId, const BookFields& book) {
         QStringLiteral("UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ?, [FormatId] = ?, [RatingId] = ?, "
                        "[Title] = ?, [LabelNumber] = ?, [Publisher] = ?, [AuthorId] = ?, [Copyright] = ?, "
                        "[Pages] = ?, [Stars] = ?, [AcquireDate] = ?, [Cost] = ?, [LentTo] = ?, "
-                       "[LentDate] = ?, [Notes] = ? WHERE [BookId] = ?"),
+                       "[LentDate] = ?, [Notes] = ?, [ISBN] = ? WHERE [BookId] = ?"),
         values);
     // Written apart from the title: a title rewritten with its key unchanged reads to the
     // catalogue's trigger as another tool's edit, which drops the key.
@@ -244,4 +234,17 @@ DbStatus UpdateBook(int bookId, const BookFields& book) {
 DbStatus AddBookAward(int bookId, int awardId) {
     return gConn.execute(QStringLiteral("INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (?, ?)"),
                          {bookId, awardId});
+}
+
+DbResult<BookRef> FindBookWithIsbn(const QString& isbn, int exceptBookId) {
+    if (isbn.isEmpty())
+        return BookRef{};
+    auto found = Recordset::open(QStringLiteral("SELECT [BookId], [Title] FROM [Book] WHERE [ISBN] = ? "
+                                                "AND [BookId] <> ? ORDER BY [BookId] LIMIT 1"),
+                                 {isbn, exceptBookId});
+    if (!found)
+        return found.error();
+    if (found->eof())
+        return BookRef{};
+    return BookRef{found->field(0).toInt(), found->text(1)};
 }

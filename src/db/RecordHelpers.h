@@ -61,6 +61,8 @@ struct BookFields {
     QString lentTo;
     QDate lentDate = kNullDate;
     QString notes;
+    // 13 digits, empty when unknown.
+    QString isbn;
 
     friend bool operator==(const BookFields&, const BookFields&) = default;
 };
@@ -70,3 +72,10 @@ DbResult<int> InsertBook(const BookFields& book);
 // Rewrites every column of the book; titles are not checked and awards are left alone.
 DbStatus UpdateBook(int bookId, const BookFields& book);
 DbStatus AddBookAward(int bookId, int awardId);
+
+struct BookRef {
+    int bookId = -1;
+    QString title;
+};
+// The first book other than exceptBookId that has this ISBN; bookId -1 when there is none.
+DbResult<BookRef> FindBookWithIsbn(const QString& isbn, int exceptBookId = -1);

@@ -1,6 +1,8 @@
 #include "db/Schema.h"
 
 #include "db/NameKeys.h"
+#include "db/Catalogue.h"
+#include "db/Connection.h"
 
 namespace {
 
@@ -70,9 +72,36 @@ QStringList SchemaStatements() {
     return statements;
 }
 
+namespace {
+
+// The book's ISBN (13 digits, empty when unknown) and its cover picture. The cover goes with its
+// book through a trigger, so every path that deletes books, the sqlite3 tool's included, drops it.
+DbStatus addIsbnAndCovers() {
+    const auto hasIsbn = ColumnExists(QStringLiteral("Book"), QStringLiteral("ISBN"));
+    if (!hasIsbn)
+        return hasIsbn.error();
+    QStringList statements;
+    if (!*hasIsbn)
+        statements << QStringLiteral("ALTER TABLE [Book] ADD COLUMN [ISBN] VARCHAR(13) NOT NULL DEFAULT ''");
+    statements << QStringLiteral("CREATE INDEX IF NOT EXISTS [Book_ISBN] ON [Book] ([ISBN])")
+               << QStringLiteral(
+                      "CREATE TABLE IF NOT EXISTS [BookCover] ([BookId] INTEGER PRIMARY KEY NOT NULL, "
+                      "[Image] BLOB NOT NULL)")
+               << QStringLiteral("CREATE TRIGGER IF NOT EXISTS [Book_DeleteCover] AFTER DELETE ON [Book] "
+                                 "BEGIN DELETE FROM [BookCover] WHERE [BookId] = old.[BookId]; END");
+    for (const QString& statement : statements) {
+        if (DbStatus status = gConn.execute(statement); !status)
+            return status;
+    }
+    return {};
+}
+
+} // namespace
+
 const std::vector<SchemaStep>& SchemaSteps() {
     static const std::vector<SchemaStep> steps = {
         {1, AddNameKeys},
+        {2, addIsbnAndCovers},
     };
     return steps;
 }

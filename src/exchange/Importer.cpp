@@ -124,7 +124,14 @@ DbResult<int> BookImporter::writeBook(const BookFields& fields) {
         m_books.insert(key, *found);
     }
     const int bookId = m_books.value(key);
-    if (DbStatus updated = UpdateBook(bookId, fields); !updated)
+    // The exchange file has no ISBN: the one the catalogue holds stays.
+    const auto isbn =
+        Recordset::open(QStringLiteral("SELECT [ISBN] FROM [Book] WHERE [BookId] = ?"), {bookId});
+    if (!isbn)
+        return isbn.error();
+    BookFields kept = fields;
+    kept.isbn = isbn->eof() ? QString() : isbn->text(0);
+    if (DbStatus updated = UpdateBook(bookId, kept); !updated)
         return updated.error();
     return bookId;
 }

@@ -1,14 +1,18 @@
 #include "internet/frmInternet.h"
 
+#include "app/Prompts.h"
 #include "app/Settings.h"
 #include "internet/InternetSearch.h"
+#include "online/BookLookup.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 frmInternet::frmInternet(QWidget* parent)
@@ -37,6 +41,16 @@ frmInternet::frmInternet(QWidget* parent)
         layout->addWidget(optInternet[i]);
     }
 
+    auto* server = new QLabel(QStringLiteral("Book details server for Look Up ISBN:"), this);
+    server->setObjectName(QStringLiteral("lblMetadataUrl"));
+    txtMetadataUrl = new QLineEdit(this);
+    txtMetadataUrl->setObjectName(QStringLiteral("txtMetadataUrl"));
+    txtMetadataUrl->setPlaceholderText(DefaultMetadataUrl());
+    server->setBuddy(txtMetadataUrl);
+    layout->addSpacing(8);
+    layout->addWidget(server);
+    layout->addWidget(txtMetadataUrl);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -54,6 +68,7 @@ frmInternet::frmInternet(QWidget* parent)
 }
 
 void frmInternet::Form_Load() {
+    txtMetadataUrl->setText(GetSetting(QStringLiteral("MetadataURL"), DefaultMetadataUrl()));
     const QString site = GetSetting(QStringLiteral("InternetSite"), DefaultInternetSite()).trimmed();
     for (QRadioButton* option : optInternet) {
         if (option->text().trimmed().compare(site, Qt::CaseInsensitive) == 0) {
@@ -63,7 +78,26 @@ void frmInternet::Form_Load() {
     }
 }
 
+bool frmInternet::saveMetadataUrl() {
+    const QString typed = txtMetadataUrl->text().trimmed();
+    const QUrl url(typed);
+    if (!typed.isEmpty() &&
+        (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") || url.host().isEmpty())) {
+        prompts().tell(
+            QStringLiteral("Internet Settings"),
+            QStringLiteral("'%1' is not a web address.  Enter one such as %2, or leave the box empty.")
+                .arg(typed, DefaultMetadataUrl()),
+            PromptIcon::Warning);
+        txtMetadataUrl->setFocus();
+        return false;
+    }
+    SaveSetting(QStringLiteral("MetadataURL"), typed.isEmpty() ? DefaultMetadataUrl() : typed);
+    return true;
+}
+
 void frmInternet::cmdOK_Click() {
+    if (!saveMetadataUrl())
+        return;
     for (const QRadioButton* option : optInternet) {
         if (option->isChecked()) {
             m_chosen = option->text();

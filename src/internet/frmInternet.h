@@ -4,6 +4,7 @@
 #include <array>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -18,12 +19,16 @@ public:
 
     std::array<QRadioButton*, 4> optInternet{};
     QLabel* lblnfo = nullptr;
+    // Where Look Up ISBN asks for a book's details.
+    QLineEdit* txtMetadataUrl = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 private:
     void Form_Load();
     void cmdOK_Click();
+    // Saves the book details server; false (and the user told) when it is no web address.
+    bool saveMetadataUrl();
 
     QString m_chosen;
 };

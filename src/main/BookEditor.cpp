@@ -4,6 +4,8 @@
 #include "db/NameKeys.h"
 #include "db/Recordset.h"
 #include "main/BookText.h"
+#include "online/Covers.h"
+#include "online/Isbn.h"
 
 namespace {
 
@@ -194,6 +196,7 @@ DbResult<std::optional<ShownBook>> ReadShownBook(int bookId) {
     f.lentTo = row->text(QStringLiteral("LentTo"));
     f.lentDate = DateFromStored(row->field(QStringLiteral("LentDate")));
     f.notes = row->text(QStringLiteral("Notes"));
+    f.isbn = row->text(QStringLiteral("ISBN"));
     return std::optional<ShownBook>(std::move(book));
 }
 
@@ -242,6 +245,7 @@ EditorTexts TextsOfBook(const ShownBook& book, const QLocale& locale) {
     texts.stars = StarsText(f.stars, locale);
     texts.cost = CostText(f.cost, locale);
     texts.awards = book.awards;
+    texts.isbn = f.isbn;
     return texts;
 }
 
@@ -255,7 +259,43 @@ BookFields FieldsOfTexts(const EditorTexts& texts, const QLocale& locale) {
         f.*number.field = LeadingInteger(texts.*number.text);
     f.stars = ReadStars(texts.stars, locale);
     f.cost = ReadCost(texts.cost, locale);
+    f.isbn = NormaliseIsbn(texts.isbn);
     return f;
+}
+
+DbResult<IsbnCheck> CheckTypedIsbn(int bookId, const QString& typed) {
+    IsbnCheck check;
+    if (typed.trimmed().isEmpty())
+        return check;
+    check.isbn = NormaliseIsbn(typed);
+    if (check.isbn.isEmpty()) {
+        check.verdict = IsbnCheck::Verdict::Wrong;
+        return check;
+    }
+    auto stored = Recordset::open(QStringLiteral("SELECT [ISBN] FROM [Book] WHERE [BookId] = ?"), {bookId});
+    if (!stored)
+        return stored.error();
+    if (!stored->eof() && stored->text(0) == check.isbn)
+        return check;
+    auto other = FindBookWithIsbn(check.isbn, bookId);
+    if (!other)
+        return other.error();
+    if (other->bookId != -1) {
+        check.verdict = IsbnCheck::Verdict::Shared;
+        check.other = *other;
+    }
+    return check;
+}
+
+QString WrongIsbnText(const QString& typed) {
+    return QStringLiteral("'%1' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) "
+                          "and its last digit must match the others.  Check the number and try again.")
+        .arg(typed.trimmed());
+}
+
+QString SharedIsbnText(const IsbnCheck& check) {
+    return QStringLiteral("The book '%1' already has the ISBN %2.  Save this book with the same ISBN?")
+        .arg(check.other.title, check.isbn);
 }
 
 QString LookupQuestionTitle(LookupKind kind) {
@@ -320,6 +360,10 @@ SaveResult SaveEditedBook(const EditorTexts& texts, const LookupQuestion& ask, c
     }
     if (DbStatus status = UpdateBook(bookId, result.fields); !status)
         return failed(status.error());
+    if (texts.cover) {
+        if (DbStatus status = WriteCover(bookId, *texts.cover); !status)
+            return failed(status.error());
+    }
     if (missing.empty()) {
         if (DbStatus status = transaction.commit(); !status)
             return failed(status.error());

@@ -59,7 +59,10 @@ struct EditorTexts {
     QString lentTo;
     QString lentDate;
     QString notes;
+    QString isbn;
     QStringList awards;
+    // A cover picked since the book was shown (empty: removed); nothing when unchanged.
+    std::optional<QByteArray> cover;
     // Indexed by LookupKind.
     QString lookups[4];
 
@@ -68,8 +71,27 @@ struct EditorTexts {
 };
 // The texts the editor shows for a book whose lookup names are already known.
 EditorTexts TextsOfBook(const ShownBook& book, const QLocale& locale = QLocale());
-// The values the texts stand for; the author and the four lookups are left at 0.
+// The values the texts stand for; the author and the four lookups are left at 0, and an ISBN
+// that is not one is left empty (CheckTypedIsbn refuses it before a save).
 BookFields FieldsOfTexts(const EditorTexts& texts, const QLocale& locale = QLocale());
+
+// What a typed ISBN means for saving the book.
+struct IsbnCheck {
+    enum class Verdict {
+        Fine,
+        // Not an ISBN, or its check digit is wrong: the book is not saved.
+        Wrong,
+        // Another book has it too; the user decides (two copies are real).
+        Shared,
+    };
+    Verdict verdict = Verdict::Fine;
+    QString isbn;
+    BookRef other;
+};
+// Only a changed ISBN is compared with the other books, so a known second copy warns once.
+DbResult<IsbnCheck> CheckTypedIsbn(int bookId, const QString& typed);
+QString WrongIsbnText(const QString& typed);
+QString SharedIsbnText(const IsbnCheck& check);
 
 enum class SaveOutcome {
     Saved,

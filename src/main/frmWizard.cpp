@@ -120,6 +120,7 @@ frmWizard::frmWizard(QWidget* parent)
     setTabOrder();
     connectEditor();
     connectCommands();
+    connectOnline();
     clearEditor();
 #ifndef QT_NO_SESSIONMANAGER
     // A desktop logout ends the program without closing its window: the edits are saved here,
@@ -162,6 +163,8 @@ QWidget* frmWizard::buildEditor(QWidget* parent) {
     columns->addLayout(buildLeftColumn(panel), 1);
     columns->addSpacing(16);
     columns->addLayout(buildRightColumn(panel), 1);
+    columns->addSpacing(16);
+    columns->addLayout(buildCoverColumn(panel));
     layout->addLayout(columns);
     return panel;
 }
@@ -181,14 +184,18 @@ QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
     grid->addWidget(newLabel(panel, QStringLiteral("Title:"), txtTitle), 0, 0);
     grid->addLayout(title, 0, 1, 1, 3);
 
+    QLayout* isbn = buildIsbnRow(panel);
+    grid->addWidget(newLabel(panel, QStringLiteral("ISBN:"), txtIsbn), 1, 0);
+    grid->addLayout(isbn, 1, 1, 1, 3);
+
     txtAuthor = newBox(panel, "txtAuthor", 100);
     cmdLookupAuthor = newButton(panel, "cmdLookupAuthor", QStringLiteral("..."));
     cmdLookupAuthor->setFixedWidth(32);
     auto* author = new QHBoxLayout;
     author->addWidget(txtAuthor);
     author->addWidget(cmdLookupAuthor);
-    grid->addWidget(newLabel(panel, QStringLiteral("Author:"), txtAuthor), 1, 0);
-    grid->addLayout(author, 1, 1, 1, 3);
+    grid->addWidget(newLabel(panel, QStringLiteral("Author:"), txtAuthor), 2, 0);
+    grid->addLayout(author, 2, 1, 1, 3);
 
     cboSubject = newLookupBox(panel, "cboSubject");
     txtStars = newBox(panel, "txtStars", 3);
@@ -204,15 +211,15 @@ QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
                                     QStringLiteral("Copyright:")};
     for (int i = 0; i < 3; ++i) {
         pairs[i].second->setFixedWidth(60);
-        grid->addWidget(newLabel(panel, boxLabels[i], pairs[i].first), 2 + i, 0);
-        grid->addWidget(pairs[i].first, 2 + i, 1);
-        grid->addWidget(newLabel(panel, numberLabels[i], pairs[i].second), 2 + i, 2);
-        grid->addWidget(pairs[i].second, 2 + i, 3);
+        grid->addWidget(newLabel(panel, boxLabels[i], pairs[i].first), 3 + i, 0);
+        grid->addWidget(pairs[i].first, 3 + i, 1);
+        grid->addWidget(newLabel(panel, numberLabels[i], pairs[i].second), 3 + i, 2);
+        grid->addWidget(pairs[i].second, 3 + i, 3);
     }
 
     txtPublisher = newBox(panel, "txtPublisher", kPublisherLength);
-    grid->addWidget(newLabel(panel, QStringLiteral("Publisher:"), txtPublisher), 5, 0);
-    grid->addWidget(txtPublisher, 5, 1, 1, 3);
+    grid->addWidget(newLabel(panel, QStringLiteral("Publisher:"), txtPublisher), 6, 0);
+    grid->addWidget(txtPublisher, 6, 1, 1, 3);
 
     lstAwards = new QListWidget(panel);
     lstAwards->setObjectName(QStringLiteral("lstAwards"));
@@ -225,9 +232,9 @@ QGridLayout* frmWizard::buildLeftColumn(QWidget* panel) {
     awardButtons->addStretch();
     auto* awardsLabel = newLabel(panel, QStringLiteral("Awards:"), lstAwards);
     awardsLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    grid->addWidget(awardsLabel, 6, 0);
-    grid->addWidget(lstAwards, 6, 1);
-    grid->addLayout(awardButtons, 6, 2, 1, 2);
+    grid->addWidget(awardsLabel, 7, 0);
+    grid->addWidget(lstAwards, 7, 1);
+    grid->addLayout(awardButtons, 7, 2, 1, 2);
     grid->setColumnStretch(1, 1);
     return grid;
 }
@@ -414,12 +421,13 @@ void frmWizard::buildPopupMenu() {
 }
 
 void frmWizard::setTabOrder() {
-    const QList<QWidget*> order = {txtTitle,    txtAuthor,      cboSubject,      txtStars,     cboFormat,
-                                   txtPages,    cboRating,      txtCopyright,    txtPublisher, lstAwards,
-                                   cboLocation, txtLabelNumber, txtAcquireDate,  txtCost,      txtLentTo,
-                                   txtLentDate, txtNotes,       cmdLookupAuthor, cmdAddAward,  cmdRemove,
-                                   cmdAddBook,  cmdDeleteBook,  cmdPreviousBook, cmdNextBook,  cmdSaveChanges,
-                                   cmdClose,    lstMain};
+    const QList<QWidget*> order = {
+        txtTitle,    txtIsbn,        cmdLookupIsbn,   txtAuthor,       cboSubject,     txtStars,
+        cboFormat,   txtPages,       cboRating,       txtCopyright,    txtPublisher,   lstAwards,
+        cboLocation, txtLabelNumber, txtAcquireDate,  txtCost,         txtLentTo,      txtLentDate,
+        txtNotes,    cmdSetCover,    cmdRemoveCover,  cmdLookupAuthor, cmdAddAward,    cmdRemove,
+        cmdAddBook,  cmdDeleteBook,  cmdPreviousBook, cmdNextBook,     cmdSaveChanges, cmdClose,
+        lstMain};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

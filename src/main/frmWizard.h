@@ -3,10 +3,16 @@
 #include "main/BookEditor.h"
 
 #include <QMainWindow>
+#include <chrono>
 #include <functional>
 #include <optional>
 
 class BookListModel;
+class BookLookup;
+class CoverView;
+class QProgressBar;
+struct FoundBook;
+struct LookupResult;
 class BookListView;
 class LookupImage;
 class PlainTextLimit;
@@ -83,6 +89,13 @@ public:
     void mnuHelpAbout_Click();
     void mnuPopupDelete_Click();
     void imgInternet_Click();
+    // Look Up ISBN: asks the book details server without blocking the window.
+    void cmdLookupIsbn_Click();
+    void cmdCancelLookup_Click();
+    void cmdSetCover_Click();
+    void cmdRemoveCover_Click();
+    // How long a look-up may take; tests shorten it.
+    void SetLookupTimeout(std::chrono::milliseconds timeout);
     // Shows or hides the lookup image for the library site and makes the site its tool tip.
     void ShowInternetSite(const QString& site);
 
@@ -93,6 +106,13 @@ public:
     // Book editor.
     QLineEdit* txtBookId = nullptr;
     QLineEdit* txtTitle = nullptr;
+    QLineEdit* txtIsbn = nullptr;
+    QPushButton* cmdLookupIsbn = nullptr;
+    QProgressBar* prgLookup = nullptr;
+    QPushButton* cmdCancelLookup = nullptr;
+    CoverView* picCover = nullptr;
+    QPushButton* cmdSetCover = nullptr;
+    QPushButton* cmdRemoveCover = nullptr;
     QLineEdit* txtAuthor = nullptr;
     QPushButton* cmdLookupAuthor = nullptr;
     QComboBox* cboSubject = nullptr;
@@ -184,6 +204,15 @@ private:
     QWidget* buildEditor(QWidget* parent);
     QGridLayout* buildLeftColumn(QWidget* panel);
     QGridLayout* buildRightColumn(QWidget* panel);
+    QLayout* buildIsbnRow(QWidget* panel);
+    QLayout* buildCoverColumn(QWidget* panel);
+    void connectOnline();
+    void showCover(int bookId);
+    void setPendingCover(const QByteArray& prepared);
+    void takeCoverFile(const QByteArray& bytes, const QString& name);
+    void showLookupBusy(bool busy);
+    void lookupFinished(const LookupResult& result);
+    void fillFoundBook(const FoundBook& found);
     QLayout* buildButtons(QWidget* parent);
     void buildMenus();
     void assignShortcuts();
@@ -222,6 +251,8 @@ private:
     void reopenCatalogue(const QString& previousName);
     void tellError(const DbError& error);
     void takeInput(bool take);
+    // Refuses a typed ISBN that is not one and warns about one another book has; true to save on.
+    bool confirmIsbn(const EditorTexts& texts);
     QComboBox* lookupBox(LookupKind kind) const;
 
     BookListModel* m_model = nullptr;
@@ -235,4 +266,10 @@ private:
     bool m_closeAfterWork = false;
     // The lookup lists the combo boxes were last filled from, indexed by LookupKind.
     std::vector<LookupEntry> m_lookupLists[4];
+    BookLookup* m_lookup = nullptr;
+    // The server and the book of the look-up under way: its answer fills only that book.
+    QString m_lookupBase;
+    QString m_lookupBookId;
+    // A cover set, dropped, found or removed since the book was shown; written when it is saved.
+    std::optional<QByteArray> m_pendingCover;
 };

@@ -6,6 +6,7 @@
 #include "lookups/Pickers.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
+#include "main/CoverView.h"
 #include "main/LookupImage.h"
 #include "main/PlainTextLimit.h"
 #include "main/SearchState.h"
@@ -81,9 +82,10 @@ void frmWizard::setDirty(bool dirty) {
 
 void frmWizard::EnableEditor(bool enabled) {
     const QList<QWidget*> controls = {
-        txtStars,       txtTitle,  cboSubject, cboFormat,   txtPages,  cboRating,     txtCopyright,
-        txtPublisher,   txtAuthor, lstAwards,  cmdAddAward, cmdRemove, cboLocation,   txtLabelNumber,
-        txtAcquireDate, txtCost,   txtLentTo,  txtLentDate, txtNotes,  cmdSaveChanges};
+        txtStars,   txtTitle,    txtIsbn,   cmdLookupIsbn, cmdSetCover,    cmdRemoveCover, picCover,
+        cboSubject, cboFormat,   txtPages,  cboRating,     txtCopyright,   txtPublisher,   txtAuthor,
+        lstAwards,  cmdAddAward, cmdRemove, cboLocation,   txtLabelNumber, txtAcquireDate, txtCost,
+        txtLentTo,  txtLentDate, txtNotes,  cmdSaveChanges};
     for (QWidget* control : controls)
         control->setEnabled(enabled);
     imgInternet->setGreyed(!enabled);
@@ -184,6 +186,7 @@ void frmWizard::showBook(const ShownBook& book) {
     m_shownAs = book.fields;
     lstAwards->clear();
     lstAwards->addItems(texts.awards);
+    showCover(book.bookId);
 }
 
 void frmWizard::fillLookupBox(LookupKind kind, std::vector<LookupEntry> list, int selectedId) {
@@ -222,6 +225,7 @@ void frmWizard::clearEditor() {
     }
     lstAwards->clear();
     m_shownAs.reset();
+    showCover(0);
     // No book is shown: there is nothing to save, and Save Changes must not suggest otherwise.
     setDirty(false);
 }
@@ -229,6 +233,7 @@ void frmWizard::clearEditor() {
 std::vector<std::pair<QLineEdit*, QString EditorTexts::*>> frmWizard::textBoxes() const {
     return {{txtStars, &EditorTexts::stars},
             {txtTitle, &EditorTexts::title},
+            {txtIsbn, &EditorTexts::isbn},
             {txtPages, &EditorTexts::pages},
             {txtCopyright, &EditorTexts::copyright},
             {txtPublisher, &EditorTexts::publisher},
@@ -246,6 +251,7 @@ EditorTexts frmWizard::editorTexts() const {
     for (const auto& [box, text] : textBoxes())
         texts.*text = box->text();
     texts.notes = txtNotes->toPlainText();
+    texts.cover = m_pendingCover;
     for (int row = 0; row < lstAwards->count(); ++row)
         texts.awards << lstAwards->item(row)->text();
     for (const LookupKind kind : kLookupKinds)
@@ -273,6 +279,9 @@ bool frmWizard::saveShownBook(Questions questions) {
         return false;
     const EditorTexts texts = editorTexts();
     const int bookId = LeadingInteger(texts.bookId);
+    // On a logout nobody can answer: a wrong ISBN is then left out rather than the book unsaved.
+    if (questions == Questions::Ask && !confirmIsbn(texts))
+        return false;
     setDirty(false);
     // The save may wait for another program to let go of the catalogue.
     WaitPointer waiting;
@@ -379,6 +388,24 @@ void frmWizard::rebaseShownBook() {
 int frmWizard::currentRow() const {
     const int shown = LeadingInteger(txtBookId->text());
     return shown > 0 ? m_model->rowOfBook(shown) : -1;
+bool frmWizard::confirmIsbn(const EditorTexts& texts) {
+    const auto check = CheckTypedIsbn(LeadingInteger(texts.bookId), texts.isbn);
+    if (!check) {
+        tellError(check.error());
+        return false;
+    }
+    switch (check->verdict) {
+    case IsbnCheck::Verdict::Fine:
+        return true;
+    case IsbnCheck::Verdict::Wrong:
+        prompts().tell(QStringLiteral("Warning"), WrongIsbnText(texts.isbn), PromptIcon::Warning);
+        txtIsbn->setFocus();
+        return false;
+    case IsbnCheck::Verdict::Shared:
+        break;
+    }
+    return prompts().ask(QStringLiteral("Warning"), SharedIsbnText(*check), PromptButtons::YesNo,
+                         PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
 void frmWizard::showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved) {

@@ -200,6 +200,41 @@ private Q_SLOTS:
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
     }
 
+    void olderCatalogueGainsIsbnAndCovers_data() {
+        QTest::addColumn<QString>("isbnAddedBy");
+        QTest::newRow("first release") << QString();
+        QTest::newRow("column added by another tool") << QStringLiteral("9780140449136");
+    }
+
+    void olderCatalogueGainsIsbnAndCovers() {
+        QFETCH(QString, isbnAddedBy);
+        TestHome home;
+        QVERIFY(gConn.open(CatalogueFilePath(gDBName), Connection::OpenMode::CreateFile).ok());
+        for (const QString& statement : SchemaStatements())
+            QVERIFY(gConn.execute(statement).ok());
+        QVERIFY(
+            gConn.execute(QStringLiteral("INSERT INTO [Book] VALUES (7, 1, 1, 1, 1, 0, 'Kept', '', '', 0, 0, "
+                                         "0, '1899-01-01', 0, '', '1899-01-01', '')")));
+        if (!isbnAddedBy.isEmpty())
+            QVERIFY(gConn.execute(QStringLiteral("ALTER TABLE [Book] ADD COLUMN [ISBN] TEXT")) &&
+                    gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = ?"), {isbnAddedBy}));
+        gConn.close();
+
+        QVERIFY(OpenDatabase().ok());
+        QVERIFY(UpdateDatabase().ok());
+        QCOMPARE(*SchemaStepsDone(), SchemaSteps().back().number);
+        QCOMPARE(firstText(QStringLiteral("SELECT [Title] || '/' || [ISBN] FROM [Book]")),
+                 u"Kept/" + isbnAddedBy);
+        QCOMPARE(firstText(QStringLiteral("SELECT [sql] FROM [sqlite_master] WHERE [name] = 'Book_ISBN'")),
+                 QStringLiteral("CREATE INDEX [Book_ISBN] ON [Book] ([ISBN])"));
+        QVERIFY(UpdateDatabase().ok());
+        // A cover goes with its book, whoever deletes it.
+        QVERIFY(
+            gConn.execute(QStringLiteral("INSERT INTO [BookCover] ([BookId], [Image]) VALUES (7, x'00')")));
+        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 7")));
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [BookCover]")), 0);
+    }
+
     void fileThatIsNotACatalogueIsLeftAlone_data() {
         QTest::addColumn<QByteArray>("bytes");
         QByteArray random(4096, '\0');

@@ -317,6 +317,9 @@ private Q_SLOTS:
         // Two books of one title can only arise by renaming one.
         QVERIFY(gConn.execute(
             QStringLiteral("UPDATE [Book] SET [Title] = 'Doubled Title Here' WHERE [BookId] = ?"), {second}));
+        // The file has no ISBN: the overwritten book keeps its own.
+        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = '9780140449136' WHERE [BookId] = ?"),
+                              {first}));
         ExchangeBook line = book(QStringLiteral("DOUBLED title here"));
         line.pages = 77;
         const QString path = home.file(QStringLiteral("doubled.txt"));
@@ -324,6 +327,8 @@ private Q_SLOTS:
         QCOMPARE(ImportExchangeFile(path).imported, 1);
         QCOMPARE(number(QStringLiteral("SELECT [Pages] FROM [Book] WHERE [BookId] = ?"), {first}), 77);
         QCOMPARE(number(QStringLiteral("SELECT [Pages] FROM [Book] WHERE [BookId] = ?"), {second}), 0);
+        QCOMPARE(number(QStringLiteral("SELECT [ISBN] FROM [Book] WHERE [BookId] = ?"), {first}),
+                 9780140449136);
         QCOMPARE(bookCount(), 3);
     }
 

@@ -1,9 +1,11 @@
 #include "app/Settings.h"
 #include "internet/InternetSearch.h"
 #include "internet/frmInternet.h"
+#include "online/BookLookup.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -122,6 +124,47 @@ private Q_SLOTS:
         again.optInternet[0]->setChecked(true);
         QTest::mouseClick(again.cmdCancel, Qt::LeftButton);
         QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("Elsewhere"));
+    }
+
+    void detailsServerIsSetAndOverridden_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<QString>("used");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("own server") << " http://books.example:8080/ "
+                                    << ""
+                                    << "http://books.example:8080/" << false;
+        QTest::newRow("emptied is the standard one") << ""
+                                                     << ""
+                                                     << "https://openlibrary.org" << false;
+        QTest::newRow("environment wins") << "http://books.example"
+                                          << "http://127.0.0.1:9"
+                                          << "http://127.0.0.1:9" << false;
+        QTest::newRow("not a web address") << "openlibrary"
+                                           << ""
+                                           << "https://openlibrary.org" << true;
+    }
+
+    void detailsServerIsSetAndOverridden() {
+        QFETCH(QString, typed);
+        QFETCH(QString, environment);
+        QFETCH(QString, used);
+        QFETCH(bool, refused);
+        TestHome home;
+        const QByteArray previous = qgetenv("TOMEKEEP_METADATA_URL");
+        qputenv("TOMEKEEP_METADATA_URL", environment.toUtf8());
+        frmInternet window;
+        QCOMPARE(window.txtMetadataUrl->text(), QStringLiteral("https://openlibrary.org"));
+        window.optInternet[1]->setChecked(true);
+        window.txtMetadataUrl->setText(typed);
+        if (refused)
+            home.prompts().answerOk();
+        QTest::mouseClick(window.cmdOK, Qt::LeftButton);
+        QCOMPARE(window.result(), refused ? int(QDialog::Rejected) : int(QDialog::Accepted));
+        QCOMPARE(home.prompts().count(), refused ? 1 : 0);
+        QCOMPARE(MetadataBaseUrl(), used);
+        qputenv("TOMEKEEP_METADATA_URL", previous);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 

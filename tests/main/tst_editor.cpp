@@ -501,6 +501,58 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
+    void typedIsbnIsCheckedBeforeSaving_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("otherIsbn");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("told");
+        const QString isbn = QStringLiteral("9780140449136");
+        const int none = -1;
+        QTest::newRow("isbn-10 stored as 13 digits") << "0-14-044913-2"
+                                                     << "" << none << isbn << "";
+        QTest::newRow("emptied") << "  "
+                                 << "" << none << ""
+                                 << "";
+        QTest::newRow("wrong check digit refused")
+            << "0-14-044913-3"
+            << "" << int(PromptAnswer::Ok) << "<unsaved>"
+            << "'0-14-044913-3' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) and "
+               "its "
+               "last digit must match the others.  Check the number and try again.";
+        const QString shared = QStringLiteral(
+            "The book 'Copy' already has the ISBN 9780140449136.  Save this book with the same ISBN?");
+        QTest::newRow("second copy saved")
+            << "978-0-14-044913-6" << isbn << int(PromptAnswer::Yes) << isbn << shared;
+        QTest::newRow("second copy not saved")
+            << "978-0-14-044913-6" << isbn << int(PromptAnswer::No) << "<unsaved>" << shared;
+    }
+
+    void typedIsbnIsCheckedBeforeSaving() {
+        QFETCH(QString, typed);
+        QFETCH(QString, otherIsbn);
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, told);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        AddTestBook(QStringLiteral("Copy"), [&](BookFields& b) { b.isbn = otherIsbn; });
+        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [Title] = 'A', [ISBN] = '<unsaved>' "
+                                             "WHERE [BookId] = 1")));
+        const auto window = OpenMainWindow();
+        QCOMPARE(shownBookId(*window), 1);
+        if (answer >= 0)
+            home.prompts().answer(PromptAnswer(answer));
+        window->txtIsbn->setText(typed);
+        const bool saved = stored != QStringLiteral("<unsaved>");
+        QCOMPARE(window->SaveCurrentBook(), saved);
+        QCOMPARE(StoredColumn(1, QStringLiteral("ISBN")).toString(), stored);
+        QCOMPARE(window->IsDirty(), !saved);
+        QCOMPARE(window->txtIsbn->text(), typed);
+        QCOMPARE(home.prompts().count() > 0 ? home.prompts().last().text : QString(), told);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
     void refusedSaveKeepsTheEditsAndTells() {
         TestHome home;
         QVERIFY(home.openFreshCatalogue());

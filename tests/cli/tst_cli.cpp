@@ -1,0 +1,160 @@
+#include "db/Catalogue.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "support/StandInServer.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built tomekeep-cli in the test's data folder, keeping this event loop (and so the
+// stand-in server) going meanwhile.
+CliRun runCli(const TestHome& home, const QStringList& arguments, const QString& metadataUrl = {}) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TOMEKEEP_HOME"), home.path());
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none"));
+    if (!metadataUrl.isEmpty())
+        environment.insert(QStringLiteral("TOMEKEEP_METADATA_URL"), metadataUrl);
+    process.setProcessEnvironment(environment);
+    QSignalSpy ended(&process, &QProcess::finished);
+    process.start(QStringLiteral(TOMEKEEP_CLI), arguments);
+    if (!ended.wait(30000))
+        process.kill();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// What the catalogue holds after a run: each book as "title|isbn|cover bytes > 0", by number.
+QStringList storedBooks(const QString& file) {
+    if (!OpenCatalogueFile(file).ok())
+        return {QStringLiteral("<cannot open>")};
+    QStringList books;
+    auto rows = Recordset::open(
+        QStringLiteral("SELECT b.[Title] || '|' || b.[ISBN] || '|' || "
+                       "(IFNULL(LENGTH(c.[Image]), 0) > 0) FROM [Book] b "
+                       "LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] ORDER BY b.[BookId]"));
+    for (; rows && !rows->eof(); rows->moveNext())
+        books << rows->text(0);
+    gConn.close();
+    return books;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commandsAnswerTheirExitCodes_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QStringList>("books");
+        const QString sample = QStringLiteral("Sample Book #1||0");
+        const QString crime = QStringLiteral("Crime and Punishment|9780140449136|1");
+        QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "Commands:" << QStringList();
+        QTest::newRow("no command") << QStringList{} << "" << 2 << "Usage:" << QStringList();
+        QTest::newRow("unknown command")
+            << QStringList{"shelve"} << "" << 2 << "'shelve' is not a command" << QStringList();
+        QTest::newRow("command help")
+            << QStringList{"add", "--help"} << "" << 0 << "--isbn <ISBN>" << QStringList();
+        QTest::newRow("list creates and seeds")
+            << QStringList{"list"} << "" << 0 << "1\tSample Book #1\t" << QStringList{sample};
+        QTest::newRow("list searched") << QStringList{"list", "--search", "title", "sample*"} << "" << 0
+                                       << "Sample Book #1" << QStringList{sample};
+        QTest::newRow("list wrong kind") << QStringList{"list", "--search", "colour", "red"} << "" << 2
+                                         << "search kinds" << QStringList{sample};
+        QTest::newRow("add by isbn") << QStringList{"add", "--isbn", "0-14-044913-2"} << "found" << 0
+                                     << "Crime and Punishment" << QStringList{sample, crime};
+        QTest::newRow("wrong check digit") << QStringList{"add", "--isbn", "0-14-044913-3"} << "found" << 1
+                                           << "is not an ISBN" << QStringList{sample};
+        QTest::newRow("unreachable server") << QStringList{"add", "--isbn", "9780140449136"} << "closed" << 1
+                                            << "could not be reached" << QStringList{sample};
+        QTest::newRow("unknown isbn") << QStringList{"add", "--isbn", "9780140449136"} << "{}" << 1
+                                      << "No book with the ISBN 9780140449136" << QStringList{sample};
+        QTest::newRow("add by title") << QStringList{"add", "--title", "Dune", "--author", "Frank Herbert"}
+                                      << "" << 0 << "Dune" << QStringList{sample, "Dune||0"};
+        QTest::newRow("title taken") << QStringList{"add", "--title", "sample book #1"} << "" << 1
+                                     << "is in the catalogue already" << QStringList{sample};
+        QTest::newRow("add without what")
+            << QStringList{"add"} << "" << 2 << "--isbn or --title" << QStringList{sample};
+        QTest::newRow("check") << QStringList{"check"} << "" << 0 << "0 problems repaired"
+                               << QStringList{sample};
+        QTest::newRow("import missing file") << QStringList{"import", "/nonexistent/books.txt"} << "" << 1
+                                             << "cannot open" << QStringList{sample};
+        QTest::newRow("named catalogue")
+            << QStringList{"--catalogue", "home-lib", "list"} << "" << 0 << "Sample Book #1" << QStringList();
+        QTest::newRow("file that is no catalogue") << QStringList{"--catalogue", "/etc/hostname", "list"}
+                                                   << "" << 1 << "cannot open the catalogue" << QStringList();
+    }
+
+    void commandsAnswerTheirExitCodes() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, server);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QFETCH(QStringList, books);
+        TestHome home;
+        StandInServer stand;
+        if (server == u"found") {
+            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + QStringLiteral("/covers/1.jpg")));
+            stand.answer(QStringLiteral("/covers/1.jpg"), {200, TallCoverJpeg(), "image/jpeg"});
+        } else if (server.startsWith(u'{')) {
+            stand.answerBooks(server.toUtf8());
+        }
+        const QString base = server == u"closed" ? ClosedPortUrl() : stand.baseUrl();
+        const CliRun run = runCli(home, arguments, base);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.out + run.err));
+        QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
+        if (!books.isEmpty())
+            QCOMPARE(storedBooks(home.file(QStringLiteral("BIBLIO.sqlite"))), books);
+    }
+
+    void repeatedIsbnAddsNothing() {
+        TestHome home;
+        StandInServer stand;
+        stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + QStringLiteral("/none.jpg")));
+        QCOMPARE(runCli(home, {"add", "--isbn", "0140449132"}, stand.baseUrl()).exitCode, 0);
+        const CliRun again = runCli(home, {"add", "--isbn", "978-0-14-044913-6"}, stand.baseUrl());
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains(QStringLiteral("has the ISBN 9780140449136 already")),
+                 qPrintable(again.err));
+        QCOMPARE(storedBooks(home.file(QStringLiteral("BIBLIO.sqlite"))),
+                 QStringList({"Sample Book #1||0", "Crime and Punishment|9780140449136|0"}));
+    }
+
+    void exportImportAndBackupRoundTrip() {
+        TestHome home;
+        const QString exchange = home.file(QStringLiteral("books.txt"));
+        const QString copy = home.file(QStringLiteral("copy.sqlite"));
+        QCOMPARE(runCli(home, {"add", "--title", "Dune"}).exitCode, 0);
+        QCOMPARE(runCli(home, {"export", exchange}).exitCode, 0);
+        QCOMPARE(runCli(home, {"--catalogue", "OTHER", "import", exchange}).out.trimmed(),
+                 QStringLiteral("2 books imported, 0 lines passed over"));
+        QCOMPARE(storedBooks(home.file(QStringLiteral("OTHER.sqlite"))),
+                 QStringList({"Sample Book #1||0", "Dune||0"}));
+        QCOMPARE(runCli(home, {"backup", copy}).exitCode, 0);
+        QCOMPARE(storedBooks(copy), QStringList({"Sample Book #1||0", "Dune||0"}));
+        const CliRun again = runCli(home, {"backup", copy});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains(QStringLiteral("exists already")));
+    }
+};
+
+TOMEKEEP_TEST(CliTest);
+#include "tst_cli.moc"

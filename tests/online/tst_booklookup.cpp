@@ -1,0 +1,163 @@
+#include "online/BookLookup.h"
+#include "online/Covers.h"
+#include "support/StandInServer.h"
+#include "support/TestMain.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(LookupFailure)
+
+namespace {
+
+const QString kIsbn = QStringLiteral("9780140449136");
+
+QByteArray entry(const QByteArray& members) {
+    return "{\"ISBN:9780140449136\": {" + members + "}}";
+}
+
+} // namespace
+
+class BookLookupTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void answersAreRead_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<LookupFailure>("failure");
+        QTest::addColumn<QString>("details");
+        const auto none = LookupFailure::None;
+        const auto bad = LookupFailure::BadAnswer;
+        QTest::newRow("whole book")
+            << CrimeAndPunishmentAnswer(QStringLiteral("http://c/1.jpg")) << none
+            << "Crime and Punishment|Fyodor Dostoyevsky|Penguin Classics|2003|720|http://c/1.jpg";
+        QTest::newRow("title only") << entry("\"title\": \" A  Title \"") << none << "A Title|||0|0|";
+        QTest::newRow("large cover, odd pages")
+            << entry("\"title\": \"T\", \"number_of_pages\": 123456, \"publish_date\": \"c1998.\", "
+                     "\"cover\": {\"large\": \"https://c/L.jpg\", \"small\": \"https://c/S.jpg\"}")
+            << none << "T|||1998|0|https://c/L.jpg";
+        QTest::newRow("not found") << QByteArray("{}") << LookupFailure::NotFound << "";
+        QTest::newRow("not JSON") << QByteArray("<html>busy</html>") << bad << "";
+        QTest::newRow("cut short") << QByteArray("{\"ISBN:9780140449136\": {\"title\": \"Cr") << bad << "";
+        QTest::newRow("a list") << QByteArray("[]") << bad << "";
+        QTest::newRow("another book") << QByteArray("{\"ISBN:123\": {\"title\": \"X\"}}") << bad << "";
+        QTest::newRow("entry not an object") << QByteArray("{\"ISBN:9780140449136\": \"x\"}") << bad << "";
+        QTest::newRow("authors not a list")
+            << entry("\"title\": \"T\", \"authors\": \"Someone\"") << bad << "";
+        QTest::newRow("pages as text") << entry("\"title\": \"T\", \"number_of_pages\": \"12\"") << bad << "";
+        QTest::newRow("cover not an object")
+            << entry("\"title\": \"T\", \"cover\": \"http://c\"") << bad << "";
+        QTest::newRow("no title") << entry("\"authors\": []") << bad << "";
+    }
+
+    void answersAreRead() {
+        QFETCH(QByteArray, json);
+        QFETCH(LookupFailure, failure);
+        QFETCH(QString, details);
+        const LookupResult result = ParseBooksAnswer(json, kIsbn);
+        QCOMPARE(result.failure, failure);
+        if (failure == LookupFailure::BadAnswer)
+            QVERIFY(!result.detail.isEmpty());
+        if (details.isEmpty())
+            return;
+        const FoundBook& b = result.book;
+        QCOMPARE(QStringList({b.title, b.author, b.publisher, QString::number(b.copyright),
+                              QString::number(b.pages), b.coverUrl.toString()})
+                     .join(u'|'),
+                 details);
+    }
+
+    void requestGoesToTheBase_data() {
+        QTest::addColumn<QString>("base");
+        QTest::newRow("bare") << "https://openlibrary.org";
+        QTest::newRow("trailing slash") << "https://openlibrary.org/";
+    }
+
+    void requestGoesToTheBase() {
+        QFETCH(QString, base);
+        QCOMPARE(BooksApiUrl(base, kIsbn).toString(),
+                 QStringLiteral(
+                     "https://openlibrary.org/api/books?bibkeys=ISBN:9780140449136&format=json&jscmd=data"));
+    }
+
+    void lookupTalksToTheServer_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<LookupFailure>("failure");
+        QTest::addColumn<int>("coverHeight");
+        QTest::newRow("found with cover") << "found" << LookupFailure::None << kCoverMaxHeight;
+        QTest::newRow("cover missing on the server") << "no cover" << LookupFailure::None << 0;
+        QTest::newRow("not found") << "{}" << LookupFailure::NotFound << 0;
+        QTest::newRow("malformed") << "{\"ISBN:" << LookupFailure::BadAnswer << 0;
+        QTest::newRow("server error") << "500" << LookupFailure::BadAnswer << 0;
+        QTest::newRow("10 MB answer") << "huge" << LookupFailure::BadAnswer << 0;
+        QTest::newRow("never answers") << "silent" << LookupFailure::TimedOut << 0;
+        QTest::newRow("closed port") << "closed" << LookupFailure::NoConnection << 0;
+    }
+
+    void lookupTalksToTheServer() {
+        QFETCH(QString, server);
+        QFETCH(LookupFailure, failure);
+        QFETCH(int, coverHeight);
+        StandInServer stand;
+        const QString cover = stand.baseUrl() + QStringLiteral("/covers/1.jpg");
+        if (server == u"found" || server == u"no cover")
+            stand.answerBooks(CrimeAndPunishmentAnswer(cover));
+        if (server == u"found")
+            stand.answer(QStringLiteral("/covers/1.jpg"), {200, TallCoverJpeg(), "image/jpeg"});
+        else if (server == u"500")
+            stand.answer(QStringLiteral("/api/books"), {500, "oops"});
+        else if (server == u"huge")
+            stand.answerBooks(QByteArray(10 * 1024 * 1024, ' '));
+        else if (server == u"silent")
+            stand.answer(QStringLiteral("/api/books"), {200, {}, {}, true});
+        else if (server.startsWith(u'{'))
+            stand.answerBooks(server.toUtf8());
+        const QString base = server == u"closed" ? ClosedPortUrl() : stand.baseUrl();
+
+        const LookupResult result = LookUpIsbnAndWait(base, kIsbn, std::chrono::milliseconds(500));
+        QCOMPARE(result.failure, failure);
+        QCOMPARE(QImage::fromData(result.book.cover).height(), coverHeight);
+        QCOMPARE(result.book.title.isEmpty(), failure != LookupFailure::None);
+        const QString told = LookupFailureText(result, base);
+        QCOMPARE(told.isEmpty(), failure == LookupFailure::None);
+        QVERIFY2(told.isEmpty() || told.contains(base), qPrintable(told));
+    }
+
+    void cancelledLookupEndsAtOnce() {
+        StandInServer stand;
+        stand.answer(QStringLiteral("/api/books"), {200, {}, {}, true});
+        BookLookup lookup;
+        QSignalSpy ended(&lookup, &BookLookup::finished);
+        lookup.start(stand.baseUrl(), kIsbn);
+        QTRY_COMPARE(stand.requests(), 1);
+        lookup.cancel();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.first().first().value<LookupResult>().failure, LookupFailure::Cancelled);
+        QVERIFY(!lookup.isRunning());
+    }
+
+    void coversAreKeptSmall_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("height");
+        QImage small(30, 40, QImage::Format_RGB32);
+        small.fill(Qt::blue);
+        const QByteArray png = EncodedImage(small, "PNG");
+        QTest::newRow("tall picture scaled") << TallCoverJpeg() << kCoverMaxHeight;
+        QTest::newRow("small picture as it came") << png << 40;
+        QTest::newRow("not a picture") << QByteArray("GIF89a but not really") << 0;
+    }
+
+    void coversAreKeptSmall() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, height);
+        const QByteArray prepared = PrepareCover(bytes);
+        QCOMPARE(QImage::fromData(prepared).height(), height);
+        if (height > 0 && height < kCoverMaxHeight)
+            QCOMPARE(prepared, bytes);
+    }
+};
+
+TOMEKEEP_TEST(BookLookupTest);
+#include "tst_booklookup.moc"
