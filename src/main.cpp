@@ -21,9 +21,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Tomekeep keeps the catalogue of a personal library of books."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A catalogue file to open where it lies, instead of the "
+                                                "catalogue named in the settings."),
+                                 QStringLiteral("[file]"));
     parser.process(app);
 
-    std::unique_ptr<frmWizard> window = Main();
+    std::unique_ptr<frmWizard> window = Main(parser.positionalArguments().value(0));
     if (!window)
         return 1;
     return QApplication::exec();

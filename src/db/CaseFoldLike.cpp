@@ -1,7 +1,8 @@
 #include "db/CaseFoldLike.h"
 
+#include "db/RawHandle.h"
+
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QVariant>
 #include <sqlite3.h>
 #include <vector>
@@ -99,10 +100,7 @@ bool caseFoldLikeMatch(QStringView pattern, QStringView text, std::optional<QCha
 }
 
 bool registerCaseFoldLike(const QSqlDatabase& database) {
-    const QVariant handle = database.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+    sqlite3* connection = SqliteHandleOf(database);
     if (!connection)
         return false;
     const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;

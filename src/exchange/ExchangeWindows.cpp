@@ -4,6 +4,7 @@
 #include "app/Paths.h"
 #include "app/Prompts.h"
 #include "app/Settings.h"
+#include "backup/Backup.h"
 #include "exchange/Exporter.h"
 #include "exchange/Importer.h"
 
@@ -175,6 +176,8 @@ void frmImport::runAction() {
         prompts().tell(QStringLiteral("Tomekeep"), u'\'' + name + QStringLiteral("' does not exist."));
         return;
     }
+    if (!BackUpBeforeChange())
+        return;
     SaveSetting(text().filenameSetting, name);
     WaitPointer wait;
     cmdImport->setEnabled(false);

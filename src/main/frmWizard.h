@@ -63,6 +63,11 @@ public:
     void cmdRemove_Click();
     void cmdLookupAuthor_Click();
     void mnuFileOpen_Click();
+    // File, Open Catalogue File: a catalogue file chosen in a file dialog, opened where it lies.
+    void mnuFileOpenFile_Click();
+    // Opens a catalogue file where it lies (after the shown book is saved); a file that is gone
+    // is told and taken off the recent catalogues, one that does not open leaves the open one.
+    void OpenCatalogueFile(const QString& file);
     // File, Exit: saves the shown book, asks "Exit Tomekeep?" and closes on Yes.
     void mnuFileExit_Click();
     void mnuSearchClear_Click();
@@ -73,7 +78,8 @@ public:
     // Shows or hides the lookup image for the library site and makes the site its tool tip.
     void ShowInternetSite(const QString& site);
 
-    // Book list.
+    // Book list, with the quick filter above it.
+    QLineEdit* txtFilter = nullptr;
     BookListView* lstMain = nullptr;
     QLabel* lblCount = nullptr;
 
@@ -116,6 +122,9 @@ public:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileOpenFile = nullptr;
+    QMenu* mnuFileRecent = nullptr;
+    QAction* mnuFileRestore = nullptr;
     QAction* mnuFileAddBook = nullptr;
     QAction* mnuFileDeleteBook = nullptr;
     QAction* mnuFileNextBook = nullptr;
@@ -191,7 +200,12 @@ private:
     void listHeaderClicked(int column);
     void listPopup(const QPoint& globalPos);
     DbStatus openCatalogue();
-    void reopenCatalogue(const QString& previousName);
+    void reopenCatalogue(const QString& previousName, const QString& previousFile);
+    // After a catalogue opened: it heads the recent catalogues, and the menu shows them.
+    void catalogueOpened();
+    void fillRecentMenu();
+    void applyFilter();
+    void showCount();
     void tellError(const DbError& error);
     QComboBox* lookupBox(LookupKind kind) const;
 

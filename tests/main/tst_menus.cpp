@@ -54,16 +54,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("file") << "mnuFile"
-                              << "&File" << QStringList{"&Open book database..",
-                                                        "-",
-                                                        "&Add Book",
-                                                        "&Delete Book",
-                                                        "&Next Book",
-                                                        "&Previous Book",
-                                                        "-",
-                                                        "&Printer setup..",
-                                                        "-",
-                                                        "E&xit"};
+                              << "&File"
+                              << QStringList{"&Open book database..",
+                                             "Open Catalogue &File…",
+                                             "~Recen&t Catalogues",
+                                             "R&estore from Backup…",
+                                             "-",
+                                             "&Add Book",
+                                             "&Delete Book",
+                                             "&Next Book",
+                                             "&Previous Book",
+                                             "-",
+                                             "&Printer setup..",
+                                             "-",
+                                             "E&xit"};
         QTest::newRow("search") << "mnuSearch"
                                 << "&Search" << QStringList{"&Title search..",   "-",
                                                             "&Author search..",  "&Subject search..",
