@@ -1,8 +1,10 @@
 // tomekeep-bench-mainwindow FILE: how long the main window makes its user wait on a large
-// catalogue (start-up, list reloads, re-sorts, showing and saving a book) and how much memory it
-// takes. FILE is a catalogue from tomekeep-generate; it is copied, never changed.
+// catalogue (start-up, list reloads, re-sorts, the quick filter, showing and saving a book, a
+// backup) and how much memory it takes. FILE is a catalogue from tomekeep-generate; it is copied, never
+// changed.
 #include "app/Resources.h"
 #include "app/Startup.h"
+#include "backup/Backup.h"
 #include "db/Catalogue.h"
 #include "main/BookListModel.h"
 #include "main/BookListView.h"
@@ -112,6 +114,20 @@ int main(int argc, char* argv[]) {
                                  .arg(QLatin1String(BookListModel::columnInfo(column).header));
         report(qPrintable(what), medianOf(4, [&] { Q_EMIT header->sectionClicked(column); }), 300);
     }
+
+    // The quick filter, typed a letter at a time: every keystroke narrows the list again.
+    for (const QString& word : {QStringLiteral("zola"), QStringLiteral("the sea")}) {
+        std::vector<Cost> keystrokes;
+        for (qsizetype typed = 1; typed <= word.size(); ++typed)
+            keystrokes.push_back(costOf([&] { w.txtFilter->setText(word.left(typed)); }));
+        const auto worst = std::max_element(keystrokes.begin(), keystrokes.end(),
+                                            [](const Cost& a, const Cost& b) { return a.wall < b.wall; });
+        report(qPrintable(QStringLiteral("quick filter \"%1\", slowest keystroke").arg(word)), *worst, 100);
+        out << "books shown: " << w.ListModel().rowCount() << "\n";
+        report("quick filter cleared (Esc)", costOf([&] { w.txtFilter->clear(); }), 100);
+    }
+
+    report("backup of the catalogue", costOf([] { static_cast<void>(BackUpCatalogue()); }), 5000);
 
     int row = 0;
     report("show a book",

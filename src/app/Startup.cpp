@@ -3,19 +3,24 @@
 #include "app/Placement.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
+#include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "app/Twips.h"
+#include "backup/Backup.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QWidget>
 
 namespace {
 
 const QString kProbeConnection = QStringLiteral("tomekeep-engine-check");
+constexpr int kNoSuchFile = 14; // as the engine's "unable to open database file"
 
 bool engineOpens() {
     bool opened = false;
@@ -32,7 +37,7 @@ bool engineOpens() {
 bool failStartup(const DbError& error) {
     EndSplash();
     gConn.close();
-    TellError(StartupFailureText(gDBName, error));
+    TellError(StartupFailureText(CatalogueDisplayName(), error));
     return false;
 }
 
@@ -56,7 +61,7 @@ QString StartupFailureText(const QString& catalogueName, const DbError& error) {
 void TellReadOnlyCatalogue() {
     QString text =
         QStringLiteral("The book database '%1' is read-only: its books can be looked at but not changed.")
-            .arg(gDBName);
+            .arg(CatalogueDisplayName());
     if (const auto missing = SchemaStepsMissing(); missing && *missing > 0)
         text +=
             QStringLiteral("\n\nIt was made by an earlier version of Tomekeep and cannot be brought up to "
@@ -64,9 +69,22 @@ void TellReadOnlyCatalogue() {
     prompts().tell(QStringLiteral("Tomekeep"), text);
 }
 
-std::unique_ptr<frmWizard> Main() {
+std::unique_ptr<frmWizard> Main(const QString& catalogueFile) {
     gSearchMode = kSearchAll;
     ReadDBName();
+    gCatalogueFile.clear();
+    if (!catalogueFile.isEmpty()) {
+        // Only catalogues named in the program are created on demand; a mistyped path opens nothing.
+        const QFileInfo file(catalogueFile);
+        if (!file.isFile()) {
+            TellError(StartupFailureText(
+                file.completeBaseName(),
+                DbError{kNoSuchFile,
+                        QStringLiteral("there is no file %1").arg(QDir::toNativeSeparators(catalogueFile))}));
+            return nullptr;
+        }
+        UseCatalogueFile(catalogueFile);
+    }
     if (!CheckDataAccess())
         return nullptr;
     StartSplash(QStringLiteral("Starting"), 1, 6);
@@ -75,6 +93,8 @@ std::unique_ptr<frmWizard> Main() {
         failStartup(opened.error());
         return nullptr;
     }
+    RememberRecentCatalogue(CatalogueFile());
+    DailyBackup();
     SplashStep(QStringLiteral("Update database"));
     if (DbStatus updated = UpdateDatabase(); !updated) {
         failStartup(updated.error());

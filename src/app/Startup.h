@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
-class QString;
 class QWidget;
 class frmWizard;
 struct DbError;
@@ -11,8 +11,9 @@ struct DbError;
 bool CheckDataAccess();
 // Starts the program: reads the catalogue name, opens (or creates) the catalogue behind the
 // splash window and answers the main window, shown. Answers nothing when start-up failed;
-// the user has then been told why.
-std::unique_ptr<frmWizard> Main();
+// the user has then been told why. A catalogue file given on the command line is opened where
+// it lies instead; it must exist.
+std::unique_ptr<frmWizard> Main(const QString& catalogueFile = QString());
 // Remembers where a window stands, under its own name when name is empty.
 void SaveFormPlacement(const QWidget& window, const QString& name);
 // The message shown when the catalogue cannot be opened or created at start-up.

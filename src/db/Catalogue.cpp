@@ -18,6 +18,7 @@
 #include <algorithm>
 
 QString gDBName = QStringLiteral("BIBLIO");
+QString gCatalogueFile;
 
 namespace {
 
@@ -201,14 +202,43 @@ void ReadDBName() {
     gDBName = CleanCatalogueName(GetSetting(QStringLiteral("DBName"), kStandardName));
 }
 
+QString CatalogueFile() {
+    return gCatalogueFile.isEmpty() ? CatalogueFilePath(gDBName) : gCatalogueFile;
+}
+
+QString CatalogueDisplayName() {
+    return gCatalogueFile.isEmpty() ? gDBName : QFileInfo(gCatalogueFile).completeBaseName();
+}
+
+QString NamedCatalogueOf(const QString& file) {
+    const QFileInfo info(file);
+    const QString name = info.completeBaseName();
+    if (name != CleanCatalogueName(name) || info.suffix() != QStringLiteral("sqlite"))
+        return {};
+    return QFileInfo(CatalogueFilePath(name)) == info ? name : QString();
+}
+
+void UseCatalogueFile(const QString& file) {
+    const QString name = NamedCatalogueOf(file);
+    if (name.isEmpty()) {
+        gCatalogueFile = QFileInfo(file).absoluteFilePath();
+        return;
+    }
+    gCatalogueFile.clear();
+    gDBName = name;
+    SaveSetting(QStringLiteral("DBName"), name);
+}
+
 DbStatus CreateDatabase() {
-    const QString target = CatalogueFilePath(gDBName);
+    const QString target = CatalogueFile();
+    const QFileInfo targetInfo(target);
+    const QString folder = targetInfo.absolutePath();
     // A unique name beside the target: the same file system, so the final move is a rename.
-    QTemporaryFile reserve(DataFolder() + u'/' + gDBName + QStringLiteral(".XXXXXX.creating"));
+    QTemporaryFile reserve(folder + u'/' + targetInfo.completeBaseName() +
+                           QStringLiteral(".XXXXXX.creating"));
     if (!reserve.open())
-        return DbError{kErrorCannotOpen,
-                       QStringLiteral("Cannot create a file in %1: %2")
-                           .arg(QDir::toNativeSeparators(DataFolder()), reserve.errorString())};
+        return DbError{kErrorCannotOpen, QStringLiteral("Cannot create a file in %1: %2")
+                                             .arg(QDir::toNativeSeparators(folder), reserve.errorString())};
     const QString building = reserve.fileName();
     reserve.close();
     reserve.setAutoRemove(false);
@@ -232,7 +262,7 @@ DbStatus CreateDatabase() {
 }
 
 DbStatus OpenDatabase() {
-    const QString path = CatalogueFilePath(gDBName);
+    const QString path = CatalogueFile();
     if (!QFileInfo::exists(path)) {
         if (DbStatus created = CreateDatabase(); !created)
             return created;
@@ -312,7 +342,7 @@ DbStatus UpdateDatabase() {
 }
 
 DbStatus DeleteCatalogueFiles() {
-    const QString path = CatalogueFilePath(gDBName);
+    const QString path = CatalogueFile();
     if (QFile::exists(path) && !QFile::remove(path))
         return DbError{kErrorCannotOpen,
                        QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(path))};

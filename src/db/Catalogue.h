@@ -6,6 +6,11 @@
 
 // The name of the open catalogue: upper case, only A-Z and 0-9, never empty.
 extern QString gDBName;
+// The file of a catalogue opened where it lies (from the command line, Open Catalogue File or
+// Recent Catalogues); empty while the catalogue in use is the data folder's file of gDBName.
+// gDBName and "DBName" keep naming that data folder catalogue meanwhile, so the next plain
+// start and File, Open work on names exactly as before.
+extern QString gCatalogueFile;
 
 inline constexpr int kMaxCatalogueNameLength = 200;
 
@@ -16,13 +21,24 @@ QString CleanCatalogueName(const QString& text);
 // Reads the "DBName" setting into gDBName.
 void ReadDBName();
 
-// Opens gConn on the catalogue gDBName names, creating the catalogue first when it has no file.
+// The file of the catalogue in use: gCatalogueFile, or else the data folder's file of gDBName.
+QString CatalogueFile();
+// What the caption and messages call the catalogue in use: gDBName, or its file's base name.
+QString CatalogueDisplayName();
+// The name of the catalogue whose own file in the data folder `file` is; empty for any other file.
+// Such a file is that named catalogue however it was reached.
+QString NamedCatalogueOf(const QString& file);
+// Makes `file` the catalogue in use: the named catalogue when it is one (gDBName and "DBName"
+// follow), otherwise the file where it lies. Opens nothing.
+void UseCatalogueFile(const QString& file);
+
+// Opens gConn on CatalogueFile(), creating the catalogue first when it has no file.
 // A file that is there but is not a catalogue is refused and left exactly as it is.
 DbStatus OpenDatabase();
 // Opens gConn on an existing catalogue file named by its path, wherever it lies; a file that is
 // not a catalogue is refused and left exactly as it is.
 DbStatus OpenCatalogueFile(const QString& path);
-// Builds the catalogue file of gDBName with its tables, standard lists and sample book.
+// Builds CatalogueFile() with its tables, standard lists and sample book.
 // The file appears only when complete: it is built under another name and moved into place.
 DbStatus CreateDatabase();
 // Brings the open catalogue's schema up to date with this program's additions; run after every open.
@@ -32,5 +48,5 @@ DbResult<int> SchemaStepsDone();
 // How many of SchemaSteps() the open catalogue still lacks: a read-only one is not brought up to date.
 DbResult<int> SchemaStepsMissing();
 DbResult<bool> ColumnExists(const QString& table, const QString& column);
-// Removes the catalogue file of gDBName and its side files; gConn must be closed.
+// Removes CatalogueFile() and its side files; gConn must be closed.
 DbStatus DeleteCatalogueFiles();

@@ -5,6 +5,7 @@
 #include "app/Prompts.h"
 #include "app/Settings.h"
 #include "app/WaitPointer.h"
+#include "backup/Backup.h"
 #include "exchange/Exporter.h"
 #include "exchange/Importer.h"
 
@@ -159,6 +160,8 @@ void frmImport::runAction() {
         prompts().tell(QStringLiteral("Tomekeep"), u'\'' + name + QStringLiteral("' does not exist."));
         return;
     }
+    if (!BackUpBeforeChange())
+        return;
     SaveSetting(text().filenameSetting, name);
     WaitPointer wait;
     cmdImport->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "db/ReadingOrder.h"
+#include "main/QuickFilter.h"
 
 #include <QHash>
 #include <QLocale>
@@ -168,22 +169,48 @@ void BookListModel::setBooks(std::vector<BookRow> books) {
 }
 
 void BookListModel::applySort() {
-    m_order = m_titleOrder;
+    m_sorted = m_titleOrder;
     const int column = m_sortColumn;
-    if (column == ColTitle && m_sortOrder == Qt::AscendingOrder)
+    if (column == ColTitle && m_sortOrder == Qt::AscendingOrder) {
+        applyFilter();
         return;
+    }
     if (const QString BookRow::*field = textField(column)) {
-        sortByText(m_order, SortKeyColumn(m_books, field), m_sortOrder);
+        sortByText(m_sorted, SortKeyColumn(m_books, field), m_sortOrder);
+        applyFilter();
         return;
     }
     const auto less = [this, column](int left, int right) {
         return numberLess(m_books[left], m_books[right], column);
     };
     if (m_sortOrder == Qt::AscendingOrder)
-        std::stable_sort(m_order.begin(), m_order.end(), less);
+        std::stable_sort(m_sorted.begin(), m_sorted.end(), less);
     else
-        std::stable_sort(m_order.begin(), m_order.end(),
+        std::stable_sort(m_sorted.begin(), m_sorted.end(),
                          [&less](int left, int right) { return less(right, left); });
+    applyFilter();
+}
+
+void BookListModel::applyFilter() {
+    if (m_filterWords.empty()) {
+        m_order = m_sorted;
+        return;
+    }
+    m_order.clear();
+    for (const int row : m_sorted) {
+        if (MatchesFilter(m_books[row].filterKey, m_filterWords))
+            m_order.push_back(row);
+    }
+}
+
+void BookListModel::setFilter(const QString& typed) {
+    std::vector<std::string> words = FilterWords(typed);
+    if (words == m_filterWords)
+        return;
+    beginResetModel();
+    m_filterWords = std::move(words);
+    applyFilter();
+    endResetModel();
 }
 
 void BookListModel::sort(int column, Qt::SortOrder order) {
@@ -195,7 +222,7 @@ void BookListModel::sort(int column, Qt::SortOrder order) {
     m_sortColumn = column;
     m_sortOrder = order;
     applySort();
-    std::vector<int> newRowOfBook(m_books.size());
+    std::vector<int> newRowOfBook(m_books.size(), -1);
     for (size_t row = 0; row < m_order.size(); ++row)
         newRowOfBook[m_order[row]] = static_cast<int>(row);
     QModelIndexList after;

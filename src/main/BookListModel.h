@@ -33,8 +33,11 @@ public:
 
     explicit BookListModel(QObject* parent = nullptr);
 
-    // Replaces every row and sorts them by the current sort column.
+    // Replaces every row and sorts them by the current sort column; the quick filter stays.
     void setBooks(std::vector<BookRow> books);
+    // Lists only the books whose filter key holds every word typed; nothing typed lists all.
+    void setFilter(const QString& typed);
+    bool isFiltered() const { return !m_filterWords.empty(); }
     void clear() { setBooks({}); }
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     int sortColumn() const { return m_sortColumn; }
@@ -51,16 +54,20 @@ public:
     int bookIdAt(int row) const { return book(row).bookId; }
     // The row that lists the book, -1 when the list does not hold it.
     int rowOfBook(int bookId) const;
-    // Rewrites what a row shows, in place, without re-sorting.
+    // Rewrites what a row shows, in place, without re-sorting or filtering it out.
     void updateRow(int row, const BookRow& shown);
 
 private:
     void applySort();
+    void applyFilter();
 
     std::vector<BookRow> m_books;
+    std::vector<std::string> m_filterWords;
     // Rows in title order, ties by book number: what every other order starts from, so that
     // rows that are equal in the sort column stay in title order.
     std::vector<int> m_titleOrder;
+    // Every row in the sort order, and the rows the filter lets through in that order: the list.
+    std::vector<int> m_sorted;
     std::vector<int> m_order;
     int m_sortColumn = ColTitle;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
+#include "main/QuickFilter.h"
 #include "main/SearchState.h"
 
 #include <QHash>
@@ -15,7 +16,8 @@ namespace {
 // reload: a hundred thousand rows share a few thousand names.
 const QString kBase = QStringLiteral(
     "SELECT m.[BookId], m.[Title], m.[AuthorId], m.[SubjectId], m.[LocationId], m.[Pages], m.[Copyright], "
-    "m.[Stars] FROM [Book] m INNER JOIN [Subject] g ON m.[SubjectId] = g.[SubjectId] "
+    "m.[Stars], m.[Publisher], m.[LabelNumber], m.[Notes] FROM [Book] m INNER JOIN [Subject] g ON "
+    "m.[SubjectId] = g.[SubjectId] "
     "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
 
 struct ModeFilter {
@@ -132,6 +134,8 @@ DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
         const QVariant stars = rows.value(7);
         book.hasStars = !stars.isNull();
         book.stars = stars.toDouble();
+        book.filterKey = BookFilterKey({book.title, book.author, book.subject, rows.value(8).toString(),
+                                        rows.value(9).toString(), rows.value(10).toString()});
     }
     rows.finish();
     return books;

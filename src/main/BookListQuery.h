@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <string>
 #include <vector>
 
 // A statement with its bound values.
@@ -24,6 +25,8 @@ struct BookRow {
     QString author;
     QString subject;
     QString location;
+    // The folded texts the quick filter searches (see BookFilterKey).
+    std::string filterKey;
 };
 
 // The wildcard pattern ("*" any run, "?" any one character) as the LIKE pattern it stands for.

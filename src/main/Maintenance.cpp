@@ -2,6 +2,7 @@
 
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
+#include "backup/Backup.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
@@ -134,6 +135,8 @@ void CheckAndRepair(const std::function<void()>& populateList) {
     if (prompts().ask(QStringLiteral("Repair"), QStringLiteral("Repair database?"),
                       PromptButtons::YesNoCancel, PromptIcon::Question) != PromptAnswer::Yes)
         return;
+    if (!BackUpBeforeChange())
+        return;
     const auto bookCount = QueryNumber(QStringLiteral("SELECT COUNT(*) FROM [Book]"));
     if (!bookCount) {
         TellError(bookCount.error().messageText());
@@ -181,6 +184,8 @@ void DeleteUnusedAuthors() {
     if (prompts().ask(QStringLiteral("Delete?"),
                       QStringLiteral("Delete all authors that are not currently used?"),
                       PromptButtons::YesNoCancel, PromptIcon::Question) != PromptAnswer::Yes)
+        return;
+    if (!BackUpBeforeChange())
         return;
     const auto deleted = DeleteAuthorsNotInUse();
     if (!deleted) {

@@ -2,6 +2,7 @@
 
 #include "app/Modal.h"
 #include "app/Prompts.h"
+#include "backup/Backup.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -64,6 +65,8 @@ void frmStartOver::cmdStartOver_Click() {
     }
     if (prompts().ask(QStringLiteral("Warning"), QStringLiteral("Reset database (delete all books)?"),
                       PromptButtons::YesNo, PromptIcon::Warning, PromptAnswer::No) != PromptAnswer::Yes)
+        return;
+    if (!BackUpBeforeChange())
         return;
     if (DbStatus reset = RecreateCatalogue(); !reset) {
         TellError(reset.error().description);

@@ -3,6 +3,7 @@
 #include "app/Modal.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
+#include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/Twips.h"
@@ -23,6 +24,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -109,6 +112,7 @@ frmWizard::frmWizard(QWidget* parent)
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     buildList(central);
+    layout->addWidget(txtFilter);
     layout->addWidget(lstMain, 1);
     layout->addWidget(lblCount);
     layout->addWidget(buildEditor(central));
@@ -135,6 +139,12 @@ frmWizard::frmWizard(QWidget* parent)
 frmWizard::~frmWizard() = default;
 
 void frmWizard::buildList(QWidget* parent) {
+    txtFilter = new QLineEdit(parent);
+    txtFilter->setObjectName(QStringLiteral("txtFilter"));
+    txtFilter->setPlaceholderText(QStringLiteral("Filter the list by title, author, subject, publisher, "
+                                                 "label # or notes (Ctrl+F)"));
+    txtFilter->setClearButtonEnabled(true);
+    txtFilter->setAccessibleName(QStringLiteral("Quick filter"));
     lstMain = new BookListView(parent);
     lstMain->setObjectName(QStringLiteral("lstMain"));
     lstMain->setBookModel(m_model);
@@ -316,6 +326,8 @@ void frmWizard::buildMenus() {
          "mnuFile",
          "&File",
          {{&frmWizard::mnuFileOpen, "mnuFileOpen", "&Open book database.."},
+          {&frmWizard::mnuFileOpenFile, "mnuFileOpenFile", "Open Catalogue &File…"},
+          {&frmWizard::mnuFileRestore, "mnuFileRestore", "R&estore from Backup…", true},
           {nullptr, "mnuFileDash2", nullptr},
           {&frmWizard::mnuFileAddBook, "mnuFileAddBook", "&Add Book"},
           {&frmWizard::mnuFileDeleteBook, "mnuFileDeleteBook", "&Delete Book"},
@@ -381,12 +393,12 @@ void frmWizard::buildMenus() {
           {&frmWizard::mnuHelpAbout, "mnuHelpAbout", "&About.."}}},
     };
     for (const Menu& design : menus) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(design.caption));
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(design.caption));
         menu->setObjectName(QLatin1String(design.name));
         this->*design.menu = menu;
         for (const Entry& entry : design.entries) {
             QAction* action =
-                entry.action ? menu->addAction(QString::fromLatin1(entry.caption)) : menu->addSeparator();
+                entry.action ? menu->addAction(QString::fromUtf8(entry.caption)) : menu->addSeparator();
             action->setObjectName(QLatin1String(entry.name));
             action->setEnabled(!entry.later);
             if (entry.action)
@@ -401,10 +413,14 @@ void frmWizard::buildMenus() {
 void frmWizard::assignShortcuts() {
     const std::pair<QAction*, QKeySequence> keys[] = {
         {mnuFileAddBook, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {mnuFileOpenFile, QKeySequence(Qt::CTRL | Qt::Key_O)},
         {mnuFileExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {mnuSearchReload, QKeySequence(Qt::Key_F5)},
         {mnuHelpHandbook, QKeySequence(Qt::Key_F1)},
     };
+    mnuFileRecent = new QMenu(QStringLiteral("Recen&t Catalogues"), mnuFile);
+    mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFile->insertMenu(mnuFileRestore, mnuFileRecent);
     for (const auto& [entry, key] : keys) {
         entry->setShortcut(key);
         entry->setShortcutContext(Qt::WindowShortcut);
@@ -448,6 +464,8 @@ void frmWizard::connectCommands() {
     connect(imgInternet, &LookupImage::clicked, this, &frmWizard::imgInternet_Click);
 
     connect(mnuFileOpen, &QAction::triggered, this, &frmWizard::mnuFileOpen_Click);
+    connect(mnuFileOpenFile, &QAction::triggered, this, &frmWizard::mnuFileOpenFile_Click);
+    connect(txtFilter, &QLineEdit::textChanged, this, &frmWizard::applyFilter);
     connect(mnuFileAddBook, &QAction::triggered, this, &frmWizard::cmdAddBook_Click);
     connect(mnuFileDeleteBook, &QAction::triggered, this, &frmWizard::cmdDeleteBook_Click);
     connect(mnuFileNextBook, &QAction::triggered, this, &frmWizard::cmdNextBook_Click);
@@ -468,7 +486,19 @@ void frmWizard::connectCommands() {
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &frmWizard::mnuFileExit_Click);
+    connect(escape, &QShortcut::activated, this, [this] {
+        // In the quick filter Esc first brings the whole list back.
+        if (txtFilter->hasFocus() && !txtFilter->text().isEmpty())
+            txtFilter->clear();
+        else
+            mnuFileExit_Click();
+    });
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        txtFilter->setFocus(Qt::ShortcutFocusReason);
+        txtFilter->selectAll();
+    });
     ConnectCommand(mnuSearchReload, ListReloader(), true);
     ConnectSubsystemCommands();
 }
@@ -486,13 +516,14 @@ void frmWizard::Form_Load() {
     SetCaption();
     lstMain->applyColumnShares();
     ShowInternetSite(GetSetting(QStringLiteral("InternetSite"), DefaultInternetSite()));
+    fillRecentMenu();
     PopulateLstMain();
 }
 
 // The caption says when the catalogue may only be read, and the commands that write wait.
 void frmWizard::SetCaption() {
     const bool writable = !gConn.isReadOnly();
-    setWindowTitle(QStringLiteral("Tomekeep (") + gDBName + u')' +
+    setWindowTitle(QStringLiteral("Tomekeep (") + CatalogueDisplayName() + u')' +
                    (writable ? QString() : QStringLiteral(" - read-only")));
     for (QAction* entry : {mnuFileAddBook, mnuFileDeleteBook, mnuPopupAdd, mnuPopupDelete, mnuToolsImport,
                            mnuToolsCheckData, mnuToolsStartOver, mnuSetupDeleteUnusedAuthors})
@@ -528,19 +559,80 @@ void frmWizard::mnuFileOpen_Click() {
     if (answer.isEmpty())
         return;
     const QString previous = gDBName;
+    const QString previousFile = gCatalogueFile;
     SaveSetting(QStringLiteral("DBName"), answer);
     ReadDBName();
     SaveSetting(QStringLiteral("DBName"), gDBName);
+    gCatalogueFile.clear();
     gConn.close();
     if (DbStatus opened = openCatalogue(); !opened) {
         tellError(opened.error());
-        reopenCatalogue(previous);
+        reopenCatalogue(previous, previousFile);
         return;
     }
     SetCaption();
+    catalogueOpened();
     prompts().tell(QStringLiteral("Tomekeep"), u'\'' + gDBName + QStringLiteral("' database opened."));
     if (gConn.isReadOnly())
         TellReadOnlyCatalogue();
+}
+
+void frmWizard::mnuFileOpenFile_Click() {
+    if (!SaveCurrentBook())
+        return;
+    const QString file = prompts().chooseOpenFile(
+        QStringLiteral("Open Catalogue File"), QFileInfo(CatalogueFile()).absolutePath(),
+        QStringLiteral("Tomekeep catalogues (*.sqlite);;All files (*)"));
+    if (!file.isEmpty())
+        OpenCatalogueFile(file);
+}
+
+void frmWizard::OpenCatalogueFile(const QString& file) {
+    if (!QFileInfo(file).isFile()) {
+        ForgetRecentCatalogue(file);
+        fillRecentMenu();
+        prompts().tell(QStringLiteral("Tomekeep"),
+                       QStringLiteral("'%1' is no longer there; it has been taken off the recent catalogues.")
+                           .arg(QDir::toNativeSeparators(file)),
+                       PromptIcon::Warning);
+        return;
+    }
+    const QString previous = gDBName;
+    const QString previousFile = gCatalogueFile;
+    UseCatalogueFile(file);
+    gConn.close();
+    if (DbStatus opened = openCatalogue(); !opened) {
+        tellError(opened.error());
+        reopenCatalogue(previous, previousFile);
+        return;
+    }
+    SetCaption();
+    catalogueOpened();
+}
+
+void frmWizard::catalogueOpened() {
+    RememberRecentCatalogue(CatalogueFile());
+    fillRecentMenu();
+}
+
+void frmWizard::fillRecentMenu() {
+    // An entry may be the one being triggered right now: it goes once its signal is done.
+    for (QAction* entry : mnuFileRecent->actions()) {
+        mnuFileRecent->removeAction(entry);
+        entry->deleteLater();
+    }
+    const QStringList files = RecentCatalogues();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files[i];
+        QString shown = QDir::toNativeSeparators(file);
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction* entry = mnuFileRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(entry, &QAction::triggered, this, [this, file] {
+            if (SaveCurrentBook())
+                OpenCatalogueFile(file);
+        });
+    }
+    mnuFileRecent->setEnabled(!files.isEmpty());
 }
 
 DbStatus frmWizard::openCatalogue() {
@@ -553,9 +645,10 @@ DbStatus frmWizard::openCatalogue() {
 
 // The catalogue asked for could not be used: go back to the one that was open, so that the
 // window keeps working and the name remembered for the next start is one that opens.
-void frmWizard::reopenCatalogue(const QString& previousName) {
+void frmWizard::reopenCatalogue(const QString& previousName, const QString& previousFile) {
     gConn.close();
     gDBName = previousName;
+    gCatalogueFile = previousFile;
     SaveSetting(QStringLiteral("DBName"), previousName);
     SetCaption();
     if (DbStatus reopened = openCatalogue(); !reopened)
@@ -622,6 +715,21 @@ void frmWizard::takeInput(bool take) {
     menuBar()->setEnabled(take);
     for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
         shortcut->setEnabled(take);
+    // A menu entry's key still reaches it while the menu bar is greyed: those entries are laid
+    // aside too, and only those that were enabled come back.
+    if (!take) {
+        for (QAction* entry : findChildren<QAction*>()) {
+            if (!entry->shortcut().isEmpty() && entry->isEnabled()) {
+                entry->setEnabled(false);
+                m_entriesLaidAside.push_back(entry);
+            }
+        }
+        return;
+    }
+    for (const QPointer<QAction>& entry : std::exchange(m_entriesLaidAside, {})) {
+        if (entry)
+            entry->setEnabled(true);
+    }
 }
 
 void frmWizard::RunWithoutInput(const std::function<void()>& work, std::function<void()> stop) {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <chrono>
 #include <functional>
+#include <QPointer>
 #include <optional>
 
 class BookListModel;
@@ -82,6 +83,11 @@ public:
     void cmdRemove_Click();
     void cmdLookupAuthor_Click();
     void mnuFileOpen_Click();
+    // File, Open Catalogue File: a catalogue file chosen in a file dialog, opened where it lies.
+    void mnuFileOpenFile_Click();
+    // Opens a catalogue file where it lies (after the shown book is saved); a file that is gone
+    // is told and taken off the recent catalogues, one that does not open leaves the open one.
+    void OpenCatalogueFile(const QString& file);
     // File, Exit: saves the shown book, asks "Exit Tomekeep?" and closes on Yes.
     void mnuFileExit_Click();
     void mnuSearchClear_Click();
@@ -99,7 +105,8 @@ public:
     // Shows or hides the lookup image for the library site and makes the site its tool tip.
     void ShowInternetSite(const QString& site);
 
-    // Book list.
+    // Book list, with the quick filter above it.
+    QLineEdit* txtFilter = nullptr;
     BookListView* lstMain = nullptr;
     QLabel* lblCount = nullptr;
 
@@ -149,6 +156,9 @@ public:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileOpenFile = nullptr;
+    QMenu* mnuFileRecent = nullptr;
+    QAction* mnuFileRestore = nullptr;
     QAction* mnuFileAddBook = nullptr;
     QAction* mnuFileDeleteBook = nullptr;
     QAction* mnuFileNextBook = nullptr;
@@ -248,7 +258,12 @@ private:
     void listHeaderClicked(int column);
     void listPopup(const QPoint& globalPos);
     DbStatus openCatalogue();
-    void reopenCatalogue(const QString& previousName);
+    void reopenCatalogue(const QString& previousName, const QString& previousFile);
+    // After a catalogue opened: it heads the recent catalogues, and the menu shows them.
+    void catalogueOpened();
+    void fillRecentMenu();
+    void applyFilter();
+    void showCount();
     void tellError(const DbError& error);
     void takeInput(bool take);
     // Refuses a typed ISBN that is not one and warns about one another book has; true to save on.
@@ -264,6 +279,8 @@ private:
     // Set while RunWithoutInput runs its work.
     std::function<void()> m_stopWork;
     bool m_closeAfterWork = false;
+    // Menu entries whose keys RunWithoutInput turned off, to be turned on again after the work.
+    std::vector<QPointer<QAction>> m_entriesLaidAside;
     // The lookup lists the combo boxes were last filled from, indexed by LookupKind.
     std::vector<LookupEntry> m_lookupLists[4];
     BookLookup* m_lookup = nullptr;

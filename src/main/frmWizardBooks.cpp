@@ -9,6 +9,7 @@
 #include "main/CoverView.h"
 #include "main/LookupImage.h"
 #include "main/PlainTextLimit.h"
+#include "main/QuickFilter.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
 
@@ -114,8 +115,6 @@ DbStatus frmWizard::loadList() {
         }
     }
     m_model->clear();
-    const bool any = rows && !rows->empty();
-    EnableEditor(any);
     const ListSort sort = StoredListSort();
     m_model->sort(sort.column, sort.order);
     lstMain->header()->setSortIndicator(sort.column, sort.order);
@@ -124,11 +123,35 @@ DbStatus frmWizard::loadList() {
         m_model->setBooks(std::move(*rows));
     else
         status = rows.error();
-    lblCount->setText(QStringLiteral("Books in list: ") + QString::number(m_model->rowCount()));
-    if (any)
+    EnableEditor(m_model->rowCount() > 0);
+    showCount();
+    if (m_model->rowCount() > 0)
         lstMain->selectRow(0);
     ShowSelectedBook();
     return status;
+}
+
+void frmWizard::showCount() {
+    lblCount->setText(QStringLiteral("Books in list: ") + QString::number(m_model->rowCount()));
+}
+
+// The quick filter narrows the rows of the search in force. The book in the editor stays while
+// it is listed; otherwise the first listed book is shown, as after a reload.
+void frmWizard::applyFilter() {
+    const bool typing = txtFilter->hasFocus();
+    const int shown = LeadingInteger(txtBookId->text());
+    m_model->setFilter(txtFilter->text());
+    showCount();
+    if (const int row = m_model->rowOfBook(shown); row >= 0) {
+        lstMain->selectRow(row);
+    } else {
+        EnableEditor(m_model->rowCount() > 0);
+        if (m_model->rowCount() > 0)
+            lstMain->selectRow(0);
+        ShowSelectedBook();
+    }
+    if (typing)
+        txtFilter->setFocus();
 }
 
 void frmWizard::PopulateLstMain() {
@@ -423,6 +446,8 @@ void frmWizard::showSavedRow(int bookId, const EditorTexts& texts, const BookFie
     shown.hasCopyright = true;
     shown.stars = saved.stars;
     shown.hasStars = true;
+    shown.filterKey = BookFilterKey(
+        {shown.title, shown.author, shown.subject, texts.publisher, texts.labelNumber, texts.notes});
     m_model->updateRow(row, shown);
     if (!titleChanged)
         return;

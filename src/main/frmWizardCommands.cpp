@@ -1,6 +1,7 @@
 // The main window's entries into the other parts of the program: lookup lists, searches,
 // reports and catalogue tools. Each saves the shown book first where leaving it matters.
 #include "app/ProgressWindows.h"
+#include "backup/frmRestore.h"
 #include "exchange/ExchangeWindows.h"
 #include "lookups/LookupLists.h"
 #include "main/Maintenance.h"
@@ -40,6 +41,8 @@ void frmWizard::ConnectSubsystemCommands() {
     };
     const std::vector<Command> commands = {
         {mnuFilePrinterSetup, [this] { ShowPrintSetup(this); }, false},
+        // A restore replaces the books: the shown one is saved first, so it is in the backup.
+        {mnuFileRestore, [this] { ShowRestoreFromBackup(this, ListReloader()); }, true},
         {mnuSearchTitle, search(SearchKind::Title), true},
         {mnuSearchAuthor, search(SearchKind::Author), true},
         {mnuSearchSubject, search(SearchKind::Subject), true},

@@ -352,7 +352,7 @@ void ReportWriter::PrintPageHeading(Report& report) {
     SetTab(3, m_layout->headingStops[2], spool::kAlignRight);
     SetFont(kReportFontSize, kReportFace, spool::kStyleNormal);
     NewLine(&report);
-    PrintText(&report, QString(QStringLiteral("Database: ") + gDBName), 1, spool::kStyleKeep);
+    PrintText(&report, QString(QStringLiteral("Database: ") + CatalogueDisplayName()), 1, spool::kStyleKeep);
     SetFont(kReportFontSize, kReportFace, spool::kStyleBold);
     PrintText(&report, report.Name(), 2, spool::kStyleKeep);
     SetFont(kReportFontSize, kReportFace, spool::kStyleNormal);

@@ -3,10 +3,12 @@
 #include "app/Paths.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
+#include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "main/BookListModel.h"
 #include "main/SearchState.h"
 #include "main/frmWizard.h"
 #include "support/ReadOnlyAccess.h"
@@ -21,6 +23,7 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTest>
@@ -117,6 +120,65 @@ private Q_SLOTS:
         QVERIFY(!window->IsDirty());
         QVERIFY(window->SaveCurrentBook());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void commandLineFileOpensWhereItLies_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("spaces and any case, another folder") << "Some Folder/Garden Shed.SQLite"
+                                                             << "catalogue"
+                                                             << "Tomekeep (Garden Shed)";
+        QTest::newRow("a named catalogue's own file") << "HOME.sqlite"
+                                                      << "catalogue"
+                                                      << "Tomekeep (HOME)";
+        QTest::newRow("not a catalogue") << "notes.sqlite"
+                                         << "junk"
+                                         << "";
+        QTest::newRow("no such file") << "Gone/Lost.sqlite"
+                                      << "none"
+                                      << "";
+    }
+
+    void commandLineFileOpensWhereItLies() {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        QFETCH(QString, caption);
+        TestHome home;
+        const QString path = home.file(file);
+        if (kind == QStringLiteral("catalogue"))
+            QVERIFY(home.makeCatalogueFile(path));
+        if (kind == QStringLiteral("junk")) {
+            QFile junk(path);
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write(QByteArray(3000, 'x'));
+        }
+        if (caption.isEmpty())
+            home.prompts().answerOk();
+        const std::unique_ptr<frmWizard> window = Main(path);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QVERIFY(!QFile::exists(home.file(QStringLiteral("BIBLIO.sqlite"))));
+        if (caption.isEmpty()) {
+            QVERIFY(!window);
+            QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+            QVERIFY2(home.prompts().last().text.startsWith(
+                         QStringLiteral("Tomekeep cannot open the book database '%1'.")
+                             .arg(QFileInfo(file).completeBaseName())),
+                     qPrintable(home.prompts().last().text));
+            QCOMPARE(QFileInfo(path).size(), kind == QStringLiteral("junk") ? 3000 : 0);
+            QVERIFY(!gConn.isOpen());
+            return;
+        }
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(gConn.filePath(), path);
+        QCOMPARE(window->ListModel().rowCount(), 1);
+        // Only a named catalogue's own file becomes the catalogue the next plain start opens.
+        const bool named = caption == QStringLiteral("Tomekeep (HOME)");
+        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("unset")),
+                 named ? QStringLiteral("HOME") : QStringLiteral("unset"));
+        QCOMPARE(gDBName, named ? QStringLiteral("HOME") : QStringLiteral("BIBLIO"));
+        QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
     void exitAsksAndOnlyYesCloses_data() {

@@ -66,16 +66,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("file") << "mnuFile"
-                              << "&File" << QStringList{"&Open book database..",
-                                                        "-",
-                                                        "&Add Book\tCtrl+N",
-                                                        "&Delete Book",
-                                                        "&Next Book",
-                                                        "&Previous Book",
-                                                        "-",
-                                                        "&Printer setup..",
-                                                        "-",
-                                                        "E&xit\tCtrl+Q"};
+                              << "&File"
+                              << QStringList{"&Open book database..",
+                                             "Open Catalogue &File…\tCtrl+O",
+                                             "~Recen&t Catalogues",
+                                             "R&estore from Backup…",
+                                             "-",
+                                             "&Add Book\tCtrl+N",
+                                             "&Delete Book",
+                                             "&Next Book",
+                                             "&Previous Book",
+                                             "-",
+                                             "&Printer setup..",
+                                             "-",
+                                             "E&xit\tCtrl+Q"};
         QTest::newRow("search") << "mnuSearch"
                                 << "&Search" << QStringList{"&Title search..",   "-",
                                                             "&Author search..",  "&Subject search..",

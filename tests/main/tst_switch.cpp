@@ -1,3 +1,4 @@
+#include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
@@ -10,8 +11,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -150,6 +154,95 @@ private Q_SLOTS:
         QCOMPARE(gSearchMode, int(kSearchTitle));
         QCOMPARE(window->ListModel().rowCount(), 0);
         QVERIFY(!window->txtTitle->isEnabled());
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
+    void openCatalogueFileFromTheDialog_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("catalogue");
+        QTest::newRow("any folder, spaces, any case") << "Elsewhere/garden Shed.sqlite" << true;
+        QTest::newRow("not a catalogue") << "Elsewhere/Shopping List.sqlite" << false;
+    }
+
+    void openCatalogueFileFromTheDialog() {
+        QFETCH(QString, file);
+        QFETCH(bool, catalogue);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(file);
+        if (catalogue) {
+            QVERIFY(home.makeCatalogueFile(path));
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QFile junk(path);
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write("milk, eggs");
+        }
+        const auto window = OpenMainWindow();
+        AddTestBook(QStringLiteral("Only in BIBLIO"));
+        window->PopulateLstMain();
+        home.prompts().file(path);
+        if (!catalogue)
+            home.prompts().answerOk();
+        window->activateWindow();
+        QTRY_VERIFY(window->isActiveWindow());
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QVERIFY(home.prompts().count() > 0);
+        QCOMPARE(home.prompts().records().first().title, QStringLiteral("Open Catalogue File"));
+        QCOMPARE(home.prompts().lastStartPath(), home.path());
+        QCOMPARE(window->windowTitle(),
+                 catalogue ? QStringLiteral("Tomekeep (garden Shed)") : QStringLiteral("Tomekeep (BIBLIO)"));
+        QCOMPARE(window->ListModel().rowCount(), catalogue ? 1 : 2);
+        QCOMPARE(RecentCatalogues(), catalogue ? QStringList({path}) : QStringList());
+        // The next plain start still opens the named catalogue.
+        QCOMPARE(gDBName, QStringLiteral("BIBLIO"));
+        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("BIBLIO")), QStringLiteral("BIBLIO"));
+        if (!catalogue) {
+            QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+            QCOMPARE(QFileInfo(path).size(), 10);
+        }
+        // The name-based File, Open goes back to the data folder's catalogues.
+        home.prompts().input(QStringLiteral("biblio")).answerOk();
+        window->mnuFileOpen->trigger();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO)"));
+        QCOMPARE(gConn.filePath(), home.file(QStringLiteral("BIBLIO.sqlite")));
+    }
+
+    void recentCataloguesNewestFirstAndForgetMissingOnes() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
+            RememberRecentCatalogue(home.file(QStringLiteral("old %1.sqlite").arg(i)));
+        QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
+        QCOMPARE(RecentCatalogues().first(),
+                 home.file(QStringLiteral("old %1.sqlite").arg(kRecentCataloguesKept + 1)));
+        const QString first = home.file(QStringLiteral("A & B/First.sqlite"));
+        const QString second = home.file(QStringLiteral("Second.sqlite"));
+        QVERIFY(home.makeCatalogueFile(first));
+        QVERIFY(home.makeCatalogueFile(second));
+        const auto window = OpenMainWindow();
+        for (const QString& file : {first, second, first})
+            window->OpenCatalogueFile(file);
+        QCOMPARE(RecentCatalogues().mid(0, 2), QStringList({first, second}));
+        QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
+        const QList<QAction*> entries = window->mnuFileRecent->actions();
+        QCOMPARE(entries.size(), kRecentCataloguesKept);
+        QCOMPARE(entries[0]->text(),
+                 QStringLiteral("&1 ") + QString(first).replace(u'&', QStringLiteral("&&")));
+
+        entries[1]->trigger();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (Second)"));
+        QVERIFY(QFile::remove(first));
+        home.prompts().answerOk();
+        window->mnuFileRecent->actions()[1]->trigger();
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("'%1' is no longer there; it has been taken off the recent catalogues.")
+                     .arg(first));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (Second)"));
+        QVERIFY(gConn.isOpen());
+        QVERIFY(!RecentCatalogues().contains(first));
+        QCOMPARE(window->mnuFileRecent->actions().size(), kRecentCataloguesKept - 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };

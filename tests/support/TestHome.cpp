@@ -6,7 +6,9 @@
 #include "main/SearchState.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 namespace {
@@ -19,6 +21,7 @@ QString templateCatalogue() {
         const QByteArray home = qgetenv("TOMEKEEP_HOME");
         qputenv("TOMEKEEP_HOME", QFile::encodeName(folder.path()));
         gDBName = QStringLiteral("BIBLIO");
+        gCatalogueFile.clear();
         if (CreateDatabase())
             path = CatalogueFilePath(gDBName);
         qputenv("TOMEKEEP_HOME", home);
@@ -45,11 +48,13 @@ TestHome::TestHome() {
         return result;
     });
     gDBName = QStringLiteral("BIBLIO");
+    gCatalogueFile.clear();
     ResetSearchState();
 }
 
 TestHome::~TestHome() {
     gConn.close();
+    gCatalogueFile.clear();
     SetModalRunner(std::move(m_previousRunner));
     installPrompts(std::move(m_previousPrompts));
     if (m_previousHome.isNull())
@@ -71,6 +76,13 @@ bool TestHome::openFreshCatalogue() {
         return false;
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     return OpenDatabase().ok();
+}
+
+bool TestHome::makeCatalogueFile(const QString& path) const {
+    const QString source = templateCatalogue();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return !source.isEmpty() && QFile::copy(source, path) &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 int RefuseModal(QDialog& dialog) {

@@ -30,6 +30,8 @@ public:
     // Opens a new standard catalogue named BIBLIO as gConn. Built once per test program and
     // copied, so every test starts from the same fresh seed rows.
     bool openFreshCatalogue();
+    // Writes a new standard catalogue to any path (its folder created), without opening it.
+    bool makeCatalogueFile(const QString& path) const;
 
 private:
     QTemporaryDir m_dir;
