@@ -227,18 +227,23 @@ DbResult<int> InsertBook(const BookFields& book) {
         return existing.error();
     if (*existing > 0)
         return -1;
+    return AddBook(book);
+}
+
+DbResult<int> AddBook(const BookFields& book) {
     auto added = gConn.insert(
         QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
                        "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
-                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes]) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        bookValues(book));
+                       "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [ISBN]) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        bookValues(book) << book.isbn);
     if (!added)
         return added.error();
     return static_cast<int>(*added);
 }
 
 DbStatus UpdateBook(int bookId, const BookFields& book) {
+    // The ISBN is not one of the editor's fields: a book saved there keeps the one it has.
     QVariantList values = bookValues(book);
     values.append(bookId);
     return gConn.execute(

@@ -1,5 +1,8 @@
 #include "db/Schema.h"
 
+#include "db/Catalogue.h"
+#include "db/Connection.h"
+
 namespace {
 
 QStringList lookupTable(const QString& table) {
@@ -42,9 +45,11 @@ QStringList SchemaStatements() {
                                  "[Cost] REAL NOT NULL, "
                                  "[LentTo] VARCHAR(50) COLLATE NOCASE, "
                                  "[LentDate] TEXT NOT NULL, "
-                                 "[Notes] VARCHAR(255) COLLATE NOCASE)")
+                                 "[Notes] VARCHAR(255) COLLATE NOCASE, "
+                                 "[ISBN] VARCHAR(13) NOT NULL DEFAULT '')")
                << QStringLiteral("CREATE INDEX [Book_PrimaryKey] ON [Book] ([BookId])")
-               << QStringLiteral("CREATE INDEX [Book_Title] ON [Book] ([Title])");
+               << QStringLiteral("CREATE INDEX [Book_Title] ON [Book] ([Title])")
+               << QStringLiteral("CREATE INDEX [Book_ISBN] ON [Book] ([ISBN])");
     statements << QStringLiteral("CREATE TABLE [BookAward] ([BookId] INTEGER NOT NULL, "
                                  "[AwardId] INTEGER NOT NULL)")
                << QStringLiteral("CREATE INDEX [BookAward_PrimaryKey] ON [BookAward] ([BookId], [AwardId])");
@@ -53,7 +58,25 @@ QStringList SchemaStatements() {
     return statements;
 }
 
+namespace {
+
+// Books carry their ISBN (13 digits, or empty) so that imports can find a book again.
+DbStatus addIsbnColumn() {
+    const auto exists = ColumnExists(QStringLiteral("Book"), QStringLiteral("ISBN"));
+    if (!exists)
+        return exists.error();
+    if (!*exists) {
+        if (DbStatus added = gConn.execute(
+                QStringLiteral("ALTER TABLE [Book] ADD COLUMN [ISBN] VARCHAR(13) NOT NULL DEFAULT ''"));
+            !added)
+            return added;
+    }
+    return gConn.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS [Book_ISBN] ON [Book] ([ISBN])"));
+}
+
+} // namespace
+
 const std::vector<SchemaStep>& SchemaSteps() {
-    static const std::vector<SchemaStep> steps = {};
+    static const std::vector<SchemaStep> steps = {{2, addIsbnColumn}};
     return steps;
 }

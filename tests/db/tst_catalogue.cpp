@@ -182,6 +182,22 @@ private Q_SLOTS:
         QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
     }
 
+    void olderCatalogueGainsTheIsbnColumnInPlace() {
+        TestHome home;
+        QVERIFY(OpenDatabase().ok());
+        for (const char* statement :
+             {"DROP INDEX [Book_ISBN]", "ALTER TABLE [Book] DROP COLUMN [ISBN]", "PRAGMA user_version = 0"})
+            QVERIFY(gConn.execute(QString::fromLatin1(statement)));
+        for (int run = 0; run < 2; ++run)
+            QVERIFY(UpdateDatabase().ok());
+        const auto done = SchemaStepsDone();
+        QVERIFY(done);
+        QCOMPARE(*done, 2);
+        QCOMPARE(firstText(QStringLiteral("SELECT [ISBN] || '|' || [Title] FROM [Book]")),
+                 QStringLiteral("|Sample Book #1"));
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'Book_ISBN'")), 1);
+    }
+
     void fileThatIsNotACatalogueIsLeftAlone_data() {
         QTest::addColumn<QByteArray>("bytes");
         QByteArray random(4096, '\0');
