@@ -349,6 +349,8 @@ void frmWizard::buildMenus() {
          "&Tools",
          {{&frmWizard::mnuToolsExport, "mnuToolsExport", "&Export to file..", true},
           {&frmWizard::mnuToolsImport, "mnuToolsImport", "&Import from file..", true},
+          {&frmWizard::mnuToolsImportOther, "mnuToolsImportOther", "Import from &Other Programs\u2026", true},
+          {&frmWizard::mnuToolsExportCsv, "mnuToolsExportCsv", "Export to &CSV\u2026", true},
           {nullptr, "mnuToolsDash1", nullptr},
           {&frmWizard::mnuToolsCheckData, "mnuToolsCheckData", "&Repair data..", true},
           {nullptr, "mnuToolsDash2", nullptr},
@@ -361,7 +363,7 @@ void frmWizard::buildMenus() {
         this->*design.menu = menu;
         for (const Entry& entry : design.entries) {
             QAction* action =
-                entry.action ? menu->addAction(QString::fromLatin1(entry.caption)) : menu->addSeparator();
+                entry.action ? menu->addAction(QString::fromUtf8(entry.caption)) : menu->addSeparator();
             action->setObjectName(QLatin1String(entry.name));
             action->setEnabled(!entry.later);
             if (entry.action)

@@ -1,6 +1,7 @@
 // The main window's entries into the other parts of the program: lookup lists, searches,
 // reports and catalogue tools. Each saves the shown book first where leaving it matters.
 #include "exchange/ExchangeWindows.h"
+#include "imports/ImportWindows.h"
 #include "lookups/LookupLists.h"
 #include "main/Maintenance.h"
 #include "main/frmStartOver.h"
@@ -63,6 +64,8 @@ void frmWizard::ConnectSubsystemCommands() {
         {mnuSetupDeleteUnusedAuthors, [] { DeleteUnusedAuthors(); }, false},
         {mnuToolsExport, [this] { ShowExportWindow(this); }, true},
         {mnuToolsImport, [this] { ShowImportWindow(this, ListReloader()); }, true},
+        {mnuToolsImportOther, [this] { ShowForeignImportWindow(this, ListReloader()); }, true},
+        {mnuToolsExportCsv, [] { ExportCsvCommand(); }, true},
         {mnuToolsCheckData, [this] { CheckAndRepair(ListReloader()); }, false},
         {mnuToolsStartOver, [this] { ShowStartOver(this, ListReloader()); }, false},
     };
