@@ -423,9 +423,11 @@ private Q_SLOTS:
         QVERIFY(
             gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = '9780141439518' WHERE [BookId] > 1")));
         const QString path = home.file(QStringLiteral("books.csv"));
-        const CsvExportResult result = ExportCsv(path);
-        QVERIFY2(result.done, qPrintable(result.error));
-        QCOMPARE(result.count, 2);
+        home.prompts().file(path).answerOk();
+        ExportCsvCommand();
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Export complete"));
+        QCOMPARE(home.prompts().last().text, QStringLiteral("2 books exported."));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.peek(3) == "\xEF\xBB\xBF");
