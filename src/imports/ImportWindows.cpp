@@ -169,7 +169,7 @@ frmImportOther::frmImportOther(QWidget* parent, std::function<void()> populateLi
 
     connect(cmdBrowse, &QPushButton::clicked, this, &frmImportOther::cmdBrowse_Click);
     connect(cmdImport, &QPushButton::clicked, this, &frmImportOther::cmdImport_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmImportOther::cmdCancel_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmImportOther::reject);
 }
 
 void frmImportOther::cmdBrowse_Click() {
@@ -242,9 +242,9 @@ void frmImportOther::cmdImport_Click() {
     cmdImport->setEnabled(true);
 }
 
-void frmImportOther::cmdCancel_Click() {
+void frmImportOther::reject() {
     if (m_running)
         m_cancelled = true;
     else
-        reject();
+        QDialog::reject();
 }

@@ -40,10 +40,12 @@ public:
     QPushButton* cmdImport = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    // Cancel, Esc and the close box cancel a running import instead of leaving it behind.
+    void reject() override;
+
 private:
     void cmdBrowse_Click();
     void cmdImport_Click();
-    void cmdCancel_Click();
     bool showProgress(qint64 done, qint64 total);
     void showPreview(const ForeignPreview& preview);
 
