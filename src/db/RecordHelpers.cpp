@@ -204,6 +204,10 @@ DbResult<int> InsertBook(const BookFields& book) {
         return existing.error();
     if (*existing != -1)
         return -1;
+    return AddBook(book);
+}
+
+DbResult<int> AddBook(const BookFields& book) {
     QVariantList values = bookValues(book);
     values.append(NameKey(book.title));
     auto added = gConn.insert(

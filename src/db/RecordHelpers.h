@@ -69,7 +69,9 @@ struct BookFields {
 
 // Adds the book and answers its number, or -1 (nothing written) when a book of that title exists.
 DbResult<int> InsertBook(const BookFields& book);
-// Rewrites every column of the book; titles are not checked and awards are left alone.
+// Adds the book whatever its title: imports tell two books of one title apart by ISBN or author.
+DbResult<int> AddBook(const BookFields& book);
+// Rewrites every column of the book but its ISBN; titles are not checked and awards are left alone.
 DbStatus UpdateBook(int bookId, const BookFields& book);
 DbStatus AddBookAward(int bookId, int awardId);
 

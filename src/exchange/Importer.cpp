@@ -86,25 +86,25 @@ DbStatus BookImporter::start() {
     return {};
 }
 
-DbResult<int> BookImporter::lookupId(Lookup& lookup, const QString& name) {
+DbResult<int> LookupIds::id(const QString& name) {
     const QString key = NameKey(name);
-    if (const auto known = lookup.ids.constFind(key); known != lookup.ids.cend())
+    if (const auto known = m_ids.constFind(key); known != m_ids.cend())
         return *known;
-    auto id = GetLookupId(lookup.table, lookup.idColumn, name);
+    auto id = GetLookupId(m_table, m_idColumn, name);
     if (id)
-        lookup.ids.insert(key, *id);
+        m_ids.insert(key, *id);
     return id;
 }
 
-DbResult<int> BookImporter::authorId(const QString& name) {
+DbResult<int> AuthorIds::id(const QString& name) {
     const QString key = NameKey(name);
-    if (const auto known = m_authors.constFind(key); known != m_authors.cend())
+    if (const auto known = m_ids.constFind(key); known != m_ids.cend())
         return *known;
     auto id = GetAuthorId(name);
     if (id && *id == -1)
         id = AddNamedRow(KeyedColumnOf(u"Author"), name);
     if (id)
-        m_authors.insert(key, *id);
+        m_ids.insert(key, *id);
     return id;
 }
 
@@ -137,7 +137,7 @@ DbResult<int> BookImporter::writeBook(const BookFields& fields) {
 }
 
 DbStatus BookImporter::linkAward(int bookId, const QString& name) {
-    const auto awardId = lookupId(m_awards, name);
+    const auto awardId = m_awards.id(name);
     if (!awardId)
         return awardId.error();
     // Reading the same file twice must not give a book the same award twice.
@@ -151,11 +151,11 @@ DbStatus BookImporter::linkAward(int bookId, const QString& name) {
 
 DbResult<int> BookImporter::importBook(const ExchangeBook& book) {
     // Looked up in the order of the file's fields, before the book itself is written.
-    const auto subject = lookupId(m_subjects, book.subject);
-    const auto format = subject ? lookupId(m_formats, book.format) : subject;
-    const auto rating = format ? lookupId(m_ratings, book.rating) : format;
-    const auto author = rating ? authorId(book.author) : rating;
-    const auto location = author ? lookupId(m_locations, book.location) : author;
+    const auto subject = m_subjects.id(book.subject);
+    const auto format = subject ? m_formats.id(book.format) : subject;
+    const auto rating = format ? m_ratings.id(book.rating) : format;
+    const auto author = rating ? m_authors.id(book.author) : rating;
+    const auto location = author ? m_locations.id(book.location) : author;
     if (!location)
         return location.error();
 

@@ -7,6 +7,30 @@
 #include <QHash>
 #include <QString>
 
+// The numbers of one lookup table's names, found or added through GetLookupId and remembered for
+// the life of one import, so each name is looked up once.
+class LookupIds {
+public:
+    LookupIds(QString table, QString idColumn)
+        : m_table(std::move(table))
+        , m_idColumn(std::move(idColumn)) {}
+    DbResult<int> id(const QString& name);
+
+private:
+    QString m_table;
+    QString m_idColumn;
+    QHash<QString, int> m_ids;
+};
+
+// The numbers of authors, found with GetAuthorId and added when missing, remembered likewise.
+class AuthorIds {
+public:
+    DbResult<int> id(const QString& name);
+
+private:
+    QHash<QString, int> m_ids;
+};
+
 // Writes books read from an exchange file into the open catalogue. A book whose title is in the
 // catalogue is overwritten with the file's values, any other book is added; subjects, formats,
 // ratings, authors, locations and awards missing from the catalogue are added on the way.
@@ -21,23 +45,15 @@ public:
     DbResult<int> importBook(const ExchangeBook& book);
 
 private:
-    struct Lookup {
-        QString table;
-        QString idColumn;
-        QHash<QString, int> ids;
-    };
-
-    DbResult<int> lookupId(Lookup& lookup, const QString& name);
-    DbResult<int> authorId(const QString& name);
     DbResult<int> writeBook(const BookFields& fields);
     DbStatus linkAward(int bookId, const QString& name);
 
-    Lookup m_subjects{QStringLiteral("Subject"), QStringLiteral("SubjectId"), {}};
-    Lookup m_formats{QStringLiteral("Format"), QStringLiteral("FormatId"), {}};
-    Lookup m_ratings{QStringLiteral("Rating"), QStringLiteral("RatingId"), {}};
-    Lookup m_locations{QStringLiteral("Location"), QStringLiteral("LocationId"), {}};
-    Lookup m_awards{QStringLiteral("Award"), QStringLiteral("AwardId"), {}};
-    QHash<QString, int> m_authors;
+    LookupIds m_subjects{QStringLiteral("Subject"), QStringLiteral("SubjectId")};
+    LookupIds m_formats{QStringLiteral("Format"), QStringLiteral("FormatId")};
+    LookupIds m_ratings{QStringLiteral("Rating"), QStringLiteral("RatingId")};
+    LookupIds m_locations{QStringLiteral("Location"), QStringLiteral("LocationId")};
+    LookupIds m_awards{QStringLiteral("Award"), QStringLiteral("AwardId")};
+    AuthorIds m_authors;
     // Every title of the catalogue with the number of its first book, as the title query would
     // find it; books the import adds join it.
     QHash<QString, int> m_books;

@@ -382,6 +382,8 @@ void frmWizard::buildMenus() {
          "&Tools",
          {{&frmWizard::mnuToolsExport, "mnuToolsExport", "&Export to file..", true},
           {&frmWizard::mnuToolsImport, "mnuToolsImport", "&Import from file..", true},
+          {&frmWizard::mnuToolsImportOther, "mnuToolsImportOther", "Import from &Other Programs\u2026", true},
+          {&frmWizard::mnuToolsExportCsv, "mnuToolsExportCsv", "Export to &CSV\u2026", true},
           {nullptr, "mnuToolsDash1", nullptr},
           {&frmWizard::mnuToolsCheckData, "mnuToolsCheckData", "&Repair data..", true},
           {nullptr, "mnuToolsDash2", nullptr},

@@ -195,6 +195,8 @@ public:
     QMenu* mnuTools = nullptr;
     QAction* mnuToolsExport = nullptr;
     QAction* mnuToolsImport = nullptr;
+    QAction* mnuToolsImportOther = nullptr;
+    QAction* mnuToolsExportCsv = nullptr;
     QAction* mnuToolsCheckData = nullptr;
     QAction* mnuToolsStartOver = nullptr;
     QMenu* mnuHelp = nullptr;

@@ -3,6 +3,7 @@
 #include "app/ProgressWindows.h"
 #include "backup/frmRestore.h"
 #include "exchange/ExchangeWindows.h"
+#include "imports/ImportWindows.h"
 #include "lookups/LookupLists.h"
 #include "main/Maintenance.h"
 #include "main/frmStartOver.h"
@@ -67,6 +68,8 @@ void frmWizard::ConnectSubsystemCommands() {
         {mnuSetupDeleteUnusedAuthors, [] { DeleteUnusedAuthors(); }, false},
         {mnuToolsExport, [this] { ShowExportWindow(this); }, true},
         {mnuToolsImport, [this] { ShowImportWindow(this, ListReloader()); }, true},
+        {mnuToolsImportOther, [this] { ShowForeignImportWindow(this, ListReloader()); }, true},
+        {mnuToolsExportCsv, [] { ExportCsvCommand(); }, true},
         // A repair may point the shown book at "(unknown)": that change is this program's own.
         {mnuToolsCheckData,
          [this] {

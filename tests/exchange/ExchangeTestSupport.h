@@ -100,6 +100,21 @@ inline ExchangeBook richBook() {
     return book;
 }
 
+// Each row of a query as one line of text, its columns joined by " | "; sorted.
+inline QStringList rowsAsText(const DbResult<Recordset>& rows) {
+    if (!rows)
+        return {rows.error().messageText()};
+    QStringList lines;
+    for (Recordset row = *rows; !row.eof(); row.moveNext()) {
+        QStringList fields;
+        for (int i = 0; i < row.columns().size(); ++i)
+            fields << row.text(i);
+        lines << fields.join(QStringLiteral(" | "));
+    }
+    lines.sort();
+    return lines;
+}
+
 // Every book of the open catalogue as one line of text, all columns by value and lookups by
 // name, awards in the order of their links; sorted, so that catalogues can be compared.
 inline QStringList catalogueBooks() {
@@ -114,17 +129,7 @@ inline QStringList catalogueBooks() {
         "b.[RatingId] "
         "LEFT JOIN [Author] AS a ON a.[AuthorId] = b.[AuthorId] "
         "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId]"));
-    QStringList books;
-    if (!rows)
-        return {rows.error().messageText()};
-    for (; !rows->eof(); rows->moveNext()) {
-        QStringList fields;
-        for (int i = 0; i < rows->columns().size(); ++i)
-            fields << rows->text(i);
-        books << fields.join(QStringLiteral(" | "));
-    }
-    books.sort();
-    return books;
+    return rowsAsText(rows);
 }
 
 } // namespace exchangetest

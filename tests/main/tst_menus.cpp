@@ -103,9 +103,14 @@ private Q_SLOTS:
                                                           "-",          "&Internet Search settings.."};
         QTest::newRow("tools") << "mnuTools"
                                << "&Tools"
-                               << QStringList{
-                                      "&Export to file..", "&Import from file..", "-", "&Repair data..", "-",
-                                      "&Start over.."};
+                               << QStringList{"&Export to file..",
+                                              "&Import from file..",
+                                              "Import from &Other Programs\u2026",
+                                              "Export to &CSV\u2026",
+                                              "-",
+                                              "&Repair data..",
+                                              "-",
+                                              "&Start over.."};
         QTest::newRow("help") << "mnuHelp"
                               << "&Help" << QStringList{"Tomekeep &Handbook\tF1", "&About.."};
         QTest::newRow("popup") << "mnuPopup"
@@ -176,6 +181,7 @@ private Q_SLOTS:
                                         {"mnuFilePrinterSetup", "frmPrintSetup"},
                                         {"mnuToolsExport", "frmExport"},
                                         {"mnuToolsImport", "frmImport"},
+                                        {"mnuToolsImportOther", "frmImportOther"},
                                         {"mnuToolsStartOver", "frmStartOver"}};
         for (const auto& [entry, window] : pairs)
             QTest::newRow(entry) << entry << window;

@@ -1,0 +1,512 @@
+#include "exchange/ExchangeTestSupport.h"
+#include "imports/CsvExport.h"
+#include "imports/CsvReader.h"
+#include "imports/ForeignImport.h"
+#include "imports/ImportWindows.h"
+#include "support/TestHome.h"
+#include "support/TestMain.h"
+
+#include <QBuffer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace exchangetest;
+
+namespace {
+
+const QStringList kGoodreadsHeader = {"Book Id",
+                                      "Title",
+                                      "Author",
+                                      "Author l-f",
+                                      "Additional Authors",
+                                      "ISBN",
+                                      "ISBN13",
+                                      "My Rating",
+                                      "Average Rating",
+                                      "Publisher",
+                                      "Binding",
+                                      "Number of Pages",
+                                      "Year Published",
+                                      "Original Publication Year",
+                                      "Date Read",
+                                      "Date Added",
+                                      "Bookshelves",
+                                      "Bookshelves with positions",
+                                      "Exclusive Shelf",
+                                      "My Review",
+                                      "Spoiler",
+                                      "Private Notes",
+                                      "Read Count",
+                                      "Owned Copies"};
+
+const QStringList kLibraryThingHeader = {"Book Id",
+                                         "Title",
+                                         "Sort Character",
+                                         "Primary Author",
+                                         "Primary Author Role",
+                                         "Secondary Author",
+                                         "Publication",
+                                         "Date",
+                                         "Review",
+                                         "Rating",
+                                         "Comments",
+                                         "Private Comment",
+                                         "Media",
+                                         "Page Count",
+                                         "Acquired",
+                                         "Tags",
+                                         "Collections",
+                                         "ISBN",
+                                         "ISBNs"};
+
+// A row of the header's columns, every value empty but those given as "Column=value".
+QStringList rowOf(const QStringList& header, const QStringList& values) {
+    QStringList row(header.size());
+    for (const QString& value : values) {
+        const qsizetype equals = value.indexOf(u'=');
+        row[header.indexOf(value.left(equals))] = value.mid(equals + 1);
+    }
+    return row;
+}
+
+QString fieldOf(const MappedRow& mapped, const QString& field) {
+    if (!mapped.book)
+        return QStringLiteral("refused: ") + mapped.refusal;
+    const ImportedBook& book = *mapped.book;
+    const QHash<QString, QString> fields = {
+        {"title", book.title},
+        {"author", book.author},
+        {"isbn", book.isbn},
+        {"stars", QString::number(book.stars)},
+        {"publisher", book.publisher},
+        {"pages", QString::number(book.pages)},
+        {"copyright", QString::number(book.copyright)},
+        {"acquired", DateToStored(book.acquired)},
+        {"format", book.format},
+        {"location", book.location},
+        {"notes", book.notes},
+    };
+    return fields.value(field);
+}
+
+QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows,
+                    const QByteArray& lineEnd = "\r\n") {
+    QByteArray bytes = CsvRecord(header).toUtf8() + lineEnd;
+    for (const QStringList& row : rows)
+        bytes += CsvRecord(row).toUtf8() + lineEnd;
+    return bytes;
+}
+
+// A Goodreads export of five books and two rows that make none: quoted commas and line breaks,
+// ISBNs as formulas (one empty), an empty rating, and two books of one title by different authors.
+QByteArray goodreadsFile() {
+    const auto row = [](const QStringList& values) {
+        return rowOf(kGoodreadsHeader, values);
+    };
+    return csvBytes(
+        kGoodreadsHeader,
+        {row({"Book Id=1", "Title=Pride and Prejudice", "Author=Jane Austen", "ISBN==\"0141439513\"",
+              "ISBN13==\"9780141439518\"", "My Rating=5", "Publisher=Penguin Books, Ltd.",
+              "Binding=Mass Market Paperback", "Number of Pages=480", "Year Published=2002",
+              "Original Publication Year=1813", "Date Added=2023/01/15", "Bookshelves=classics, favourites",
+              "Exclusive Shelf=read", "My Review=Loved it.\nRead it \"twice\".",
+              "Private Notes=Gift from Ann"}),
+         row({"Book Id=2", "Title=Collected Stories", "Author=Alice Munro", "ISBN==\"\"", "ISBN13==\"\"",
+              "Binding=Kindle Edition", "Original Publication Year=1996", "Exclusive Shelf=to-read"}),
+         row({"Book Id=3", "Title=Collected Stories", "Author=Raymond Carver", "ISBN==\"\"", "ISBN13==\"\"",
+              "My Rating=", "Binding=Audible Audio", "Exclusive Shelf=read"}),
+         row({"Book Id=4", "Title=The Hobbit", "Author=J.R.R. Tolkien", "ISBN==\"0261102214\"",
+              "ISBN13==\"\"", "Binding=Unknown Binding", "Additional Authors=Christopher Tolkien",
+              "My Rating=4"}),
+         row({"Book Id=5", "Title=Bad Rating", "Author=Nobody", "My Rating=7"}),
+         row({"Book Id=6", "Title=Bad Date", "Author=Nobody", "Date Added=2023/02/30"}),
+         row({"Book Id=7", "Title=Leaves of Grass", "Author=Walt Whitman", "Binding=Leather Bound"})});
+}
+
+// The stored books as "title | author | isbn | stars | pages | year | acquired | format | location |
+// notes", sorted.
+QStringList storedBooks() {
+    auto rows = Recordset::open(
+        QStringLiteral("SELECT b.[Title], IFNULL(a.[Name], ''), b.[ISBN], b.[Stars], b.[Pages], "
+                       "b.[Copyright], b.[AcquireDate], "
+                       "f.[Name], l.[Name], b.[Notes] FROM [Book] AS b LEFT JOIN [Author] AS a ON "
+                       "a.[AuthorId] = b.[AuthorId] "
+                       "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
+                       "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] WHERE b.[BookId] > 1"));
+    return rowsAsText(rows);
+}
+
+int bookCount() {
+    return static_cast<int>(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")));
+}
+
+} // namespace
+
+class ImportsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsRecords_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QStringList>>("records");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::newRow("plain, CR LF")
+            << QByteArray("a,b,c\r\n1,2,3\r\n") << QList<QStringList>{{"a", "b", "c"}, {"1", "2", "3"}}
+            << QList<int>{1, 2};
+        QTest::newRow("quoted comma, quote and line break")
+            << QByteArray("t,n\r\n\"x, y\",\"say \"\"hi\"\"\r\nagain\"\r\nlast,\"\"\r\n")
+            << QList<QStringList>{{"t", "n"}, {"x, y", "say \"hi\"\r\nagain"}, {"last", ""}}
+            << QList<int>{1, 2, 4};
+        QTest::newRow("formulas, empty fields, no final line end")
+            << QByteArray("a,b,c\n=\"0141439513\",=\"\",")
+            << QList<QStringList>{{"a", "b", "c"}, {"=\"0141439513\"", "=\"\"", ""}} << QList<int>{1, 2};
+        QTest::newRow("blank lines passed over")
+            << QByteArray("a\n\n b \n\n") << QList<QStringList>{{"a"}, {" b "}} << QList<int>{1, 3};
+        QTest::newRow("UTF-8 with byte order mark")
+            << QByteArray("\xEF\xBB\xBFTitle,Author\n\xC3\x89mile,Zola\n")
+            << QList<QStringList>{{"Title", "Author"}, {"Émile", "Zola"}} << QList<int>{1, 2};
+        QTest::newRow("Windows-1252") << QByteArray("T,A\nCaf\xE9,x\n")
+                                      << QList<QStringList>{{"T", "A"}, {"Café", "x"}} << QList<int>{1, 2};
+        const QString tabbed = QStringLiteral("Title\tPrimary Author\r\nLes Misérables, I\tHugo, Victor\r\n");
+        const QList<QStringList> tabRecords = {{"Title", "Primary Author"},
+                                               {"Les Misérables, I", "Hugo, Victor"}};
+        for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+            QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+            QTest::newRow(encoding == QStringConverter::Utf16LE ? "UTF-16 LE, tabs" : "UTF-16 BE, tabs")
+                << QByteArray(encoder.encode(tabbed)) << tabRecords << QList<int>{1, 2};
+        }
+    }
+
+    void readsRecords() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QStringList>, records);
+        QFETCH(QList<int>, lines);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        CsvReader reader(buffer);
+        QList<QStringList> read;
+        QList<int> readLines;
+        QStringList fields;
+        while (reader.readRecord(fields)) {
+            read << fields;
+            readLines << reader.lineNumber();
+        }
+        QCOMPARE(reader.problemText(), QString());
+        QCOMPARE(read, records);
+        QCOMPARE(readLines, lines);
+    }
+
+    void mapsRows_data() {
+        QTest::addColumn<bool>("goodreads");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("expected");
+        const auto gr = [](const char* name, const QStringList& values, const char* field,
+                           const QString& expected) {
+            QTest::newRow(name) << true << (QStringList{"Title=T"} + values) << QString::fromLatin1(field)
+                                << expected;
+        };
+        const auto lt = [](const char* name, const QStringList& values, const char* field,
+                           const QString& expected) {
+            QTest::newRow(name) << false << (QStringList{"Title=T"} + values) << QString::fromLatin1(field)
+                                << expected;
+        };
+        gr("ISBN13 first", {"ISBN==\"0261102214\"", "ISBN13==\"9780141439518\""}, "isbn", "9780141439518");
+        gr("ISBN-10 converted", {"ISBN==\"0141439513\"", "ISBN13==\"\""}, "isbn", "9780141439518");
+        gr("no ISBN", {"ISBN==\"\"", "ISBN13==\"\""}, "isbn", "");
+        gr("wrong check digit", {"ISBN13==\"9780141439519\""}, "isbn", "");
+        gr("rating 4", {"My Rating=4"}, "stars", "4");
+        gr("rating 0 is not rated", {"My Rating=0"}, "stars", "0");
+        gr("rating empty", {"My Rating="}, "stars", "0");
+        gr("rating 7", {"My Rating=7"}, "stars",
+           "refused: \"My Rating\" holds 7, which is not a rating from 0 to 5.");
+        gr("rating abc", {"My Rating=abc"}, "stars",
+           "refused: \"My Rating\" holds abc, which is not a rating from 0 to 5.");
+        gr("date added", {"Date Added=2023/02/28"}, "acquired", "2023-02-28");
+        gr("no date added", {"Date Added="}, "acquired", "1899-01-01");
+        gr("February 30th", {"Date Added=2023/02/30"}, "acquired",
+           "refused: \"Date Added\" holds 2023/02/30, which is not a date (year/month/day).");
+        gr("date in words", {"Date Added=yesterday"}, "acquired",
+           "refused: \"Date Added\" holds yesterday, which is not a date (year/month/day).");
+        gr("no title", {"Title= "}, "title", "refused: The book has no title.");
+        gr("year published", {"Year Published=2002", "Original Publication Year=1813"}, "copyright", "2002");
+        gr("original year", {"Year Published=", "Original Publication Year=1813"}, "copyright", "1813");
+        gr("pages", {"Number of Pages=480"}, "pages", "480");
+        gr("to-read", {"Exclusive Shelf=to-read"}, "location", "Wish list");
+        gr("read", {"Exclusive Shelf=read"}, "location", "(none)");
+        gr("notes",
+           {"Private Notes=Mine\nall mine", "My Review=Good", "Additional Authors=A, B",
+            "Bookshelves=classics"},
+           "notes", "Mine\nall mine\nGood\nAdditional authors: A, B\nBookshelves: classics");
+        const QList<std::pair<const char*, const char*>> bindings = {{"Mass Market Paperback", "Paperback"},
+                                                                     {"Trade Paperback", "Paperback"},
+                                                                     {"paperback", "Paperback"},
+                                                                     {"hardcover", "Hardcover"},
+                                                                     {"Kindle Edition", "eBook"},
+                                                                     {"Nook", "eBook"},
+                                                                     {"ebook", "eBook"},
+                                                                     {"Audible Audio", "Audio CD"},
+                                                                     {"Audiobook", "Audio CD"},
+                                                                     {"Audio Cassette", "Audio Cassette"},
+                                                                     {"", "(none)"},
+                                                                     {"Unknown Binding", "(none)"},
+                                                                     {"Leather Bound", "Leather Bound"}};
+        for (const auto& [binding, format] : bindings)
+            gr(qPrintable(QStringLiteral("binding ") + binding), {QStringLiteral("Binding=") + binding},
+               "format", format);
+        lt("author surname first", {"Primary Author=Austen, Jane"}, "author", "Jane Austen");
+        lt("ISBNs list", {"ISBNs=[0141439513], 9780141439518", "ISBN=0261102214"}, "isbn", "9780141439518");
+        lt("ISBN column", {"ISBNs=", "ISBN=0261102214"}, "isbn", "9780261102217");
+        lt("publication", {"Publication=Penguin Classics (2003), Edition: Reprint"}, "publisher",
+           "Penguin Classics");
+        lt("date", {"Date=1813"}, "copyright", "1813");
+        lt("half stars", {"Rating=3.5"}, "stars", "3.5");
+        lt("rating 7", {"Rating=7"}, "stars",
+           "refused: \"Rating\" holds 7, which is not a rating from 0 to 5.");
+        lt("acquired", {"Acquired=2019-06-01"}, "acquired", "2019-06-01");
+        lt("acquired February 30th", {"Acquired=2023-02-30"}, "acquired",
+           "refused: \"Acquired\" holds 2023-02-30, which is not a date (year/month/day).");
+        lt("media paperback", {"Media=Book, Paper Book, Paperback"}, "format", "Paperback");
+        lt("media ebook", {"Media=Ebook"}, "format", "eBook");
+        lt("media book", {"Media=Book"}, "format", "(none)");
+        lt("wishlist", {"Collections=Your library, Wishlist"}, "location", "Wish list");
+        lt("your library", {"Collections=Your library"}, "location", "(none)");
+        lt("notes",
+           {"Private Comment=Signed", "Comments=Fine\ncopy", "Secondary Author=Doe, John|Roe, Rich",
+            "Tags=poetry, us"},
+           "notes", "Signed\nFine\ncopy\nAdditional authors: John Doe; Rich Roe\nTags: poetry, us");
+    }
+
+    void mapsRows() {
+        QFETCH(bool, goodreads);
+        QFETCH(QStringList, values);
+        QFETCH(QString, field);
+        QFETCH(QString, expected);
+        const QStringList& header = goodreads ? kGoodreadsHeader : kLibraryThingHeader;
+        const ForeignColumns columns(header);
+        QCOMPARE(columns.kind(), goodreads ? ForeignKind::Goodreads : ForeignKind::LibraryThing);
+        const QStringList knownFormats = {"(none)", "Hardcover",      "Paperback",
+                                          "eBook",  "Audio Cassette", "Audio CD"};
+        QCOMPARE(fieldOf(columns.map(rowOf(header, values), knownFormats), field), expected);
+    }
+
+    void goodreadsImportedTwiceAddsEachBookOnce() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(QStringLiteral("goodreads_library_export.csv"));
+        writeBytes(path, goodreadsFile());
+        const ForeignImportResult first = ImportForeignFile(path);
+        QCOMPARE(first.status, ForeignImportResult::Status::Done);
+        QCOMPARE(first.kind, ForeignKind::Goodreads);
+        QCOMPARE(first.added, 5);
+        QCOMPARE(
+            ImportSummaryText(first),
+            QStringLiteral("5 books added, 0 updated, 2 skipped.\n\nSkipped:\n"
+                           "Line 7: \"My Rating\" holds 7, which is not a rating from 0 to 5.\n"
+                           "Line 8: \"Date Added\" holds 2023/02/30, which is not a date (year/month/day)."));
+        const QStringList expected = {
+            "Collected Stories | Alice Munro |  | 0 | 0 | 1996 | 1899-01-01 | eBook | Wish list | ",
+            "Collected Stories | Raymond Carver |  | 0 | 0 | 0 | 1899-01-01 | Audio CD | (none) | ",
+            "Leaves of Grass | Walt Whitman |  | 0 | 0 | 0 | 1899-01-01 | Leather Bound | (none) | ",
+            "Pride and Prejudice | Jane Austen | 9780141439518 | 5 | 480 | 2002 | 2023-01-15 | Paperback | "
+            "(none) | "
+            "Gift from Ann\nLoved it.\nRead it \"twice\".\nBookshelves: classics, favourites",
+            "The Hobbit | J.R.R. Tolkien | 9780261102217 | 4 | 0 | 0 | 1899-01-01 | (none) | (none) | "
+            "Additional authors: Christopher Tolkien"};
+        QCOMPARE(storedBooks(), expected);
+
+        // What only Tomekeep holds survives the second import.
+        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [LabelNumber] = 'A-1' WHERE [ISBN] = ?"),
+                              {QStringLiteral("9780141439518")}));
+        const ForeignImportResult second = ImportForeignFile(path);
+        QCOMPARE(second.added, 0);
+        QCOMPARE(second.updated, 5);
+        QCOMPARE(storedBooks(), expected);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [LabelNumber] = 'A-1'")), 1);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Jane Austen'")), 1);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Wish list'")), 1);
+    }
+
+    void libraryThingImportedTwiceInEitherEncoding_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QList<QStringList> rows = {
+            rowOf(kLibraryThingHeader,
+                  {"Title=Leaves of Grass", "Primary Author=Whitman, Walt", "ISBNs=[0141439513]",
+                   "Rating=4.5", "Media=Book, Paper Book, Paperback", "Acquired=2020-05-04",
+                   "Collections=Wishlist", "Comments=Two\nlines"}),
+            rowOf(kLibraryThingHeader, {"Title=\"Quoted\" title", "Primary Author=Doe, Jane", "Date=1999"})};
+        QStringList lines{kLibraryThingHeader.join(u'\t')};
+        for (const QStringList& row : rows) {
+            QStringList fields;
+            for (const QString& value : row)
+                fields << CsvField(value);
+            lines << fields.join(u'\t');
+        }
+        const QString tabbed = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("tab-separated UTF-16") << QByteArray(utf16.encode(tabbed));
+        QTest::newRow("tab-separated UTF-8") << tabbed.toUtf8();
+        QTest::newRow("comma-separated UTF-8") << csvBytes(kLibraryThingHeader, rows, "\n");
+    }
+
+    void libraryThingImportedTwiceInEitherEncoding() {
+        QFETCH(QByteArray, bytes);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(QStringLiteral("librarything.tsv"));
+        writeBytes(path, bytes);
+        const QStringList expected = {
+            "\"Quoted\" title | Jane Doe |  | 0 | 0 | 1999 | 1899-01-01 | (none) | (none) | ",
+            "Leaves of Grass | Walt Whitman | 9780141439518 | 4.5 | 0 | 0 | 2020-05-04 | Paperback | Wish "
+            "list | "
+            "Two\nlines\nCollections: Wishlist"};
+        for (const int added : {2, 0}) {
+            const ForeignImportResult result = ImportForeignFile(path);
+            QCOMPARE(result.error, QString());
+            QCOMPARE(result.kind, ForeignKind::LibraryThing);
+            QCOMPARE(result.added, added);
+            QCOMPARE(result.updated, 2 - added);
+            QCOMPARE(storedBooks(), expected);
+        }
+    }
+
+    void badFilesLeaveTheCatalogueAsItWas_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        const QByteArray header = CsvRecord(kGoodreadsHeader).toUtf8() + "\n";
+        const QByteArray book = "1,A book,An Author\n";
+        const auto badFile = static_cast<int>(ForeignImportResult::Status::BadFile);
+        QTest::newRow("unknown header")
+            << QByteArray("Name,Writer\nA,B\n") << static_cast<int>(ForeignImportResult::Status::UnknownKind)
+            << QString();
+        QTest::newRow("exchange file")
+            << exchangeFile({}) << static_cast<int>(ForeignImportResult::Status::UnknownKind) << QString();
+        QTest::newRow("not text") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << badFile
+                                  << QStringLiteral("This file is not text.");
+        QTest::newRow("unbalanced quotes")
+            << header + book + "2,\"Never closed,Author\n3,More,Text\n"
+            << badFile << QStringLiteral("The double quote that opens a field on line 3 is never closed.");
+        QTest::newRow("a line of 10 MB")
+            << header + book + "2," + QByteArray(10 << 20, 'x') + "\n"
+            << badFile
+            << QStringLiteral("The record that begins on line 3 is longer than 1,048,576 "
+                              "characters.");
+    }
+
+    void badFilesLeaveTheCatalogueAsItWas() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(QStringLiteral("bad.csv"));
+        writeBytes(path, bytes);
+        const QStringList before = catalogueBooks();
+        const qint64 authors = number(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const ForeignImportResult result = ImportForeignFile(path);
+        QCOMPARE(static_cast<int>(result.status), status);
+        QCOMPARE(result.error, error);
+        QCOMPARE(result.added, 0);
+        QCOMPARE(catalogueBooks(), before);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
+    }
+
+    void csvExportReadsBackFieldForField() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        QVERIFY(addBook(richBook()) > 0);
+        QVERIFY(
+            gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = '9780141439518' WHERE [BookId] > 1")));
+        const QString path = home.file(QStringLiteral("books.csv"));
+        home.prompts().file(path).answerOk();
+        ExportCsvCommand();
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Export complete"));
+        QCOMPARE(home.prompts().last().text, QStringLiteral("2 books exported."));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.peek(3) == "\xEF\xBB\xBF");
+        CsvReader reader(file);
+        QStringList fields;
+        QVERIFY(reader.readRecord(fields));
+        QCOMPARE(fields, CsvExportHeader());
+        QList<QStringList> read;
+        while (reader.readRecord(fields))
+            read << fields;
+        QCOMPARE(reader.problemText(), QString());
+        const QList<QStringList> expected = {
+            {"42", "Pride, Prejudice & O'Brien's \"Annotated\" Édition", "Émile O'Zola", "9780141439518",
+             "4.5", "Poésie & Théâtre", "Paperback", "312", "9-12 years", "1999", "Éditions du Lac, Genève",
+             "Bestseller; PEN/Faulkner Award", "Grenier, étagère 2", "A-0042", "2002-11-05", "19.95",
+             "Dr. O'Neill", "", "First line\r\nSecond, with comma\r\nThird: 5 €"},
+        };
+        QCOMPARE(read.size(), 2);
+        QStringList rich = read[0];
+        rich[0] = QStringLiteral("42");
+        QCOMPARE(rich, expected[0]);
+        QCOMPARE(read[1].mid(1, 3), (QStringList{"Sample Book #1", read[1][2], ""}));
+    }
+
+    void importWindowShowsTheKindAndPreviewBeforeWriting() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(QStringLiteral("export.csv"));
+        writeBytes(path, goodreadsFile());
+        int reloads = 0;
+        home.prompts().file(path).answerOk();
+        home.onNextModal([&](QDialog& dialog) {
+            auto& window = dynamic_cast<frmImportOther&>(dialog);
+            window.cmdBrowse->click();
+            if (!window.lblKind->text().contains(QStringLiteral("Goodreads library export")) ||
+                window.lstPreview->topLevelItemCount() != 7 ||
+                window.lstPreview->topLevelItem(0)->text(3) != QStringLiteral("9780141439518") ||
+                !window.lstPreview->topLevelItem(4)->text(1).startsWith(QStringLiteral("Skipped: ")) ||
+                bookCount() != 1)
+                return -1;
+            window.cmdImport->click();
+            return window.result();
+        });
+        ShowForeignImportWindow(nullptr, [&reloads] { ++reloads; });
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QCOMPARE(home.pendingModalActions(), 0);
+        QCOMPARE(home.prompts().last().title, QStringLiteral("Import complete"));
+        QVERIFY(
+            home.prompts().last().text.startsWith(QStringLiteral("5 books added, 0 updated, 2 skipped.")));
+        QCOMPARE(bookCount(), 6);
+        QCOMPARE(reloads, 1);
+    }
+
+    void importWindowCancelLeavesTheCatalogueAsItWas() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        const QString path = home.file(QStringLiteral("export.csv"));
+        writeBytes(path, goodreadsFile());
+        home.prompts().answerOk();
+        bool readyAgain = false;
+        home.onNextModal([&](QDialog& dialog) {
+            auto& window = dynamic_cast<frmImportOther&>(dialog);
+            window.loadFile(path);
+            // The import lets events through on its first book: Cancel is pressed then.
+            QTimer::singleShot(0, window.cmdCancel, &QPushButton::click);
+            window.cmdImport->click();
+            readyAgain = window.isVisible() && window.cmdImport->isEnabled();
+            return 0;
+        });
+        ShowForeignImportWindow(nullptr, {});
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QVERIFY(readyAgain);
+        QCOMPARE(home.prompts().last().text,
+                 QStringLiteral("The import was cancelled. The catalogue is as it was."));
+        QCOMPARE(bookCount(), 1);
+        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Alice Munro'")), 0);
+    }
+};
+
+TOMEKEEP_TEST(ImportsTest);
+
+#include "tst_imports.moc"
