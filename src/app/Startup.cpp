@@ -94,7 +94,9 @@ std::unique_ptr<frmWizard> Main(const QString& catalogueFile) {
         return nullptr;
     }
     RememberRecentCatalogue(CatalogueFile());
-    DailyBackup();
+    // A catalogue that may only be read cannot change, and its folder may take no copy.
+    if (!gConn.isReadOnly())
+        DailyBackup();
     SplashStep(QStringLiteral("Update database"));
     if (DbStatus updated = UpdateDatabase(); !updated) {
         failStartup(updated.error());

@@ -36,6 +36,7 @@ int RunList(const QCommandLineParser& parser);
 void ListOptions(QCommandLineParser& parser);
 int RunAdd(const QCommandLineParser& parser);
 void AddOptions(QCommandLineParser& parser);
+void ExportOptions(QCommandLineParser& parser);
 int RunExport(const QCommandLineParser& parser);
 int RunImport(const QCommandLineParser& parser);
 void FileArgument(QCommandLineParser& parser);

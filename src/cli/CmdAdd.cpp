@@ -20,13 +20,13 @@ const QString kPublisher = QStringLiteral("publisher");
 const QString kCopyright = QStringLiteral("copyright");
 const QString kPages = QStringLiteral("pages");
 
-struct NewBook {
+struct BookToAdd {
     QString author;
     BookFields fields;
     QByteArray cover;
 };
 
-int addBook(const NewBook& book) {
+int addBook(const BookToAdd& book) {
     Transaction transaction(gConn);
     if (!transaction.started())
         return CliFail(transaction.started().error().messageText());
@@ -51,7 +51,7 @@ int addBook(const NewBook& book) {
     return kExitDone;
 }
 
-int addByIsbn(const QString& typed, NewBook book) {
+int addByIsbn(const QString& typed, BookToAdd book) {
     const QString isbn = NormaliseIsbn(typed);
     if (isbn.isEmpty())
         return CliFail(WrongIsbnText(typed));
@@ -105,7 +105,7 @@ int RunAdd(const QCommandLineParser& parser) {
     auto fresh = NewBookFields(QDate::currentDate());
     if (!fresh)
         return CliFail(fresh.error().messageText());
-    NewBook book;
+    BookToAdd book;
     book.fields = *fresh;
     if (parser.isSet(kIsbn)) {
         if (parser.isSet(kAuthor) || parser.isSet(kPublisher) || parser.isSet(kCopyright) ||

@@ -13,7 +13,8 @@ int RunBackup(const QCommandLineParser& parser) {
     const QString path = QFileInfo(files.first()).absoluteFilePath();
     // A file the user named is never overwritten: it may be an earlier backup.
     if (QFileInfo::exists(path))
-        return CliFail(QStringLiteral("%1 exists already; it is not overwritten").arg(QDir::toNativeSeparators(path)));
+        return CliFail(
+            QStringLiteral("%1 exists already; it is not overwritten").arg(QDir::toNativeSeparators(path)));
     if (DbStatus copied = BackupCatalogueTo(path); !copied)
         return CliFail(copied.error().description);
     CliPrint(QStringLiteral("catalogue copied to %1").arg(files.first()));

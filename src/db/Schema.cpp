@@ -1,8 +1,8 @@
 #include "db/Schema.h"
 
-#include "db/NameKeys.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 
 namespace {
 

@@ -24,7 +24,8 @@ const QString kBookQuery = QStringLiteral(
     "LEFT JOIN [Subject] AS s ON s.[SubjectId] = b.[SubjectId] "
     "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
     "LEFT JOIN [Rating] AS r ON r.[RatingId] = b.[RatingId] "
-    "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] ORDER BY READING_KEY(b.[Title]), b.[BookId]");
+    "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] ORDER BY READING_KEY(b.[Title]), "
+    "b.[BookId]");
 
 enum class Form { Text, Number, Date, Money };
 

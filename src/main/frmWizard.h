@@ -3,9 +3,9 @@
 #include "main/BookEditor.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <chrono>
 #include <functional>
-#include <QPointer>
 #include <optional>
 
 class BookListModel;

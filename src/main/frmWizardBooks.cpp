@@ -411,6 +411,8 @@ void frmWizard::rebaseShownBook() {
 int frmWizard::currentRow() const {
     const int shown = LeadingInteger(txtBookId->text());
     return shown > 0 ? m_model->rowOfBook(shown) : -1;
+}
+
 bool frmWizard::confirmIsbn(const EditorTexts& texts) {
     const auto check = CheckTypedIsbn(LeadingInteger(texts.bookId), texts.isbn);
     if (!check) {

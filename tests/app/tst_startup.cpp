@@ -1,6 +1,6 @@
-#include "app/Placement.h"
 #include "app/Leftovers.h"
 #include "app/Paths.h"
+#include "app/Placement.h"
 #include "app/ProgressWindows.h"
 #include "app/Prompts.h"
 #include "app/RecentCatalogues.h"
@@ -19,11 +19,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTest>
@@ -286,8 +286,9 @@ private Q_SLOTS:
         {
             const std::unique_ptr<frmWizard> window = Main();
             QVERIFY(window);
-            window->move(20, 10);
-            window->resize(720, 560);
+            // The editor is wider than the test screen leaves room for beside a left offset.
+            window->move(0, 40);
+            window->resize(720, 520);
             placed = window->frameGeometry();
             window->close();
         }

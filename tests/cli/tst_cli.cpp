@@ -53,6 +53,29 @@ QStringList storedBooks(const QString& file) {
     return books;
 }
 
+// Each book of a catalogue as one line of the given column expression, by number.
+QStringList storedRows(const QString& file, const QString& columns) {
+    if (!OpenCatalogueFile(file).ok())
+        return {QStringLiteral("<cannot open>")};
+    QStringList books;
+    auto rows = Recordset::open(u"SELECT " + columns +
+                                u" FROM [Book] b JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
+                                u"JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
+    for (; rows && !rows->eof(); rows->moveNext())
+        books << rows->text(0);
+    gConn.close();
+    return books;
+}
+
+const char kGoodreadsExport[] =
+    "Book Id,Title,Author,Author l-f,Additional Authors,ISBN,ISBN13,My Rating,Average Rating,Publisher,"
+    "Binding,Number of Pages,Year Published,Original Publication Year,Date Read,Date Added,Bookshelves,"
+    "Bookshelves with positions,Exclusive Shelf,My Review,Spoiler,Private Notes,Read Count,Owned Copies\r\n"
+    "1,\"Dune, Deluxe\",Frank Herbert,\"Herbert, Frank\",,\"=\"\"0441013597\"\"\",\"=\"\"\"\"\",5,4.25,Ace,"
+    "Mass Market Paperback,604,2005,1965,,2024/01/15,,,read,\"Great\nbook\",,,1,0\r\n"
+    "2,Emma,Jane Austen,\"Austen, Jane\",,\"=\"\"\"\"\",\"=\"\"\"\"\",0,4.0,Penguin,Hardcover,474,,1815,,"
+    "2023/05/02,to-read,to-read (#1),to-read,,,,0,0\r\n";
+
 } // namespace
 
 class CliTest : public QObject {
@@ -96,7 +119,7 @@ private Q_SLOTS:
         QTest::newRow("check") << QStringList{"check"} << "" << 0 << "0 problems repaired"
                                << QStringList{sample};
         QTest::newRow("import missing file") << QStringList{"import", "/nonexistent/books.txt"} << "" << 1
-                                             << "cannot open" << QStringList{sample};
+                                             << "No such file" << QStringList{sample};
         QTest::newRow("named catalogue")
             << QStringList{"--catalogue", "home-lib", "list"} << "" << 0 << "Sample Book #1" << QStringList();
         QTest::newRow("file that is no catalogue") << QStringList{"--catalogue", "/etc/hostname", "list"}
@@ -153,6 +176,37 @@ private Q_SLOTS:
         const CliRun again = runCli(home, {"backup", copy});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains(QStringLiteral("exists already")));
+    }
+
+    // Goodreads' own export read twice adds each book once, as mapped; the CSV export writes them.
+    void goodreadsImportTwiceAndCsvExport() {
+        TestHome home;
+        const QString goodreads = home.file(QStringLiteral("goodreads_library_export.csv"));
+        QFile file(goodreads);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kGoodreadsExport);
+        file.close();
+        for (int round = 0; round < 2; ++round) {
+            const CliRun run = runCli(home, {"import", goodreads});
+            QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+        }
+        QCOMPARE(
+            storedRows(home.file(QStringLiteral("BIBLIO.sqlite")),
+                       QStringLiteral("b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
+                                      "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
+                                      "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"))
+                .mid(1),
+            QStringList({"Dune, Deluxe|9780441013593|5.0|604|2005|2024-01-15|Paperback|(none)|Great\nbook",
+                         "Emma||0.0|474|1815|2023-05-02|Hardcover|Wish list|Bookshelves: to-read"}));
+        const QString csv = home.file(QStringLiteral("books.csv"));
+        const CliRun exported = runCli(home, {"export", "--csv", csv});
+        QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY2(bytes.contains("\"Dune, Deluxe\""), bytes.constData());
+        QCOMPARE(runCli(home, {"import", csv}).exitCode, 1);
     }
 };
 
