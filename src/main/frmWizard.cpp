@@ -566,14 +566,8 @@ void frmWizard::mnuFileOpen_Click() {
     ReadDBName();
     SaveSetting(QStringLiteral("DBName"), gDBName);
     gCatalogueFile.clear();
-    gConn.close();
-    if (DbStatus opened = openCatalogue(); !opened) {
-        tellError(opened.error());
-        reopenCatalogue(previous, previousFile);
+    if (!switchCatalogue(previous, previousFile))
         return;
-    }
-    SetCaption();
-    catalogueOpened();
     prompts().tell(QStringLiteral("Tomekeep"), u'\'' + gDBName + QStringLiteral("' database opened."));
     if (gConn.isReadOnly())
         TellReadOnlyCatalogue();
@@ -602,14 +596,20 @@ void frmWizard::OpenCatalogueFile(const QString& file) {
     const QString previous = gDBName;
     const QString previousFile = gCatalogueFile;
     UseCatalogueFile(file);
+    switchCatalogue(previous, previousFile);
+}
+
+// Closes the catalogue and opens the one now named; on failure the previous one comes back.
+bool frmWizard::switchCatalogue(const QString& previousName, const QString& previousFile) {
     gConn.close();
     if (DbStatus opened = openCatalogue(); !opened) {
         tellError(opened.error());
-        reopenCatalogue(previous, previousFile);
-        return;
+        reopenCatalogue(previousName, previousFile);
+        return false;
     }
     SetCaption();
     catalogueOpened();
+    return true;
 }
 
 void frmWizard::catalogueOpened() {

@@ -260,6 +260,7 @@ private:
     void listHeaderClicked(int column);
     void listPopup(const QPoint& globalPos);
     DbStatus openCatalogue();
+    bool switchCatalogue(const QString& previousName, const QString& previousFile);
     void reopenCatalogue(const QString& previousName, const QString& previousFile);
     // After a catalogue opened: it heads the recent catalogues, and the menu shows them.
     void catalogueOpened();
