@@ -3,6 +3,7 @@
 #include "app/Modal.h"
 #include "app/Prompts.h"
 #include "app/Settings.h"
+#include "backup/Backup.h"
 #include "imports/CsvExport.h"
 #include "main/BookText.h"
 
@@ -208,11 +209,13 @@ bool frmImportOther::showProgress(qint64 done, qint64 total) {
 }
 
 void frmImportOther::cmdImport_Click() {
+    // The catalogue is copied before the import changes many books; without the copy nothing runs.
+    if (!BackUpBeforeChange())
+        return;
     m_running = true;
     m_cancelled = false;
     cmdImport->setEnabled(false);
     cmdBrowse->setEnabled(false);
-    // An automatic backup of the catalogue, before a command that changes many books, belongs here.
     const ForeignImportResult result =
         ImportForeignFile(QDir::fromNativeSeparators(txtFilename->text()),
                           [this](qint64 done, qint64 total) { return showProgress(done, total); });

@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
 #include "exchange/ExchangeWindows.h"
+#include "imports/ImportWindows.h"
 #include "main/BookListModel.h"
 #include "main/BookTestData.h"
 #include "main/frmStartOver.h"
@@ -134,6 +135,7 @@ private Q_SLOTS:
         QTest::newRow("delete unused authors") << "authors";
         QTest::newRow("start over") << "startover";
         QTest::newRow("import") << "import";
+        QTest::newRow("import from other programs") << "other";
     }
 
     void failedBackupStopsItsCommand() {
@@ -144,7 +146,7 @@ private Q_SLOTS:
         const auto window = OpenMainWindow();
         const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
         blockBackups(home);
-        if (command != QStringLiteral("import"))
+        if (command != QStringLiteral("import") && command != QStringLiteral("other"))
             home.prompts().answer(PromptAnswer::Yes);
         home.prompts().answerOk();
         if (command == QStringLiteral("repair")) {
@@ -159,6 +161,19 @@ private Q_SLOTS:
                 return startOver.result();
             });
             window->mnuToolsStartOver->trigger();
+        } else if (command == QStringLiteral("other")) {
+            const QString file = home.file(QStringLiteral("goodreads_library_export.csv"));
+            QFile export_(file);
+            QVERIFY(export_.open(QIODevice::WriteOnly));
+            export_.write("Book Id,Title,Author,Exclusive Shelf\r\n1,Emma,Jane Austen,read\r\n");
+            export_.close();
+            home.onNextModal([file](QDialog& dialog) {
+                auto& import = dynamic_cast<frmImportOther&>(dialog);
+                import.loadFile(file);
+                import.cmdImport->click();
+                return import.result();
+            });
+            window->mnuToolsImportOther->trigger();
         } else {
             const QString file = home.file(QStringLiteral("Books.txt"));
             QFile exchange(file);
