@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tomekeep needs: scripts/install-deps.sh run|test
-#   run   what building and running the program needs
-#   test  that, and what the tests, the install checks and the benchmarks need as well
+# Installs the Debian packages Tomekeep needs: scripts/install-deps.sh run|test|coverage
+#   run       what building and running the program needs
+#   test      that, and what the tests, the install checks and the benchmarks need as well
+#   coverage  that, and the coverage report tool
 set -euo pipefail
 purpose="${1:-test}"
 build_packages=(
@@ -18,8 +19,9 @@ test_packages=(
 case "$purpose" in
 run) packages=("${build_packages[@]}" "${run_packages[@]}") ;;
 test) packages=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}") ;;
+coverage) packages=("${build_packages[@]}" "${run_packages[@]}" "${test_packages[@]}" gcovr) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|coverage" >&2
     exit 2
     ;;
 esac
