@@ -3,6 +3,7 @@
 // and check and repair over all books, without and with the progress window. FILE is copied
 // first and never changed. First of all it measures how much memory the import of a file with
 // one 100 MB line takes.
+#include "BenchMeasure.h"
 #include "app/ProgressWindows.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
@@ -13,7 +14,6 @@
 #include "main/Maintenance.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -39,34 +39,13 @@ bool open(const QString& name) {
     return opened ? true : fail(opened.error().messageText());
 }
 
-struct ProcessorTime {
-    qint64 user = 0;
-    qint64 system = 0;
-};
-
-ProcessorTime processorTime() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval& t) {
-        return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000;
-    };
-    return {ms(usage.ru_utime), ms(usage.ru_stime)};
-}
-
-// Runs `work` and prints how long it took; `work` answers what to print after the time.
+// Runs `work` and prints its figures; `work` answers what to print after them.
 bool timed(const QString& label, const std::function<std::optional<QString>()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    const ProcessorTime before = processorTime();
+    const StepMeter meter;
     const std::optional<QString> detail = work();
-    const qint64 ms = timer.elapsed();
-    const ProcessorTime after = processorTime();
     if (!detail)
         return false;
-    // On a busy machine the processor time is the steadier figure; system time is mostly the
-    // catalogue's file being read and written.
-    out() << label << ": " << ms << " ms; processor " << after.user - before.user << " ms user, "
-          << after.system - before.system << " ms system (" << *detail << ")\n";
+    out() << label << ": " << meter.figures() << " (" << *detail << ")\n";
     out().flush();
     return true;
 }

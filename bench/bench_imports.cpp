@@ -1,17 +1,16 @@
 // tomekeep-bench-imports [ROWS]: writes a Goodreads export of ROWS books (100,000 unless given),
 // imports it into a new catalogue, imports it again (every book found and updated), and exports the
 // catalogue to CSV. Everything happens in a temporary folder.
+#include "BenchMeasure.h"
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "imports/CsvExport.h"
 #include "imports/ForeignImport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <ctime>
 #include <functional>
 
 namespace {
@@ -61,12 +60,9 @@ bool writeGoodreadsFile(const QString& path, int rows) {
 }
 
 void timed(const QString& label, const std::function<QString()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    const std::clock_t processor = std::clock();
+    const StepMeter meter;
     const QString detail = work();
-    QTextStream(stdout) << label << ": " << timer.elapsed() << " ms, processor "
-                        << (std::clock() - processor) * 1000 / CLOCKS_PER_SEC << " ms (" << detail << ")\n";
+    QTextStream(stdout) << label << ": " << meter.figures() << " (" << detail << ")\n";
 }
 
 QString importFile(const QString& path) {
