@@ -10,6 +10,8 @@
 #include "db/ScopedPragma.h"
 
 #include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <array>
 #include <optional>
 #include <vector>
@@ -56,20 +58,24 @@ private:
 };
 
 struct Repair {
-    QString column;
+    std::size_t reference; // into kReferences
     int id;
-    QVariant bookId;
+    qint64 bookId;
 };
 
-DbStatus findRepairs(const Recordset& book, std::array<ReferenceChecker, 4>& checkers,
+// The books in the order they are checked; after the book's number its references, in the
+// order of kReferences.
+const QString kBooksToCheck = QStringLiteral(
+    "SELECT [BookId], [SubjectId], [FormatId], [RatingId], [LocationId] FROM [Book] ORDER BY [Title]");
+
+DbStatus findRepairs(const QSqlQuery& book, std::array<ReferenceChecker, 4>& checkers,
                      std::vector<Repair>& found) {
     for (std::size_t i = 0; i < kReferences.size(); ++i) {
-        const QString& column = kReferences[i].idColumn;
-        const auto fixed = checkers[i].repaired(book.field(column).toInt());
+        const auto fixed = checkers[i].repaired(book.value(static_cast<int>(i) + 1).toInt());
         if (!fixed)
             return fixed.error();
         if (fixed->has_value())
-            found.push_back({column, fixed->value(), book.field(QStringLiteral("BookId"))});
+            found.push_back({i, fixed->value(), book.value(0).toLongLong()});
     }
     return {};
 }
@@ -82,7 +88,8 @@ DbStatus applyRepairs(const std::vector<Repair>& repairs) {
         return transaction.started();
     for (const Repair& repair : repairs) {
         const DbStatus updated = gConn.execute(
-            u"UPDATE [Book] SET [" + repair.column + u"] = ? WHERE [BookId] = ?", {repair.id, repair.bookId});
+            u"UPDATE [Book] SET [" + kReferences[repair.reference].idColumn + u"] = ? WHERE [BookId] = ?",
+            {repair.id, repair.bookId});
         if (!updated)
             return updated;
     }
@@ -107,21 +114,24 @@ DbResult<bool> CheckLookupRef(int& id, const QString& table, const QString& idCo
 
 DbResult<int> RepairBookReferences(const std::function<bool()>& step) {
     const ScopedPragma largerCache(QStringLiteral("cache_size"), kWholeCatalogueCacheSize);
-    auto books = Recordset::open(QStringLiteral(
-        "SELECT [BookId], [SubjectId], [FormatId], [RatingId], [LocationId] FROM [Book] ORDER BY [Title]"));
-    if (!books)
-        return books.error();
+    // Read a book at a time, so that the check holds the repairs found, not every book.
+    auto ran = gConn.run(kBooksToCheck);
+    if (!ran)
+        return ran.error();
+    QSqlQuery& books = **ran;
     std::array<ReferenceChecker, 4> checkers = {
         ReferenceChecker(kReferences[0]), ReferenceChecker(kReferences[1]), ReferenceChecker(kReferences[2]),
         ReferenceChecker(kReferences[3])};
     std::vector<Repair> repairs;
     DbStatus checked;
-    while (checked && !books->eof()) {
-        checked = findRepairs(*books, checkers, repairs);
-        books->moveNext();
+    while (checked && books.next()) {
+        checked = findRepairs(books, checkers, repairs);
         if (step && !step())
             break;
     }
+    if (checked && books.lastError().isValid())
+        checked = DbError::fromSqlError(books.lastError());
+    books.finish();
     // What was found before a failure or a Cancel is repaired all the same.
     const DbStatus applied = applyRepairs(repairs);
     if (!checked)
