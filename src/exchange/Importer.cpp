@@ -2,12 +2,15 @@
 
 #include "db/Connection.h"
 #include "db/NameKeys.h"
+#include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "db/ScopedPragma.h"
 #include "exchange/ExchangeReader.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <optional>
 
 namespace {
@@ -72,18 +75,9 @@ DbStatus BookImporter::start() {
         return awards.error();
     for (; !awards->eof(); awards->moveNext())
         m_slashedAwards.add(awards->text(0));
-    // Read once rather than one query per line. Of two books with the same title (letter case
-    // aside) the first one is overwritten, as the title query answers it first.
-    auto books = Recordset::open(QStringLiteral("SELECT [BookId], [Title] FROM [Book] ORDER BY [BookId]"));
-    if (!books)
-        return books.error();
-    m_books.reserve(books->recordCount());
-    for (; !books->eof(); books->moveNext()) {
-        const QString key = NameKey(books->text(1));
-        if (!m_books.contains(key))
-            m_books.insert(key, books->field(0).toInt());
-    }
-    return {};
+    // Each line asks the catalogue for its title through the key index rather than holding every
+    // title of the catalogue in memory.
+    return RepairNameKeys(KeyedColumnOf(u"Book"));
 }
 
 DbResult<int> LookupIds::id(const QString& name) {
@@ -109,28 +103,23 @@ DbResult<int> AuthorIds::id(const QString& name) {
 }
 
 DbResult<int> BookImporter::writeBook(const BookFields& fields) {
-    const QString key = NameKey(fields.title);
-    if (!m_books.contains(key)) {
-        const auto added = InsertBook(fields);
-        if (!added || *added >= 0) {
-            if (added)
-                m_books.insert(key, *added);
-            return added;
-        }
-        // The catalogue knows the title after all: ask it which book has it, and overwrite that.
-        const auto found = FindIdByName(KeyedColumnOf(u"Book"), fields.title);
-        if (!found)
-            return found.error();
-        m_books.insert(key, *found);
+    // Of two books with the same title (letter case aside) the first one is overwritten.
+    auto ran = gConn.run(QStringLiteral("SELECT [BookId], [ISBN] FROM [Book] WHERE [TitleKey] = ? "
+                                        "ORDER BY [BookId] LIMIT 1"),
+                         {NameKey(fields.title)});
+    if (!ran)
+        return ran.error();
+    QSqlQuery& found = **ran;
+    if (!found.next()) {
+        const QSqlError error = found.lastError();
+        found.finish();
+        return error.isValid() ? DbResult<int>(DbError::fromSqlError(error)) : AddBook(fields);
     }
-    const int bookId = m_books.value(key);
+    const int bookId = found.value(0).toInt();
     // The exchange file has no ISBN: the one the catalogue holds stays.
-    const auto isbn =
-        Recordset::open(QStringLiteral("SELECT [ISBN] FROM [Book] WHERE [BookId] = ?"), {bookId});
-    if (!isbn)
-        return isbn.error();
     BookFields kept = fields;
-    kept.isbn = isbn->eof() ? QString() : isbn->text(0);
+    kept.isbn = NullToEmpty(found.value(1));
+    found.finish();
     if (DbStatus updated = UpdateBook(bookId, kept); !updated)
         return updated.error();
     return bookId;

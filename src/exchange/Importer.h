@@ -38,8 +38,8 @@ private:
 // the import it serves.
 class BookImporter {
 public:
-    // Reads what the importer needs to know before the first book: the titles of the catalogue
-    // and the award names that hold a "/".
+    // Reads what the importer needs to know before the first book: the award names that hold a
+    // "/". Keys the titles other tools wrote, so that every book is found by its title's key.
     DbStatus start();
     // Writes one book and its awards; answers the book's number.
     DbResult<int> importBook(const ExchangeBook& book);
@@ -54,9 +54,6 @@ private:
     LookupIds m_locations{QStringLiteral("Location"), QStringLiteral("LocationId")};
     LookupIds m_awards{QStringLiteral("Award"), QStringLiteral("AwardId")};
     AuthorIds m_authors;
-    // Every title of the catalogue with the number of its first book, as the title query would
-    // find it; books the import adds join it.
-    QHash<QString, int> m_books;
     SlashedAwardNames m_slashedAwards;
 };
 
