@@ -297,6 +297,11 @@ private Q_SLOTS:
         QTest::newRow("Greek") << QStringList{"Σίσυφος"} << utf8;
         QTest::newRow("code page bytes that read as UTF-8") << QStringList{"Ã©t"} << utf8;
         QTest::newRow("byte the code page leaves unassigned") << QStringList{"a\u0081"} << utf8;
+        // Rewritten piece by piece: more than one piece of code page text before the first
+        // character beyond it.
+        QTest::newRow("beyond the code page after a long file")
+            << (QStringList(50000, QStringLiteral("café “q” Émile Zoë ÿ €")) << QStringLiteral("Łódź"))
+            << utf8;
     }
 
     // Windows-1252 whenever every character fits, UTF-8 otherwise; either way the file reads back.
