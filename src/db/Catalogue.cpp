@@ -7,6 +7,7 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "db/TitleOrder.h"
 #include "db/ScopedPragma.h"
 #include "db/SeedData.h"
 
@@ -338,6 +339,8 @@ DbStatus UpdateDatabase() {
         return transaction.started();
     if (DbStatus repaired = RepairAllNameKeys(); !repaired)
         return repaired;
+    if (DbStatus ordered = RepairTitleOrder(); !ordered)
+        return ordered;
     return transaction.commit();
 }
 

@@ -133,6 +133,19 @@ DbStatus RepairAllNameKeys() {
     return {};
 }
 
+DbResult<bool> NameKeysCurrent(const KeyedColumn& column) {
+    const auto present = ColumnExists(column.table, column.keyColumn);
+    if (!present || !*present)
+        return present;
+    // A key that cannot be written now leaves the row unkeyed, which the answer tells.
+    if (!gConn.isReadOnly())
+        static_cast<void>(RepairNameKeys(column));
+    auto stale = QueryNumber(statement("SELECT EXISTS (SELECT 1 FROM [{table}] WHERE [{key}] IS NULL)", column));
+    if (!stale)
+        return stale.error();
+    return *stale == 0;
+}
+
 DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text) {
     if (DbStatus repaired = RepairNameKeys(column); !repaired)
         return repaired.error();

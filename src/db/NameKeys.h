@@ -36,6 +36,8 @@ DbStatus AddNameKeys();
 // tool changed. Finds them through the key's index, so it costs next to nothing when all are keyed.
 DbStatus RepairNameKeys(const KeyedColumn& column);
 DbStatus RepairAllNameKeys();
+// True when the column has its keys and every row is keyed: a look-up by key finds every row.
+DbResult<bool> NameKeysCurrent(const KeyedColumn& column);
 
 // The first row (lowest identifier) whose text equals `text`, letter case aside; -1 when none.
 DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text);

@@ -2,10 +2,11 @@
 
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
-#include "main/QuickFilter.h"
+#include "db/NameKeys.h"
 #include "main/SearchState.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -14,11 +15,12 @@ namespace {
 // Books whose subject or location row is missing are in no list: the joins are inner joins.
 // The names of a book's author, subject and location come from the lookup lists, read once per
 // reload: a hundred thousand rows share a few thousand names.
-const QString kBase = QStringLiteral(
+const QString kRowColumns = QStringLiteral(
     "SELECT m.[BookId], m.[Title], m.[AuthorId], m.[SubjectId], m.[LocationId], m.[Pages], m.[Copyright], "
-    "m.[Stars], m.[Publisher], m.[LabelNumber], m.[Notes] FROM [Book] m INNER JOIN [Subject] g ON "
-    "m.[SubjectId] = g.[SubjectId] "
-    "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
+    "m.[Stars] ");
+const QString kFrom = QStringLiteral("FROM [Book] m INNER JOIN [Subject] g ON m.[SubjectId] = g.[SubjectId] "
+                                     "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
+const QString kTitleKeyRange = QStringLiteral("m.[TitleKey] >= ? AND m.[TitleKey] < ? AND ");
 
 struct ModeFilter {
     int mode;
@@ -90,19 +92,71 @@ QString AuthorIdsAsJson(const QString& authorIds) {
     return u'[' + numbers.join(u',') + u']';
 }
 
-ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds) {
+namespace {
+
+ListQuery searchQuery(const QString& select, int mode, const QString& pattern, const QString& authorIds,
+                      bool titleKeys) {
     for (const ModeFilter& filter : kFilters) {
         if (filter.mode != mode)
             continue;
-        const QVariant value = mode == kSearchAuthor ? AuthorIdsAsJson(authorIds) : LikePattern(pattern);
-        return {kBase + QStringLiteral(" WHERE ") + QLatin1String(filter.where), {value}};
+        const QString like = LikePattern(pattern);
+        const QVariant value = mode == kSearchAuthor ? AuthorIdsAsJson(authorIds) : QVariant(like);
+        const QString where = QStringLiteral(" WHERE ") + QLatin1String(filter.where);
+        if (mode == kSearchTitle && titleKeys) {
+            // Every title the pattern matches has a key that begins as the pattern's plain start.
+            if (const auto range = KeyPrefixRange(LikePrefix(like)))
+                return {select + kFrom + QStringLiteral(" WHERE ") + kTitleKeyRange + QLatin1String(filter.where),
+                        {range->first, range->second, value}};
+        }
+        return {select + kFrom + where, {value}};
     }
-    return {kBase, {}};
+    return {select + kFrom, {}};
+}
+
+const QString& currentPattern() {
+    static const QString none;
+    const QString* pattern = patternOf(gSearchMode);
+    return pattern ? *pattern : none;
+}
+
+} // namespace
+
+ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds) {
+    return searchQuery(kRowColumns, mode, pattern, authorIds, false);
+}
+
+ListQuery BookIdsQuery(int mode, const QString& pattern, const QString& authorIds, bool titleKeys) {
+    return searchQuery(QStringLiteral("SELECT m.[BookId] "), mode, pattern, authorIds, titleKeys);
 }
 
 ListQuery CurrentBookListQuery() {
-    const QString* pattern = patternOf(gSearchMode);
-    return BookListQuery(gSearchMode, pattern ? *pattern : QString(), gSearchAuthorIds);
+    return BookListQuery(gSearchMode, currentPattern(), gSearchAuthorIds);
+}
+
+ListQuery CurrentBookIdsQuery() {
+    const auto keyed = NameKeysCurrent(KeyedColumnOf(u"Book"));
+    return BookIdsQuery(gSearchMode, currentPattern(), gSearchAuthorIds, keyed && *keyed);
+}
+
+QString LikePrefix(const QString& likePattern) {
+    const qsizetype wildcard = likePattern.indexOf(QRegularExpression(QStringLiteral("[%_]")));
+    return wildcard < 0 ? likePattern : likePattern.left(wildcard);
+}
+
+std::optional<std::pair<QString, QString>> KeyPrefixRange(const QString& prefix) {
+    if (prefix.isEmpty())
+        return std::nullopt;
+    const QString low = NameKey(prefix);
+    QList<uint> points = low.toUcs4();
+    // Keys compare code point by code point: the next code point after the last ends the range.
+    uint& last = points.last();
+    if (last >= 0x10FFFF)
+        return std::nullopt;
+    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
+    QString high;
+    for (const uint point : points)
+        high += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
+    return std::pair{low, high};
 }
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
@@ -134,8 +188,6 @@ DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
         const QVariant stars = rows.value(7);
         book.hasStars = !stars.isNull();
         book.stars = stars.toDouble();
-        book.filterKey = BookFilterKey({book.title, book.author, book.subject, rows.value(8).toString(),
-                                        rows.value(9).toString(), rows.value(10).toString()});
     }
     rows.finish();
     return books;

@@ -74,12 +74,21 @@ std::string FoldForFilter(QStringView text) {
 
 std::string BookFilterKey(std::initializer_list<QStringView> fields) {
     std::string key;
-    for (const QStringView field : fields) {
-        if (!key.empty())
-            key.push_back(kFieldSeparator);
-        appendFolded(key, field);
-    }
+    for (const QStringView field : fields)
+        AppendFilterField(key, field);
     return key;
+}
+
+void AppendFilterField(std::string& key, QStringView field) {
+    if (!key.empty())
+        key.push_back(kFieldSeparator);
+    appendFolded(key, field);
+}
+
+void AppendFoldedField(std::string& key, std::string_view folded) {
+    if (!key.empty())
+        key.push_back(kFieldSeparator);
+    key.append(folded);
 }
 
 std::vector<std::string> FilterWords(QStringView typed) {

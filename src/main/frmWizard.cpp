@@ -705,7 +705,8 @@ void frmWizard::listPopup(const QPoint& globalPos) {
 void frmWizard::listHeaderClicked(int column) {
     const ListSort sort = ClickedListSort({m_model->sortColumn(), m_model->sortOrder()}, column);
     StoreListSort(sort);
-    m_model->sort(sort.column, sort.order);
+    if (DbStatus sorted = m_model->sortBy(sort.column, sort.order); !sorted)
+        tellError(sorted.error());
     lstMain->header()->setSortIndicator(sort.column, sort.order);
     if (const int row = lstMain->selectedRow(); row >= 0)
         lstMain->scrollTo(m_model->index(row, BookListModel::ColTitle));

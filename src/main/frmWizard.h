@@ -234,6 +234,7 @@ private:
     void connectCommands();
 
     DbStatus loadList();
+    DbStatus reloadModel();
     void showBook(const ShownBook& book);
     void clearEditor();
     void fillLookupBox(LookupKind kind, std::vector<LookupEntry> list, int selectedId);
@@ -254,7 +255,7 @@ private:
     int currentRow() const;
     void setDirty(bool dirty);
     void markChanged() { setDirty(true); }
-    void showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved);
+    void showSavedRow(int bookId, const BookFields& saved);
     void selectAndShow(int row);
     void stepBook(QPushButton* button, int direction);
     void listHeaderClicked(int column);
