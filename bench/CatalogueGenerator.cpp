@@ -5,8 +5,8 @@
 #include "db/Connection.h"
 #include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
+#include "db/SortKeys.h"
 #include "db/SqliteStatement.h"
-#include "db/TitleOrder.h"
 
 #include <QDate>
 #include <QDir>
@@ -172,11 +172,11 @@ private:
         const auto indexes = dropBookIndexes();
         if (!indexes)
             return indexes.error();
-        auto insert = SqliteStatement::prepare(QStringLiteral(
-            "INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
-            "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
-            "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [TitleKey], [TitleOrder]) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        auto insert = SqliteStatement::prepare(
+            QStringLiteral("INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [Title], "
+                           "[LabelNumber], [Publisher], [AuthorId], [Copyright], [Pages], [Stars], "
+                           "[AcquireDate], [Cost], [LentTo], [LentDate], [Notes], [TitleKey], [TitleOrder]) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         if (!insert)
             return insert.error();
         auto award = SqliteStatement::prepare(
@@ -185,11 +185,11 @@ private:
             return award.error();
         for (int i = 0; i < m_options.bookCount; ++i) {
             const BookFields b = book(i);
-            if (DbStatus added = run(**insert, {b.subjectId, b.locationId, b.formatId, b.ratingId, b.title,
-                                                b.labelNumber, b.publisher, b.authorId, b.copyright, b.pages,
-                                                b.stars, DateToStored(b.acquireDate), b.cost.toDouble(),
-                                                b.lentTo, DateToStored(b.lentDate), b.notes, NameKey(b.title),
-                                                TitleOrderKey(b.title)});
+            if (DbStatus added =
+                    run(**insert, {b.subjectId, b.locationId, b.formatId, b.ratingId, b.title, b.labelNumber,
+                                   b.publisher, b.authorId, b.copyright, b.pages, b.stars,
+                                   DateToStored(b.acquireDate), b.cost.toDouble(), b.lentTo,
+                                   DateToStored(b.lentDate), b.notes, NameKey(b.title), SortKeyOf(b.title)});
                 !added)
                 return added;
             if (chance(6)) {
@@ -242,6 +242,8 @@ DbStatus GenerateCatalogue(const QString& targetFile, const GeneratorOptions& op
         // Keyed as a program-written catalogue is, so that its first opening has nothing to repair.
         if (status)
             status = RepairAllNameKeys();
+        if (status)
+            status = RepairSortKeys();
         if (status)
             status = transaction.commit();
     }

@@ -7,9 +7,9 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
-#include "db/TitleOrder.h"
 #include "db/ScopedPragma.h"
 #include "db/SeedData.h"
+#include "db/SortKeys.h"
 
 #include <QDate>
 #include <QDir>
@@ -339,7 +339,7 @@ DbStatus UpdateDatabase() {
         return transaction.started();
     if (DbStatus repaired = RepairAllNameKeys(); !repaired)
         return repaired;
-    if (DbStatus ordered = RepairTitleOrder(); !ordered)
+    if (DbStatus ordered = RepairSortKeys(); !ordered)
         return ordered;
     return transaction.commit();
 }

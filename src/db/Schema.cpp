@@ -3,7 +3,7 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/NameKeys.h"
-#include "db/TitleOrder.h"
+#include "db/SortKeys.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ const std::vector<SchemaStep>& SchemaSteps() {
     static const std::vector<SchemaStep> steps = {
         {1, AddNameKeys},
         {2, addIsbnAndCovers},
-        {3, AddTitleOrder},
+        {3, AddSortKeys},
     };
     return steps;
 }

@@ -45,7 +45,8 @@ SqliteStatement::~SqliteStatement() {
     sqlite3_finalize(m_statement);
 }
 
-DbResult<std::unique_ptr<SqliteStatement>> SqliteStatement::prepare(const QString& sql, const QVariantList& params) {
+DbResult<std::unique_ptr<SqliteStatement>> SqliteStatement::prepare(const QString& sql,
+                                                                    const QVariantList& params) {
     auto statement = std::make_unique<SqliteStatement>();
     statement->m_db = SqliteHandle(gConn.database());
     if (!statement->m_db)
@@ -110,5 +111,13 @@ QString SqliteStatement::text(int column) const {
 std::string_view SqliteStatement::bytes(int column) const {
     const void* data = sqlite3_column_blob(m_statement, column);
     const int size = sqlite3_column_bytes(m_statement, column);
-    return data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(size)) : std::string_view();
+    return data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(size))
+                : std::string_view();
+}
+
+std::string_view SqliteStatement::utf8(int column) const {
+    const unsigned char* data = sqlite3_column_text(m_statement, column);
+    const int size = sqlite3_column_bytes(m_statement, column);
+    return data ? std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(size))
+                : std::string_view();
 }

@@ -23,7 +23,8 @@ public:
 
     // Prepares `sql` on the open catalogue and binds `params` (text, whole numbers, real numbers,
     // byte arrays, null).
-    static DbResult<std::unique_ptr<SqliteStatement>> prepare(const QString& sql, const QVariantList& params = {});
+    static DbResult<std::unique_ptr<SqliteStatement>> prepare(const QString& sql,
+                                                              const QVariantList& params = {});
     // Binds new values and starts the statement from its first row again.
     DbStatus rebind(const QVariantList& params);
     // Moves to the next row: true while there is one. A failure ends the rows; error() tells.
@@ -37,8 +38,9 @@ public:
     qint64 integer64(int column) const;
     double real(int column) const;
     QString text(int column) const;
-    // The bytes of a text or byte-array column, valid until the next step.
+    // The bytes of a byte-array column, or of a text column as UTF-8; valid until the next step.
     std::string_view bytes(int column) const;
+    std::string_view utf8(int column) const;
 
 private:
     sqlite3* m_db = nullptr;

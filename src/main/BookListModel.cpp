@@ -105,7 +105,9 @@ DbStatus BookListModel::reload(const std::optional<ListQuery>& search, int colum
         if (!byTitle)
             return byTitle.error();
         lists.byTitle = std::move(*byTitle);
-        auto found = search ? BooksFound(lists.byTitle, *search) : ListedBooks(lists.byTitle);
+        auto found = ListedBooks(lists.byTitle);
+        if (found && search)
+            found = BooksFound(lists.byTitle, *found, *search);
         if (!found)
             return found.error();
         lists.found = std::move(*found);
@@ -160,16 +162,17 @@ DbStatus BookListModel::setFilter(const QString& typed) {
     if (words == m_filterWords)
         return {};
     // Words that only lengthen the words before keep a subset of the books: read only those.
-    const bool narrowing = !m_filterWords.empty() && std::all_of(m_filterWords.begin(), m_filterWords.end(),
-                                                                 [&words](const std::string& before) {
-                                                                     return std::any_of(words.begin(), words.end(),
-                                                                                        [&before](const std::string& now) {
-                                                                                            return now.find(before) != std::string::npos;
-                                                                                        });
-                                                                 });
+    const bool narrowing =
+        !m_filterWords.empty() &&
+        std::all_of(m_filterWords.begin(), m_filterWords.end(), [&words](const std::string& before) {
+            return std::any_of(words.begin(), words.end(), [&before](const std::string& now) {
+                return now.find(before) != std::string::npos;
+            });
+        });
     BookSet filtered = m_lists->found;
     if (!words.empty()) {
-        auto matching = BooksMatchingFilter(m_lists->byTitle, words, narrowing ? m_lists->filtered : m_lists->found);
+        auto matching =
+            BooksMatchingFilter(m_lists->byTitle, words, narrowing ? m_lists->filtered : m_lists->found);
         if (!matching)
             return matching.error();
         filtered = std::move(*matching);

@@ -1,12 +1,11 @@
 #include "main/BookListQuery.h"
 
 #include "db/Connection.h"
-#include "db/RecordHelpers.h"
 #include "db/NameKeys.h"
+#include "db/RecordHelpers.h"
 #include "main/SearchState.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -94,8 +93,8 @@ QString AuthorIdsAsJson(const QString& authorIds) {
 
 namespace {
 
-ListQuery searchQuery(const QString& select, int mode, const QString& pattern, const QString& authorIds,
-                      bool titleKeys) {
+ListQuery searchQuery(const QString& select, const QString& from, int mode, const QString& pattern,
+                      const QString& authorIds, bool titleKeys) {
     for (const ModeFilter& filter : kFilters) {
         if (filter.mode != mode)
             continue;
@@ -105,12 +104,13 @@ ListQuery searchQuery(const QString& select, int mode, const QString& pattern, c
         if (mode == kSearchTitle && titleKeys) {
             // Every title the pattern matches has a key that begins as the pattern's plain start.
             if (const auto range = KeyPrefixRange(LikePrefix(like)))
-                return {select + kFrom + QStringLiteral(" WHERE ") + kTitleKeyRange + QLatin1String(filter.where),
+                return {select + from + QStringLiteral(" WHERE ") + kTitleKeyRange +
+                            QLatin1String(filter.where),
                         {range->first, range->second, value}};
         }
-        return {select + kFrom + where, {value}};
+        return {select + from + where, {value}};
     }
-    return {select + kFrom, {}};
+    return {select + from, {}};
 }
 
 const QString& currentPattern() {
@@ -122,11 +122,12 @@ const QString& currentPattern() {
 } // namespace
 
 ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds) {
-    return searchQuery(kRowColumns, mode, pattern, authorIds, false);
+    return searchQuery(kRowColumns, kFrom, mode, pattern, authorIds, false);
 }
 
 ListQuery BookIdsQuery(int mode, const QString& pattern, const QString& authorIds, bool titleKeys) {
-    return searchQuery(QStringLiteral("SELECT m.[BookId] "), mode, pattern, authorIds, titleKeys);
+    return searchQuery(QStringLiteral("SELECT m.[BookId] "), QStringLiteral("FROM [Book] m"), mode, pattern,
+                       authorIds, titleKeys);
 }
 
 ListQuery CurrentBookListQuery() {
@@ -136,27 +137,6 @@ ListQuery CurrentBookListQuery() {
 ListQuery CurrentBookIdsQuery() {
     const auto keyed = NameKeysCurrent(KeyedColumnOf(u"Book"));
     return BookIdsQuery(gSearchMode, currentPattern(), gSearchAuthorIds, keyed && *keyed);
-}
-
-QString LikePrefix(const QString& likePattern) {
-    const qsizetype wildcard = likePattern.indexOf(QRegularExpression(QStringLiteral("[%_]")));
-    return wildcard < 0 ? likePattern : likePattern.left(wildcard);
-}
-
-std::optional<std::pair<QString, QString>> KeyPrefixRange(const QString& prefix) {
-    if (prefix.isEmpty())
-        return std::nullopt;
-    const QString low = NameKey(prefix);
-    QList<uint> points = low.toUcs4();
-    // Keys compare code point by code point: the next code point after the last ends the range.
-    uint& last = points.last();
-    if (last >= 0x10FFFF)
-        return std::nullopt;
-    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
-    QString high;
-    for (const uint point : points)
-        high += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
-    return std::pair{low, high};
 }
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {

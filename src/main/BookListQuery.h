@@ -39,18 +39,13 @@ QString AuthorIdsAsJson(const QString& authorIds);
 // number lists nothing; a mode the list does not know lists every book. Each book comes once,
 // in no particular order: the list sorts by its own column.
 ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds);
-// The same search selecting only the numbers of the books it finds. With `titleKeys` (every
+// The same search selecting only the numbers of the books it finds, whatever their subject and
+// location (the list leaves out those whose rows are missing on its own). With `titleKeys` (every
 // title's key is in place) a title pattern that begins with plain text reads only the titles whose
 // key begins alike, through the key's index, before it compares them.
 ListQuery BookIdsQuery(int mode, const QString& pattern, const QString& authorIds, bool titleKeys);
 // The statements of the search state in force (gSearchMode and its pattern).
 ListQuery CurrentBookListQuery();
 ListQuery CurrentBookIdsQuery();
-
-// The keys that the keys of texts beginning with `prefix` lie between: from the prefix's own key
-// up to, not including, the returned upper end. None when the prefix is empty.
-std::optional<std::pair<QString, QString>> KeyPrefixRange(const QString& prefix);
-// The plain text a LIKE pattern begins with, up to its first wildcard.
-QString LikePrefix(const QString& likePattern);
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query);

@@ -2,8 +2,8 @@
 
 #include "db/NameKeys.h"
 #include "db/ReadingOrder.h"
+#include "db/SortKeys.h"
 #include "db/SqliteStatement.h"
-#include "db/TitleOrder.h"
 #include "main/BookListModel.h"
 #include "main/QuickFilter.h"
 
@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -34,14 +35,6 @@ DbStatus eachRow(const QString& sql, const QVariantList& params, Take take) {
     return (*statement)->status();
 }
 
-QString titleWalk(bool keysCurrent) {
-    // Without current keys the titles are keyed as they are read: right, but a sort of every book.
-    return keysCurrent
-               ? QStringLiteral("SELECT [BookId], [TitleOrder] FROM [Book] ORDER BY [TitleOrder], [BookId]")
-               : QStringLiteral("SELECT [BookId], READING_KEY([Title]) AS [SortKey] FROM [Book] "
-                                "ORDER BY [SortKey], [BookId]");
-}
-
 // The numbers a lookup column of Book holds that name no row of its table; null counts too.
 // Walks the column's index one distinct value at a time: a few hundred steps for a million books.
 DbResult<std::vector<qint64>> missingLookups(const QString& table) {
@@ -51,8 +44,8 @@ DbResult<std::vector<qint64>> missingLookups(const QString& table) {
                                 [&known](const SqliteStatement& row) { known.insert(row.integer64(0)); });
         !read)
         return read.error();
-    auto step = SqliteStatement::prepare(u"SELECT [" + id + u"] FROM [Book] WHERE [" + id + u"] > ? ORDER BY [" +
-                                         id + u"] LIMIT 1");
+    auto step = SqliteStatement::prepare(u"SELECT [" + id + u"] FROM [Book] WHERE [" + id +
+                                         u"] > ? ORDER BY [" + id + u"] LIMIT 1");
     if (!step)
         return step.error();
     std::vector<qint64> missing;
@@ -80,7 +73,8 @@ DbStatus dropBooksWith(const TitleOrderedBooks& byTitle, const QString& table, B
         if (const int slot = byTitle.slots.slotOf(row.integer(0)); slot >= 0)
             listed.remove(slot);
     };
-    if (DbStatus nulls = eachRow(u"SELECT [BookId] FROM [Book] WHERE [" + id + u"] IS NULL", {}, drop); !nulls)
+    if (DbStatus nulls = eachRow(u"SELECT [BookId] FROM [Book] WHERE [" + id + u"] IS NULL", {}, drop);
+        !nulls)
         return nulls;
     for (const qint64 value : *missing) {
         if (DbStatus dropped = eachRow(u"SELECT [BookId] FROM [Book] WHERE [" + id + u"] = ?", {value}, drop);
@@ -93,10 +87,9 @@ DbStatus dropBooksWith(const TitleOrderedBooks& byTitle, const QString& table, B
 // Folded names of a lookup table, for the quick filter.
 DbResult<QHash<qint64, std::string>> foldedNames(const QString& table) {
     QHash<qint64, std::string> names;
-    const DbStatus read = eachRow(u"SELECT [" + table + u"Id], [Name] FROM [" + table + u']', {},
-                                  [&names](const SqliteStatement& row) {
-                                      names.insert(row.integer64(0), FoldForFilter(row.text(1)));
-                                  });
+    const DbStatus read = eachRow(
+        u"SELECT [" + table + u"Id], [Name] FROM [" + table + u']', {},
+        [&names](const SqliteStatement& row) { names.insert(row.integer64(0), FoldForFilter(row.text(1))); });
     if (!read)
         return read.error();
     return names;
@@ -107,39 +100,41 @@ DbResult<QHash<qint64, std::string>> foldedNames(const QString& table) {
 std::string filterKeyOf(const SqliteStatement& row, int first, const QHash<qint64, std::string>& authors,
                         const QHash<qint64, std::string>& subjects) {
     std::string key;
-    AppendFilterField(key, row.text(first));
+    AppendUtf8FilterField(key, row.utf8(first));
     AppendFoldedField(key, authors.value(row.integer64(first + 1)));
     AppendFoldedField(key, subjects.value(row.integer64(first + 2)));
     for (int column = first + 3; column < first + 6; ++column)
-        AppendFilterField(key, row.text(column));
+        AppendUtf8FilterField(key, row.utf8(column));
     return key;
 }
 
-// The place of each name of a lookup table in the user's alphabetical order; equal names share
-// one place. A number naming no row reads as an empty name, as the list shows it.
-DbResult<QHash<qint64, int>> namePlaces(const QString& table, int& emptyPlace) {
-    struct Named {
-        qint64 id;
-        QByteArray key;
-    };
-    std::vector<Named> names{{std::numeric_limits<qint64>::min(), ReadingOrder::forUser().sortKey(u"")}};
-    const DbStatus read = eachRow(u"SELECT [" + table + u"Id], [Name] FROM [" + table + u']', {},
-                                  [&names](const SqliteStatement& row) {
-                                      names.push_back({row.integer64(0), ReadingOrder::forUser().sortKey(row.text(1))});
-                                  });
+// Walks a keyed column in key order and hands each row's id with its place: equal keys share
+// a place, and an empty key (an empty text) has place 0.
+template <typename Take>
+DbStatus eachPlace(const SortKeyColumn& column, Take take) {
+    const auto walk = SortedByKey(column);
+    if (!walk)
+        return walk.error();
+    std::string previous;
+    int place = 0;
+    return eachRow(*walk, {}, [&](const SqliteStatement& row) {
+        const std::string_view key = row.bytes(1);
+        if (key != previous) {
+            ++place;
+            previous.assign(key);
+        }
+        take(row.integer64(0), place);
+    });
+}
+
+// The place of each name of a lookup table in the user's alphabetical order. A number naming no
+// row reads as an empty name (place 0), as the list shows it.
+DbResult<QHash<qint64, int>> namePlaces(const QString& table) {
+    QHash<qint64, int> places;
+    const DbStatus read =
+        eachPlace(SortKeyColumnOf(table), [&places](qint64 id, int place) { places.insert(id, place); });
     if (!read)
         return read.error();
-    std::sort(names.begin(), names.end(), [](const Named& a, const Named& b) { return a.key < b.key; });
-    QHash<qint64, int> places;
-    int place = 0;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (i > 0 && names[i].key != names[i - 1].key)
-            ++place;
-        if (names[i].id == std::numeric_limits<qint64>::min())
-            emptyPlace = place;
-        else
-            places.insert(names[i].id, place);
-    }
     return places;
 }
 
@@ -168,31 +163,69 @@ DbResult<std::vector<double>> sortValues(const TitleOrderedBooks& byTitle, int c
         lookup = QStringLiteral("Location");
         break;
     default: {
-        const char* field = column == BookListModel::ColPages ? "Pages"
+        const char* field = column == BookListModel::ColPages  ? "Pages"
                             : column == BookListModel::ColYear ? "Copyright"
                                                                : "Stars";
         // Pages read as 0 when missing, as the list shows them.
         const bool zeroWhenMissing = column == BookListModel::ColPages;
-        const DbStatus read = eachRow(QStringLiteral("SELECT [BookId], [%1] FROM [Book]").arg(QLatin1String(field)),
-                                      {}, [&](const SqliteStatement& row) {
-                                          store(row, row.isNull(1) ? (zeroWhenMissing ? 0.0 : kMissing) : row.real(1));
-                                      });
+        const DbStatus read =
+            eachRow(QStringLiteral("SELECT [BookId], [%1] FROM [Book]").arg(QLatin1String(field)), {},
+                    [&](const SqliteStatement& row) {
+                        store(row, row.isNull(1) ? (zeroWhenMissing ? 0.0 : kMissing) : row.real(1));
+                    });
         if (!read)
             return read.error();
         return values;
     }
     }
-    int emptyPlace = 0;
-    const auto places = namePlaces(lookup, emptyPlace);
+    const auto places = namePlaces(lookup);
     if (!places)
         return places.error();
     const DbStatus read =
-        eachRow(QStringLiteral("SELECT [BookId], [%1Id] FROM [Book]").arg(lookup), {}, [&](const SqliteStatement& row) {
-            store(row, places->value(row.integer64(1), emptyPlace));
-        });
+        eachRow(QStringLiteral("SELECT [BookId], [%1Id] FROM [Book]").arg(lookup), {},
+                [&](const SqliteStatement& row) { store(row, places->value(row.integer64(1), 0)); });
     if (!read)
         return read.error();
     return values;
+}
+
+// Values that are whole numbers (or halves, as stars mostly are) over a short span are sorted by
+// counting: one pass, whatever the number of books. Slots come in title order and keep it among
+// equal values. None when the values do not allow it.
+std::optional<std::vector<int>> countingSorted(const std::vector<int>& slots,
+                                               const std::vector<double>& values, Qt::SortOrder order) {
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -lowest;
+    bool whole = true;
+    bool halves = true;
+    for (const int slot : slots) {
+        const double value = values[static_cast<size_t>(slot)];
+        if (value == kMissing)
+            continue;
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
+        whole = whole && value == std::floor(value);
+        halves = halves && value * 2 == std::floor(value * 2);
+    }
+    const double scale = whole ? 1 : halves ? 2 : 0;
+    const double span = slots.empty() || lowest > highest ? 0 : (highest - lowest) * scale;
+    if (scale == 0 || span > static_cast<double>(slots.size()) * 2 + 1024)
+        return std::nullopt;
+    // Bucket 0 holds the missing values, which come first.
+    const auto bucketOf = [&](int slot) {
+        const double value = values[static_cast<size_t>(slot)];
+        const size_t bucket = value == kMissing ? 0 : static_cast<size_t>((value - lowest) * scale) + 1;
+        return order == Qt::AscendingOrder ? bucket : static_cast<size_t>(span) + 1 - bucket;
+    };
+    std::vector<int> starts(static_cast<size_t>(span) + 3, 0);
+    for (const int slot : slots)
+        ++starts[bucketOf(slot) + 1];
+    for (size_t bucket = 1; bucket < starts.size(); ++bucket)
+        starts[bucket] += starts[bucket - 1];
+    std::vector<int> sorted(slots.size());
+    for (const int slot : slots)
+        sorted[static_cast<size_t>(starts[bucketOf(slot)]++)] = slot;
+    return sorted;
 }
 
 // Equal titles keep their order (by number) whichever way the titles run.
@@ -249,33 +282,19 @@ BookSlots::BookSlots(const std::vector<int>& bookIds) {
         m_sparse.emplace(bookIds[slot], static_cast<int>(slot));
 }
 
-int BookSlots::slotOf(int bookId) const {
-    if (!m_direct.empty()) {
-        const qint64 place = static_cast<qint64>(bookId) - m_lowest;
-        return place >= 0 && place < static_cast<qint64>(m_direct.size()) ? m_direct[static_cast<size_t>(place)] : -1;
-    }
+int BookSlots::sparseSlotOf(int bookId) const {
     const auto found = m_sparse.find(bookId);
     return found == m_sparse.end() ? -1 : found->second;
 }
 
 DbResult<TitleOrderedBooks> ReadTitleOrderedBooks() {
     // Keys that cannot be written now (the catalogue refuses) leave the list to sort the titles.
-    if (DbStatus repaired = RepairTitleOrder(); !repaired)
-        qWarning("Title keys not brought up to date: %s", qPrintable(repaired.error().messageText()));
-    const auto current = TitleOrderCurrent();
-    if (!current)
-        return current.error();
+    if (DbStatus repaired = RepairSortKeys(); !repaired)
+        qWarning("Sort keys not brought up to date: %s", qPrintable(repaired.error().messageText()));
     TitleOrderedBooks books;
-    std::string previous;
-    int rank = -1;
-    const DbStatus walked = eachRow(titleWalk(*current), {}, [&](const SqliteStatement& row) {
-        const std::string_view key = row.bytes(1);
-        if (rank < 0 || key != previous) {
-            ++rank;
-            previous.assign(key);
-        }
-        books.ids.push_back(row.integer(0));
-        books.titleRank.push_back(rank);
+    const DbStatus walked = eachPlace(SortKeyColumnOf(u"Book"), [&books](qint64 id, int place) {
+        books.ids.push_back(static_cast<int>(id));
+        books.titleRank.push_back(place);
     });
     if (!walked)
         return walked.error();
@@ -294,10 +313,11 @@ DbResult<BookSet> ListedBooks(const TitleOrderedBooks& byTitle) {
     return listed;
 }
 
-DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const ListQuery& idsQuery) {
+DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const BookSet& listed,
+                             const ListQuery& idsQuery) {
     BookSet found(byTitle.ids.size());
     const DbStatus read = eachRow(idsQuery.sql, idsQuery.params, [&](const SqliteStatement& row) {
-        if (const int slot = byTitle.slots.slotOf(row.integer(0)); slot >= 0)
+        if (const int slot = byTitle.slots.slotOf(row.integer(0)); slot >= 0 && listed.contains(slot))
             found.add(slot);
     });
     if (!read)
@@ -312,7 +332,8 @@ DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const st
     if (!authors || !subjects)
         return !authors ? authors.error() : subjects.error();
     BookSet matching(byTitle.ids.size());
-    const QString columns = QStringLiteral("[Title], [AuthorId], [SubjectId], [Publisher], [LabelNumber], [Notes]");
+    const QString columns =
+        QStringLiteral("[Title], [AuthorId], [SubjectId], [Publisher], [LabelNumber], [Notes]");
     if (among.count() * kNarrowingShare < static_cast<int>(among.size())) {
         auto one = SqliteStatement::prepare(u"SELECT " + columns + u" FROM [Book] WHERE [BookId] = ?");
         if (!one)
@@ -332,7 +353,8 @@ DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const st
     const DbStatus read =
         eachRow(u"SELECT [BookId], " + columns + u" FROM [Book]", {}, [&](const SqliteStatement& row) {
             const int slot = byTitle.slots.slotOf(row.integer(0));
-            if (slot >= 0 && among.contains(slot) && MatchesFilter(filterKeyOf(row, 1, *authors, *subjects), words))
+            if (slot >= 0 && among.contains(slot) &&
+                MatchesFilter(filterKeyOf(row, 1, *authors, *subjects), words))
                 matching.add(slot);
         });
     if (!read)
@@ -353,8 +375,12 @@ DbResult<std::vector<int>> SortedBooks(const TitleOrderedBooks& byTitle, const B
     const auto values = sortValues(byTitle, column);
     if (!values)
         return values.error();
+    if (auto counted = countingSorted(slots, *values, order))
+        return std::move(*counted);
     // Slots run in title order, so the slot itself keeps equal values in title order.
-    const auto value = [&values](int slot) { return (*values)[static_cast<size_t>(slot)]; };
+    const auto value = [&values](int slot) {
+        return (*values)[static_cast<size_t>(slot)];
+    };
     if (order == Qt::AscendingOrder)
         std::sort(slots.begin(), slots.end(),
                   [&value](int a, int b) { return value(a) != value(b) ? value(a) < value(b) : a < b; });
@@ -370,26 +396,27 @@ DbResult<std::vector<BookRow>> ReadBookRows(std::span<const int> ids) {
     for (const int id : ids)
         numbers << QString::number(id);
     QHash<int, BookRow> read;
-    const DbStatus status = eachRow(
-        QStringLiteral("SELECT m.[BookId], m.[Title], a.[Name], g.[Name], l.[Name], m.[Pages], m.[Copyright], "
-                       "m.[Stars] FROM [Book] m LEFT JOIN [Author] a ON a.[AuthorId] = m.[AuthorId] "
-                       "LEFT JOIN [Subject] g ON g.[SubjectId] = m.[SubjectId] "
-                       "LEFT JOIN [Location] l ON l.[LocationId] = m.[LocationId] "
-                       "WHERE m.[BookId] IN (SELECT [value] FROM json_each(?))"),
-        {QString(u'[' + numbers.join(u',') + u']')}, [&read](const SqliteStatement& row) {
-            BookRow book;
-            book.bookId = row.integer(0);
-            book.title = row.text(1);
-            book.author = row.text(2);
-            book.subject = row.text(3);
-            book.location = row.text(4);
-            book.pages = row.integer(5);
-            book.hasCopyright = !row.isNull(6);
-            book.copyright = row.integer(6);
-            book.hasStars = !row.isNull(7);
-            book.stars = row.real(7);
-            read.insert(book.bookId, book);
-        });
+    const DbStatus status =
+        eachRow(QStringLiteral(
+                    "SELECT m.[BookId], m.[Title], a.[Name], g.[Name], l.[Name], m.[Pages], m.[Copyright], "
+                    "m.[Stars] FROM [Book] m LEFT JOIN [Author] a ON a.[AuthorId] = m.[AuthorId] "
+                    "LEFT JOIN [Subject] g ON g.[SubjectId] = m.[SubjectId] "
+                    "LEFT JOIN [Location] l ON l.[LocationId] = m.[LocationId] "
+                    "WHERE m.[BookId] IN (SELECT [value] FROM json_each(?))"),
+                {QString(u'[' + numbers.join(u',') + u']')}, [&read](const SqliteStatement& row) {
+                    BookRow book;
+                    book.bookId = row.integer(0);
+                    book.title = row.text(1);
+                    book.author = row.text(2);
+                    book.subject = row.text(3);
+                    book.location = row.text(4);
+                    book.pages = row.integer(5);
+                    book.hasCopyright = !row.isNull(6);
+                    book.copyright = row.integer(6);
+                    book.hasStars = !row.isNull(7);
+                    book.stars = row.real(7);
+                    read.insert(book.bookId, book);
+                });
     if (!status)
         return status.error();
     std::vector<BookRow> rows;

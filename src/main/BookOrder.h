@@ -24,9 +24,18 @@ public:
     BookSlots() = default;
     explicit BookSlots(const std::vector<int>& bookIds);
     // The slot of a book, -1 when the reading did not hold it.
-    int slotOf(int bookId) const;
+    int slotOf(int bookId) const {
+        if (m_direct.empty())
+            return sparseSlotOf(bookId);
+        const qint64 place = static_cast<qint64>(bookId) - m_lowest;
+        return place >= 0 && place < static_cast<qint64>(m_direct.size())
+                   ? m_direct[static_cast<size_t>(place)]
+                   : -1;
+    }
 
 private:
+    int sparseSlotOf(int bookId) const;
+
     int m_lowest = 0;
     std::vector<int> m_direct;
     std::unordered_map<int, int> m_sparse;
@@ -71,8 +80,9 @@ DbResult<TitleOrderedBooks> ReadTitleOrderedBooks();
 
 // Every book a list may show: all but those whose subject or location names no row.
 DbResult<BookSet> ListedBooks(const TitleOrderedBooks& byTitle);
-// The books a statement selecting book numbers finds.
-DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const ListQuery& idsQuery);
+// The books of `listed` that a statement selecting book numbers finds.
+DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const BookSet& listed,
+                             const ListQuery& idsQuery);
 // The books among `among` whose title, author, subject, publisher, label number or notes hold every
 // word. Few books are read one by one; many by reading the catalogue once.
 DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const std::vector<std::string>& words,

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -155,6 +156,15 @@ void frmWizard::applyFilter() {
     }
     if (typing)
         txtFilter->setFocus();
+}
+
+void frmWizard::filterTyped(const QString& typed) {
+    if (typed.trimmed().isEmpty() || m_model->foundCount() <= kBooksFilteredAtOnce) {
+        m_filterPause->stop();
+        applyFilter();
+        return;
+    }
+    m_filterPause->start();
 }
 
 void frmWizard::PopulateLstMain() {

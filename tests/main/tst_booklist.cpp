@@ -39,11 +39,12 @@ int addNumberedBook(int id, const QString& title, int pages, int year, double st
 void addCountedBooks(int count) {
     QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
     QVERIFY(gConn.execute(
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                       "INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [AuthorId], [Title], "
-                       "[LabelNumber], [Copyright], [Pages], [Stars], [AcquireDate], [Cost], [LentDate]) "
-                       "SELECT 1, 1, 1, 1, 1, printf('Book %03d', i), '', 2000, i, 0, '', 0, '' FROM n "
-                       "WHERE i <= ?"),
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [AuthorId], [Title], "
+            "[LabelNumber], [Copyright], [Pages], [Stars], [AcquireDate], [Cost], [LentDate]) "
+            "SELECT 1, 1, 1, 1, 1, printf('Book %03d', i), '', 2000, i, 0, '', 0, '' FROM n "
+            "WHERE i <= ?"),
         {count, count}));
 }
 
@@ -81,6 +82,8 @@ void addSearchBooks() {
     AddTestBook(QStringLiteral("O'Brien's Tale"));
     AddTestBook(QStringLiteral("100% Cotton"));
     AddTestBook(QStringLiteral("Lost Subject"), [](BookFields& b) { b.subjectId = 999; });
+    AddTestBook(QStringLiteral("Straße der Sterne"));
+    AddTestBook(QStringLiteral("Émile"));
     // Nebula Award and National Book Award: both match "N*".
     QVERIFY(AddBookAward(dune, 8));
     QVERIFY(AddBookAward(dune, 3));
@@ -97,9 +100,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("authorIds");
         QTest::addColumn<QStringList>("titles");
-        const QStringList all = {"The Hobbit",    "the road",       "THE END",     "Other Stories",
-                                 "War and Peace", "Star Wars",      "Coward",      "Dune",
-                                 "Dune Messiah",  "O'Brien's Tale", "100% Cotton", "Sample Book #1"};
+        const QStringList all = {"The Hobbit",        "the road",       "THE END",     "Other Stories",
+                                 "War and Peace",     "Star Wars",      "Coward",      "Dune",
+                                 "Dune Messiah",      "O'Brien's Tale", "100% Cotton", "Sample Book #1",
+                                 "Straße der Sterne", "Émile"};
         QTest::newRow("all books, none with a missing subject") << int(kSearchAll) << ""
                                                                 << "" << all;
         QTest::newRow("starts with, any case") << int(kSearchTitle) << "The*"
@@ -110,6 +114,12 @@ private Q_SLOTS:
                                           << "" << QStringList{"Dune"};
         QTest::newRow("one character") << int(kSearchTitle) << "?UNE"
                                        << "" << QStringList{"Dune"};
+        QTest::newRow("accented capital") << int(kSearchTitle) << "ÉMILE*"
+                                          << "" << QStringList{"Émile"};
+        QTest::newRow("capital sharp s") << int(kSearchTitle) << "STRAẞE*"
+                                         << "" << QStringList{"Straße der Sterne"};
+        QTest::newRow("sharp s is not ss") << int(kSearchTitle) << "Strasse*"
+                                           << "" << QStringList{};
         QTest::newRow("single quote") << int(kSearchTitle) << "O'Brien*"
                                       << "" << QStringList{"O'Brien's Tale"};
         QTest::newRow("typed percent is a wildcard") << int(kSearchTitle) << "1%n"
@@ -155,6 +165,12 @@ private Q_SLOTS:
         for (const BookRow& book : *rows)
             found << book.title;
         QCOMPARE(sorted(found), sorted(titles));
+        // The list's own read, through the title keys where it can, finds the same books.
+        BookListModel model;
+        const std::optional<ListQuery> search =
+            mode == kSearchAll ? std::nullopt : std::optional(BookIdsQuery(mode, pattern, authorIds, true));
+        QVERIFY(model.reload(search, BookListModel::ColTitle, Qt::AscendingOrder));
+        QCOMPARE(sorted(ListedTitles(model)), sorted(titles));
     }
 
     void currentQueryTakesTheActiveModesOwnPattern() {
@@ -281,7 +297,8 @@ private Q_SLOTS:
         other.setDatabaseName(gConn.filePath());
         QVERIFY(other.open());
         for (const int row : {1, 4})
-            QSqlQuery(QStringLiteral("UPDATE [Book] SET [Title] = 'Renamed' WHERE [BookId] = %1").arg(model.bookIdAt(row)),
+            QSqlQuery(QStringLiteral("UPDATE [Book] SET [Title] = 'Renamed' WHERE [BookId] = %1")
+                          .arg(model.bookIdAt(row)),
                       other);
         QSqlQuery(QStringLiteral("DELETE FROM [Book] WHERE [BookId] = %1").arg(deleted), other);
         other.close();
@@ -313,6 +330,31 @@ private Q_SLOTS:
         window->ListModel().sort(BookListModel::ColAuthor, Qt::DescendingOrder);
         QCOMPARE(ColumnTexts(window->ListModel(), BookListModel::ColAuthor),
                  QStringList(ordered.crbegin(), ordered.crend()));
+    }
+
+    // A save that moves the shown book to another page keeps it selected there; deleting the
+    // last row lists the rest.
+    void savesAndDeletesAcrossPages() {
+        TestHome home;
+        QVERIFY(home.openFreshCatalogue());
+        addCountedBooks(3 * BookListModel::kPageRows);
+        const int books = 3 * BookListModel::kPageRows;
+        const auto window = OpenMainWindow();
+        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: %1").arg(books));
+        const int first = window->lstMain->selectedBookId();
+        window->txtTitle->setText(QStringLiteral("Zz last"));
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
+        QCOMPARE(window->lstMain->selectedRow(), books - 1);
+        QCOMPARE(window->lstMain->selectedBookId(), first);
+        QCOMPARE(window->ListModel().text(books - 1, BookListModel::ColTitle), QStringLiteral("Zz last"));
+        QCOMPARE(window->ListModel().text(0, BookListModel::ColTitle), QStringLiteral("Book 002"));
+        home.prompts().answer(PromptAnswer::Yes);
+        QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
+        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: %1").arg(books - 1));
+        QCOMPARE(ListedTitles(window->ListModel()), countedTitles(2, books));
+        QCOMPARE(window->lstMain->selectedRow(), 0);
+        QCOMPARE(window->txtTitle->text(), QStringLiteral("Book 002"));
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void modelKeepsSelectionThroughSortsAndUpdates() {
