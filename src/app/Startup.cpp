@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -94,9 +95,6 @@ std::unique_ptr<frmWizard> Main(const QString& catalogueFile) {
         return nullptr;
     }
     RememberRecentCatalogue(CatalogueFile());
-    // A catalogue that may only be read cannot change, and its folder may take no copy.
-    if (!gConn.isReadOnly())
-        DailyBackup();
     SplashStep(QStringLiteral("Update database"));
     if (DbStatus updated = UpdateDatabase(); !updated) {
         failStartup(updated.error());
@@ -111,6 +109,11 @@ std::unique_ptr<frmWizard> Main(const QString& catalogueFile) {
     window->show();
     if (gConn.isReadOnly())
         TellReadOnlyCatalogue();
+    // The day's copy is made once the window is up: on a large catalogue it takes a while, and
+    // the books are there to look at. A catalogue that may only be read cannot change, and its
+    // folder may take no copy.
+    else
+        QTimer::singleShot(0, window.get(), [] { DailyBackup(); });
     return window;
 }
 

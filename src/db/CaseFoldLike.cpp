@@ -85,6 +85,22 @@ void sqlLike(sqlite3_context* context, int argc, sqlite3_value** argv) {
         }
         escape = esc[0];
     }
+    // One statement compares many rows with one pattern: it is compiled once and kept with the
+    // statement while the pattern stays the same.
+    if (argc == 2) {
+        auto* tokens = static_cast<std::vector<Token>*>(sqlite3_get_auxdata(context, 0));
+        if (!tokens) {
+            tokens = new std::vector<Token>(compilePattern(textOf(argv[0]), escape));
+            sqlite3_set_auxdata(context, 0, tokens,
+                                [](void* kept) { delete static_cast<std::vector<Token>*>(kept); });
+            // The engine may have let go of it at once; it is then fetched again next time.
+            tokens = static_cast<std::vector<Token>*>(sqlite3_get_auxdata(context, 0));
+        }
+        if (tokens) {
+            sqlite3_result_int(context, matchTokens(*tokens, textOf(argv[1])) ? 1 : 0);
+            return;
+        }
+    }
     // Read the text first: asking for the pattern's UTF-16 form may not move the text's buffer.
     const QString pattern = textOf(argv[0]).toString();
     const QStringView text = textOf(argv[1]);

@@ -9,6 +9,7 @@
 #include "db/Schema.h"
 #include "db/ScopedPragma.h"
 #include "db/SeedData.h"
+#include "db/SortKeys.h"
 
 #include <QDate>
 #include <QDir>
@@ -338,6 +339,8 @@ DbStatus UpdateDatabase() {
         return transaction.started();
     if (DbStatus repaired = RepairAllNameKeys(); !repaired)
         return repaired;
+    if (DbStatus ordered = RepairSortKeys(); !ordered)
+        return ordered;
     return transaction.commit();
 }
 

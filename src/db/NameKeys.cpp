@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 
+#include <QRegularExpression>
 #include <array>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
@@ -12,11 +13,7 @@ namespace {
 
 // A statement over one keyed column, written with {table}, {id}, {text} and {key} for its names.
 QString statement(const char* pattern, const KeyedColumn& column) {
-    return QString::fromLatin1(pattern)
-        .replace(QStringLiteral("{table}"), column.table)
-        .replace(QStringLiteral("{id}"), column.idColumn)
-        .replace(QStringLiteral("{text}"), column.textColumn)
-        .replace(QStringLiteral("{key}"), column.keyColumn);
+    return KeyedStatement(pattern, column.table, column.idColumn, column.textColumn, column.keyColumn);
 }
 
 KeyedColumn keyed(const char* table, const char* text, const char* key) {
@@ -97,13 +94,17 @@ QString NameKey(QStringView text) {
     return text.toString().toCaseFolded();
 }
 
+QString KeyedStatement(const char* pattern, const QString& table, const QString& id, const QString& text,
+                       const QString& key) {
+    return QString::fromLatin1(pattern)
+        .replace(QStringLiteral("{table}"), table)
+        .replace(QStringLiteral("{id}"), id)
+        .replace(QStringLiteral("{text}"), text)
+        .replace(QStringLiteral("{key}"), key);
+}
+
 const KeyedColumn& KeyedColumnOf(QStringView table) {
-    for (const KeyedColumn& column : keyedColumns()) {
-        if (column.table == table)
-            return column;
-    }
-    Q_ASSERT_X(false, "KeyedColumnOf", "no keyed column in that table");
-    return keyedColumns().front();
+    return ColumnOfTable(keyedColumns(), table);
 }
 
 DbStatus AddNameKeys() {
@@ -133,6 +134,20 @@ DbStatus RepairAllNameKeys() {
     return {};
 }
 
+DbResult<bool> NameKeysCurrent(const KeyedColumn& column) {
+    const auto present = ColumnExists(column.table, column.keyColumn);
+    if (!present || !*present)
+        return present;
+    // A key that cannot be written now leaves the row unkeyed, which the answer tells.
+    if (!gConn.isReadOnly())
+        static_cast<void>(RepairNameKeys(column));
+    auto stale =
+        QueryNumber(statement("SELECT EXISTS (SELECT 1 FROM [{table}] WHERE [{key}] IS NULL)", column));
+    if (!stale)
+        return stale.error();
+    return *stale == 0;
+}
+
 DbResult<int> FindIdByName(const KeyedColumn& column, const QString& text) {
     if (DbStatus repaired = RepairNameKeys(column); !repaired)
         return repaired.error();
@@ -157,4 +172,25 @@ DbResult<int> AddNamedRow(const KeyedColumn& column, const QString& name) {
 
 DbStatus StoreNameKey(const KeyedColumn& column, qint64 id, const QString& text) {
     return gConn.execute(column.storeKey, {NameKey(text), id});
+}
+
+QString LikePrefix(const QString& likePattern) {
+    const qsizetype wildcard = likePattern.indexOf(QRegularExpression(QStringLiteral("[%_]")));
+    return wildcard < 0 ? likePattern : likePattern.left(wildcard);
+}
+
+std::optional<std::pair<QString, QString>> KeyPrefixRange(const QString& prefix) {
+    if (prefix.isEmpty())
+        return std::nullopt;
+    const QString low = NameKey(prefix);
+    QList<uint> points = low.toUcs4();
+    // Keys compare code point by code point: the next code point after the last ends the range.
+    uint& last = points.last();
+    if (last >= 0x10FFFF)
+        return std::nullopt;
+    last = last + 1 == 0xD800 ? 0xE000 : last + 1;
+    QString high;
+    for (const uint point : points)
+        high += QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
+    return std::pair{low, high};
 }

@@ -47,6 +47,12 @@ ReadingOrder::ReadingOrder(const QLocale& locale) {
         m_collator = ucol_open("", &status);
     }
     ucol_setAttribute(m_collator, UCOL_NUMERIC_COLLATION, UCOL_ON, &status);
+    UVersionInfo version{};
+    ucol_getVersion(m_collator, version);
+    char versionText[U_MAX_VERSION_STRING_LENGTH] = {};
+    u_versionToString(version, versionText);
+    m_name = QString::fromLatin1(name.isEmpty() ? QByteArray("root") : name) + u'/' +
+             QString::fromLatin1(versionText);
 }
 
 ReadingOrder::~ReadingOrder() {

@@ -26,9 +26,13 @@ public:
     // much faster than comparing the texts themselves.
     QByteArray sortKey(QStringView text) const;
     void appendSortKey(QStringView text, QByteArray& keys) const;
+    // Which order the keys follow: the locale and the collation's version. Keys kept from an
+    // order of another name no longer sort as this one does.
+    QString name() const { return m_name; }
 
 private:
     UCollator* m_collator = nullptr;
+    QString m_name;
 };
 
 // The program's own statements order by the user's locale through the collation READING

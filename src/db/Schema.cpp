@@ -3,6 +3,7 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "db/NameKeys.h"
+#include "db/SortKeys.h"
 
 namespace {
 
@@ -102,6 +103,7 @@ const std::vector<SchemaStep>& SchemaSteps() {
     static const std::vector<SchemaStep> steps = {
         {1, AddNameKeys},
         {2, addIsbnAndCovers},
+        {3, AddSortKeys},
     };
     return steps;
 }

@@ -1,15 +1,13 @@
 #include "main/BookListModel.h"
 
 #include "app/Settings.h"
-#include "db/ReadingOrder.h"
+#include "main/BookOrder.h"
 #include "main/QuickFilter.h"
 
 #include <QHash>
 #include <QLocale>
 #include <algorithm>
 #include <cstdlib>
-#include <numeric>
-#include <string_view>
 
 namespace {
 
@@ -24,91 +22,8 @@ QString zeroPadded(int value, int digits) {
     return value < 0 ? u'-' + magnitude : magnitude;
 }
 
-const QString BookRow::*textField(int column) {
-    switch (column) {
-    case BookListModel::ColTitle:
-        return &BookRow::title;
-    case BookListModel::ColAuthor:
-        return &BookRow::author;
-    case BookListModel::ColSubject:
-        return &BookRow::subject;
-    case BookListModel::ColLocation:
-        return &BookRow::location;
-    default:
-        return nullptr;
-    }
-}
-
-// One text column as sort keys of the user's alphabetical order, every row's key side by side in
-// one buffer: keys compare byte by byte, far faster than the texts themselves. The rows of one
-// author, subject or location hold one shared copy of its name, so a key is worked out once per
-// copy: found by the copy's address, cheaper than hashing each text.
-class SortKeyColumn {
-public:
-    SortKeyColumn(const std::vector<BookRow>& books, const QString BookRow::*field) {
-        const ReadingOrder& order = ReadingOrder::forUser();
-        QHash<const QChar*, Span> known;
-        m_spans.reserve(books.size());
-        m_keys.reserve(static_cast<qsizetype>(books.size()) * 32);
-        for (const BookRow& book : books) {
-            const QString& text = book.*field;
-            auto found = known.constFind(text.constData());
-            if (found == known.cend()) {
-                const qsizetype start = m_keys.size();
-                order.appendSortKey(text, m_keys);
-                found = known.insert(text.constData(), {start, m_keys.size() - start});
-            }
-            m_spans.push_back(*found);
-        }
-    }
-    std::string_view operator[](int row) const {
-        const Span& span = m_spans[static_cast<size_t>(row)];
-        return {m_keys.constData() + span.start, static_cast<size_t>(span.length)};
-    }
-
-private:
-    struct Span {
-        qsizetype start;
-        qsizetype length;
-    };
-    QByteArray m_keys;
-    std::vector<Span> m_spans;
-};
-
-// Orders rows by one text column. Rows whose texts are equal keep their order in `order`.
-void sortByText(std::vector<int>& order, const SortKeyColumn& texts, Qt::SortOrder direction) {
-    std::vector<std::pair<std::string_view, int>> keyed;
-    keyed.reserve(order.size());
-    for (size_t position = 0; position < order.size(); ++position)
-        keyed.emplace_back(texts[order[position]], static_cast<int>(position));
-    const int sign = direction == Qt::AscendingOrder ? 1 : -1;
-    std::sort(keyed.begin(), keyed.end(), [sign](const auto& left, const auto& right) {
-        const int byText = left.first.compare(right.first) * sign;
-        return byText != 0 ? byText < 0 : left.second < right.second;
-    });
-    std::vector<int> sorted;
-    sorted.reserve(order.size());
-    for (const auto& entry : keyed)
-        sorted.push_back(order[static_cast<size_t>(entry.second)]);
-    order = std::move(sorted);
-}
-
-// Numbers compare by value, so that "1000" pages follow "999" and book 100000 follows 99999;
-// a missing value comes first.
-bool numberLess(const BookRow& left, const BookRow& right, int column) {
-    switch (column) {
-    case BookListModel::ColBookNumber:
-        return left.bookId < right.bookId;
-    case BookListModel::ColPages:
-        return left.pages < right.pages;
-    case BookListModel::ColYear:
-        return std::pair(left.hasCopyright, left.copyright) < std::pair(right.hasCopyright, right.copyright);
-    case BookListModel::ColStars:
-        return std::pair(left.hasStars, left.stars) < std::pair(right.hasStars, right.stars);
-    default:
-        return false;
-    }
-}
+// Pages of rows kept at once: a few screens' worth, whatever the list's length.
+constexpr int kPagesKept = 32;
 
 } // namespace
 
@@ -152,89 +67,159 @@ const BookListColumn& BookListModel::columnInfo(int column) {
     return kColumns[column];
 }
 
-BookListModel::BookListModel(QObject* parent)
-    : QAbstractTableModel(parent) {}
+struct BookListModel::Lists {
+    TitleOrderedBooks byTitle;
+    // The books the search found, those the quick filter lets through, and the found books in
+    // the list's order.
+    BookSet found;
+    BookSet filtered;
+    std::vector<int> sorted;
+    // The list: slots in order.
+    std::vector<int> rows;
+};
 
-void BookListModel::setBooks(std::vector<BookRow> books) {
+BookListModel::BookListModel(QObject* parent, int pageRows)
+    : QAbstractTableModel(parent)
+    , m_lists(std::make_unique<Lists>())
+    , m_pageRows(std::max(1, pageRows)) {}
+
+BookListModel::~BookListModel() = default;
+
+void BookListModel::clear() {
     beginResetModel();
-    m_books = std::move(books);
-    // In book number order first, so that books of the same title stay in that order.
-    m_titleOrder.resize(m_books.size());
-    std::iota(m_titleOrder.begin(), m_titleOrder.end(), 0);
-    std::sort(m_titleOrder.begin(), m_titleOrder.end(),
-              [this](int left, int right) { return m_books[left].bookId < m_books[right].bookId; });
-    sortByText(m_titleOrder, SortKeyColumn(m_books, &BookRow::title), Qt::AscendingOrder);
-    applySort();
+    m_pages.clear();
+    *m_lists = Lists();
     endResetModel();
 }
 
-void BookListModel::applySort() {
-    m_sorted = m_titleOrder;
-    const int column = m_sortColumn;
-    if (column == ColTitle && m_sortOrder == Qt::AscendingOrder) {
-        applyFilter();
-        return;
+DbStatus BookListModel::reload(const std::optional<ListQuery>& search, int column, Qt::SortOrder order) {
+    beginResetModel();
+    if (column >= 0 && column < ColumnCount) {
+        m_sortColumn = column;
+        m_sortOrder = order;
     }
-    if (const QString BookRow::*field = textField(column)) {
-        sortByText(m_sorted, SortKeyColumn(m_books, field), m_sortOrder);
-        applyFilter();
-        return;
+    m_pages.clear();
+    Lists lists;
+    DbStatus status = [&]() -> DbStatus {
+        auto byTitle = ReadTitleOrderedBooks();
+        if (!byTitle)
+            return byTitle.error();
+        lists.byTitle = std::move(*byTitle);
+        auto found = ListedBooks(lists.byTitle);
+        if (found && search)
+            found = BooksFound(lists.byTitle, *found, *search);
+        if (!found)
+            return found.error();
+        lists.found = std::move(*found);
+        lists.filtered = lists.found;
+        if (!m_filterWords.empty()) {
+            auto filtered = BooksMatchingFilter(lists.byTitle, m_filterWords, lists.found);
+            if (!filtered)
+                return filtered.error();
+            lists.filtered = std::move(*filtered);
+        }
+        return {};
+    }();
+    *m_lists = std::move(lists);
+    if (status)
+        status = applySort();
+    endResetModel();
+    return status;
+}
+
+int BookListModel::foundCount() const {
+    return m_lists->found.count();
+}
+
+DbStatus BookListModel::applySort() {
+    auto sorted = SortedBooks(m_lists->byTitle, m_lists->found, m_sortColumn, m_sortOrder);
+    if (!sorted) {
+        m_lists->sorted.clear();
+        m_lists->rows.clear();
+        return sorted.error();
     }
-    const auto less = [this, column](int left, int right) {
-        return numberLess(m_books[left], m_books[right], column);
-    };
-    if (m_sortOrder == Qt::AscendingOrder)
-        std::stable_sort(m_sorted.begin(), m_sorted.end(), less);
-    else
-        std::stable_sort(m_sorted.begin(), m_sorted.end(),
-                         [&less](int left, int right) { return less(right, left); });
+    m_lists->sorted = std::move(*sorted);
     applyFilter();
+    return {};
 }
 
 void BookListModel::applyFilter() {
+    std::vector<int>& rows = m_lists->rows;
     if (m_filterWords.empty()) {
-        m_order = m_sorted;
+        rows = m_lists->sorted;
         return;
     }
-    m_order.clear();
-    for (const int row : m_sorted) {
-        if (MatchesFilter(m_books[row].filterKey, m_filterWords))
-            m_order.push_back(row);
+    rows.clear();
+    rows.reserve(static_cast<size_t>(m_lists->filtered.count()));
+    for (const int slot : m_lists->sorted) {
+        if (m_lists->filtered.contains(slot))
+            rows.push_back(slot);
     }
 }
 
-void BookListModel::setFilter(const QString& typed) {
+DbStatus BookListModel::setFilter(const QString& typed) {
     std::vector<std::string> words = FilterWords(typed);
     if (words == m_filterWords)
-        return;
+        return {};
+    // Words that only lengthen the words before keep a subset of the books: read only those.
+    const bool narrowing =
+        !m_filterWords.empty() &&
+        std::all_of(m_filterWords.begin(), m_filterWords.end(), [&words](const std::string& before) {
+            return std::any_of(words.begin(), words.end(), [&before](const std::string& now) {
+                return now.find(before) != std::string::npos;
+            });
+        });
+    BookSet filtered = m_lists->found;
+    if (!words.empty()) {
+        auto matching =
+            BooksMatchingFilter(m_lists->byTitle, words, narrowing ? m_lists->filtered : m_lists->found);
+        if (!matching)
+            return matching.error();
+        filtered = std::move(*matching);
+    }
     beginResetModel();
+    m_pages.clear();
     m_filterWords = std::move(words);
+    m_lists->filtered = std::move(filtered);
     applyFilter();
     endResetModel();
+    return {};
+}
+
+DbStatus BookListModel::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount)
+        return {};
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> slotsBefore;
+    slotsBefore.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        slotsBefore.push_back(m_lists->rows[static_cast<size_t>(index.row())]);
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_pages.clear();
+    const DbStatus status = applySort();
+    std::vector<int> rowOfSlot(m_lists->byTitle.ids.size(), -1);
+    for (size_t row = 0; row < m_lists->rows.size(); ++row)
+        rowOfSlot[static_cast<size_t>(m_lists->rows[row])] = static_cast<int>(row);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const int row = rowOfSlot[static_cast<size_t>(slotsBefore[static_cast<size_t>(i)])];
+        after << (row < 0 ? QModelIndex() : index(row, before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return status;
 }
 
 void BookListModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= ColumnCount)
-        return;
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    const std::vector<int> oldOrder = m_order;
-    m_sortColumn = column;
-    m_sortOrder = order;
-    applySort();
-    std::vector<int> newRowOfBook(m_books.size(), -1);
-    for (size_t row = 0; row < m_order.size(); ++row)
-        newRowOfBook[m_order[row]] = static_cast<int>(row);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex& index : before)
-        after << this->index(newRowOfBook[oldOrder[index.row()]], index.column());
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    // A view asking for a sort has no way to hear of a failure: the list then stays empty.
+    static_cast<void>(sortBy(column, order));
 }
 
 int BookListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_order.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_lists->rows.size());
 }
 
 int BookListModel::columnCount(const QModelIndex& parent) const {
@@ -266,8 +251,43 @@ QVariant BookListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+const BookRow& BookListModel::cachedRow(int row) const {
+    const int page = row / m_pageRows;
+    auto found = m_pages.constFind(page);
+    if (found == m_pages.cend()) {
+        if (m_pages.size() >= kPagesKept)
+            m_pages.clear();
+        const size_t first = static_cast<size_t>(page) * static_cast<size_t>(m_pageRows);
+        const size_t last = std::min(first + static_cast<size_t>(m_pageRows), m_lists->rows.size());
+        std::vector<int> ids;
+        ids.reserve(last - first);
+        for (size_t at = first; at < last; ++at)
+            ids.push_back(m_lists->byTitle.ids[static_cast<size_t>(m_lists->rows[at])]);
+        auto read = ReadBookRows(ids);
+        std::vector<BookRow> rows;
+        if (read) {
+            rows = std::move(*read);
+        } else {
+            // A page that cannot be read shows its book numbers only; it is read again later.
+            for (const int id : ids)
+                rows.emplace_back().bookId = id;
+            qWarning("The book list could not read its rows: %s", qPrintable(read.error().messageText()));
+        }
+        found = m_pages.insert(page, std::move(rows));
+    }
+    return (*found)[static_cast<size_t>(row - page * m_pageRows)];
+}
+
+BookRow BookListModel::book(int row) const {
+    return cachedRow(row);
+}
+
+int BookListModel::bookIdAt(int row) const {
+    return m_lists->byTitle.ids[static_cast<size_t>(m_lists->rows[static_cast<size_t>(row)])];
+}
+
 QString BookListModel::text(int row, int column) const {
-    const BookRow& shown = book(row);
+    const BookRow& shown = cachedRow(row);
     switch (column) {
     case ColBookNumber:
         return BookNumberText(shown.bookId);
@@ -291,16 +311,36 @@ QString BookListModel::text(int row, int column) const {
 }
 
 int BookListModel::rowOfBook(int bookId) const {
-    for (size_t row = 0; row < m_order.size(); ++row) {
-        if (m_books[m_order[row]].bookId == bookId)
+    const int slot = m_lists->byTitle.slots.slotOf(bookId);
+    if (slot < 0)
+        return -1;
+    const auto found = std::find(m_lists->rows.begin(), m_lists->rows.end(), slot);
+    return found == m_lists->rows.end() ? -1 : static_cast<int>(found - m_lists->rows.begin());
+}
+
+void BookListModel::refreshRow(int row) {
+    if (row < 0 || row >= rowCount())
+        return;
+    m_pages.remove(row / m_pageRows);
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+DbResult<int> BookListModel::rowOfTitleInitial(QChar letter) const {
+    const QChar wanted = letter.toUpper();
+    const auto startsRight = [&](int row) {
+        const QString title = cachedRow(row).title;
+        return !title.isEmpty() && title.front().toUpper() == wanted;
+    };
+    const auto candidates = BooksByTitleInitial(m_lists->byTitle, letter);
+    if (!candidates)
+        return candidates.error();
+    const std::vector<int>& rows = m_lists->rows;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        // Without keys every title is read, a page at a time.
+        if (*candidates && !(*candidates)->contains(rows[row]))
+            continue;
+        if (startsRight(static_cast<int>(row)))
             return static_cast<int>(row);
     }
     return -1;
-}
-
-void BookListModel::updateRow(int row, const BookRow& shown) {
-    if (row < 0 || row >= rowCount())
-        return;
-    m_books[m_order[row]] = shown;
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }

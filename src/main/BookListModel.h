@@ -3,6 +3,10 @@
 #include "main/BookListQuery.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 // One listed column: its header and its share of the list's width.
@@ -11,8 +15,9 @@ struct BookListColumn {
     double widthShare;
 };
 
-// The rows of the main book list, sorted by one column. Rows are kept as loaded; the order is
-// a permutation over them, so a re-sort moves no strings.
+// The rows of the main book list. It holds the slots of its books in the list's order and reads
+// what a row shows when the row is shown, a page of rows at a time; a million books cost a few
+// megabytes. The texts of a row are those of the catalogue when the row was read.
 class BookListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -29,16 +34,22 @@ public:
     };
     // The book number of a row, as an int.
     static constexpr int BookIdRole = Qt::UserRole + 1;
+    static constexpr int kPageRows = 128;
     static const BookListColumn& columnInfo(int column);
 
-    explicit BookListModel(QObject* parent = nullptr);
+    explicit BookListModel(QObject* parent = nullptr, int pageRows = kPageRows);
+    ~BookListModel() override;
 
-    // Replaces every row and sorts them by the current sort column; the quick filter stays.
-    void setBooks(std::vector<BookRow> books);
-    // Lists only the books whose filter key holds every word typed; nothing typed lists all.
-    void setFilter(const QString& typed);
+    // Reads the catalogue again: the books the search finds (every book without one), sorted by
+    // the given column; the quick filter stays.
+    DbStatus reload(const std::optional<ListQuery>& search, int column, Qt::SortOrder order);
+    // How many books the search found, before the quick filter.
+    int foundCount() const;
+    // Lists only the books whose texts hold every word typed; nothing typed lists all found.
+    DbStatus setFilter(const QString& typed);
     bool isFiltered() const { return !m_filterWords.empty(); }
-    void clear() { setBooks({}); }
+    void clear();
+    DbStatus sortBy(int column, Qt::SortOrder order);
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     int sortColumn() const { return m_sortColumn; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
@@ -50,27 +61,29 @@ public:
 
     // The text a row shows in a column (the "Book #" text for column 0).
     QString text(int row, int column) const;
-    const BookRow& book(int row) const { return m_books[m_order[row]]; }
-    int bookIdAt(int row) const { return book(row).bookId; }
+    BookRow book(int row) const;
+    int bookIdAt(int row) const;
     // The row that lists the book, -1 when the list does not hold it.
     int rowOfBook(int bookId) const;
-    // Rewrites what a row shows, in place, without re-sorting or filtering it out.
-    void updateRow(int row, const BookRow& shown);
+    // Reads what a row shows again, in place, without re-sorting or filtering it out.
+    void refreshRow(int row);
+    // The first row, in the list's order, whose title begins with a character that reads as
+    // `letter` in upper case; -1 when none does.
+    DbResult<int> rowOfTitleInitial(QChar letter) const;
 
 private:
-    void applySort();
+    DbStatus applySort();
     void applyFilter();
+    const BookRow& cachedRow(int row) const;
 
-    std::vector<BookRow> m_books;
+    struct Lists;
+    std::unique_ptr<Lists> m_lists;
     std::vector<std::string> m_filterWords;
-    // Rows in title order, ties by book number: what every other order starts from, so that
-    // rows that are equal in the sort column stay in title order.
-    std::vector<int> m_titleOrder;
-    // Every row in the sort order, and the rows the filter lets through in that order: the list.
-    std::vector<int> m_sorted;
-    std::vector<int> m_order;
     int m_sortColumn = ColTitle;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    int m_pageRows;
+    // Pages of rows read lately, by page number; dropped whole when too many are kept.
+    mutable QHash<int, std::vector<BookRow>> m_pages;
 };
 
 // The column and direction the list is sorted by, as remembered in "SortCol" and "SortOrder".

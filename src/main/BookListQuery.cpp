@@ -1,8 +1,8 @@
 #include "main/BookListQuery.h"
 
 #include "db/Connection.h"
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
-#include "main/QuickFilter.h"
 #include "main/SearchState.h"
 
 #include <QHash>
@@ -14,11 +14,12 @@ namespace {
 // Books whose subject or location row is missing are in no list: the joins are inner joins.
 // The names of a book's author, subject and location come from the lookup lists, read once per
 // reload: a hundred thousand rows share a few thousand names.
-const QString kBase = QStringLiteral(
+const QString kRowColumns = QStringLiteral(
     "SELECT m.[BookId], m.[Title], m.[AuthorId], m.[SubjectId], m.[LocationId], m.[Pages], m.[Copyright], "
-    "m.[Stars], m.[Publisher], m.[LabelNumber], m.[Notes] FROM [Book] m INNER JOIN [Subject] g ON "
-    "m.[SubjectId] = g.[SubjectId] "
-    "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
+    "m.[Stars] ");
+const QString kFrom = QStringLiteral("FROM [Book] m INNER JOIN [Subject] g ON m.[SubjectId] = g.[SubjectId] "
+                                     "INNER JOIN [Location] l ON m.[LocationId] = l.[LocationId]");
+const QString kTitleKeyRange = QStringLiteral("m.[TitleKey] >= ? AND m.[TitleKey] < ? AND ");
 
 struct ModeFilter {
     int mode;
@@ -90,19 +91,52 @@ QString AuthorIdsAsJson(const QString& authorIds) {
     return u'[' + numbers.join(u',') + u']';
 }
 
-ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds) {
+namespace {
+
+ListQuery searchQuery(const QString& select, const QString& from, int mode, const QString& pattern,
+                      const QString& authorIds, bool titleKeys) {
     for (const ModeFilter& filter : kFilters) {
         if (filter.mode != mode)
             continue;
-        const QVariant value = mode == kSearchAuthor ? AuthorIdsAsJson(authorIds) : LikePattern(pattern);
-        return {kBase + QStringLiteral(" WHERE ") + QLatin1String(filter.where), {value}};
+        const QString like = LikePattern(pattern);
+        const QVariant value = mode == kSearchAuthor ? AuthorIdsAsJson(authorIds) : QVariant(like);
+        const QString where = QStringLiteral(" WHERE ") + QLatin1String(filter.where);
+        if (mode == kSearchTitle && titleKeys) {
+            // Every title the pattern matches has a key that begins as the pattern's plain start.
+            if (const auto range = KeyPrefixRange(LikePrefix(like)))
+                return {select + from + QStringLiteral(" WHERE ") + kTitleKeyRange +
+                            QLatin1String(filter.where),
+                        {range->first, range->second, value}};
+        }
+        return {select + from + where, {value}};
     }
-    return {kBase, {}};
+    return {select + from, {}};
+}
+
+const QString& currentPattern() {
+    static const QString none;
+    const QString* pattern = patternOf(gSearchMode);
+    return pattern ? *pattern : none;
+}
+
+} // namespace
+
+ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds) {
+    return searchQuery(kRowColumns, kFrom, mode, pattern, authorIds, false);
+}
+
+ListQuery BookIdsQuery(int mode, const QString& pattern, const QString& authorIds, bool titleKeys) {
+    return searchQuery(QStringLiteral("SELECT m.[BookId] "), QStringLiteral("FROM [Book] m"), mode, pattern,
+                       authorIds, titleKeys);
 }
 
 ListQuery CurrentBookListQuery() {
-    const QString* pattern = patternOf(gSearchMode);
-    return BookListQuery(gSearchMode, pattern ? *pattern : QString(), gSearchAuthorIds);
+    return BookListQuery(gSearchMode, currentPattern(), gSearchAuthorIds);
+}
+
+ListQuery CurrentBookIdsQuery() {
+    const auto keyed = NameKeysCurrent(KeyedColumnOf(u"Book"));
+    return BookIdsQuery(gSearchMode, currentPattern(), gSearchAuthorIds, keyed && *keyed);
 }
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
@@ -134,8 +168,6 @@ DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query) {
         const QVariant stars = rows.value(7);
         book.hasStars = !stars.isNull();
         book.stars = stars.toDouble();
-        book.filterKey = BookFilterKey({book.title, book.author, book.subject, rows.value(8).toString(),
-                                        rows.value(9).toString(), rows.value(10).toString()});
     }
     rows.finish();
     return books;

@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <QVariantList>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A statement with its bound values.
@@ -25,8 +27,6 @@ struct BookRow {
     QString author;
     QString subject;
     QString location;
-    // The folded texts the quick filter searches (see BookFilterKey).
-    std::string filterKey;
 };
 
 // The wildcard pattern ("*" any run, "?" any one character) as the LIKE pattern it stands for.
@@ -39,7 +39,13 @@ QString AuthorIdsAsJson(const QString& authorIds);
 // number lists nothing; a mode the list does not know lists every book. Each book comes once,
 // in no particular order: the list sorts by its own column.
 ListQuery BookListQuery(int mode, const QString& pattern, const QString& authorIds);
-// The statement of the search state in force (gSearchMode and its pattern).
+// The same search selecting only the numbers of the books it finds, whatever their subject and
+// location (the list leaves out those whose rows are missing on its own). With `titleKeys` (every
+// title's key is in place) a title pattern that begins with plain text reads only the titles whose
+// key begins alike, through the key's index, before it compares them.
+ListQuery BookIdsQuery(int mode, const QString& pattern, const QString& authorIds, bool titleKeys);
+// The statements of the search state in force (gSearchMode and its pattern).
 ListQuery CurrentBookListQuery();
+ListQuery CurrentBookIdsQuery();
 
 DbResult<std::vector<BookRow>> FetchBookRows(const ListQuery& query);

@@ -74,16 +74,13 @@ void BookListView::selectRow(int row) {
 }
 
 bool BookListView::jumpToLetter(QChar letter) {
-    const QChar wanted = letter.toUpper();
-    const int rows = m_model ? m_model->rowCount() : 0;
-    for (int row = 0; row < rows; ++row) {
-        const QString& title = m_model->book(row).title;
-        if (!title.isEmpty() && title.front().toUpper() == wanted) {
-            selectRow(row);
-            return true;
-        }
-    }
-    return false;
+    if (!m_model)
+        return false;
+    const auto row = m_model->rowOfTitleInitial(letter);
+    if (!row || *row < 0)
+        return false;
+    selectRow(*row);
+    return true;
 }
 
 void BookListView::applyColumnShares() {

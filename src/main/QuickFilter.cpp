@@ -63,6 +63,25 @@ void appendFolded(std::string& out, QStringView text) {
     }
 }
 
+void appendFoldedUnit(std::string& out, char16_t unit) {
+    const char16_t base = folded(unit);
+    if (base != kDropped)
+        appendUtf8(out, base);
+}
+
+// One code point of UTF-8 from `at` on; `at` moves past it. A broken sequence reads as one
+// replacement character.
+char32_t nextCodePoint(std::string_view utf8, size_t& at) {
+    const auto lead = static_cast<unsigned char>(utf8[at++]);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (extra < 0 || at + static_cast<size_t>(extra) > utf8.size())
+        return 0xFFFD;
+    char32_t point = lead & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i)
+        point = (point << 6) | (static_cast<unsigned char>(utf8[at++]) & 0x3F);
+    return point;
+}
+
 } // namespace
 
 std::string FoldForFilter(QStringView text) {
@@ -74,12 +93,42 @@ std::string FoldForFilter(QStringView text) {
 
 std::string BookFilterKey(std::initializer_list<QStringView> fields) {
     std::string key;
-    for (const QStringView field : fields) {
-        if (!key.empty())
-            key.push_back(kFieldSeparator);
-        appendFolded(key, field);
-    }
+    for (const QStringView field : fields)
+        AppendFilterField(key, field);
     return key;
+}
+
+void AppendFilterField(std::string& key, QStringView field) {
+    if (!key.empty())
+        key.push_back(kFieldSeparator);
+    appendFolded(key, field);
+}
+
+void AppendUtf8FilterField(std::string& key, std::string_view utf8) {
+    if (!key.empty())
+        key.push_back(kFieldSeparator);
+    for (size_t at = 0; at < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[at]);
+        if (byte < 0x80) {
+            key.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte));
+            ++at;
+            continue;
+        }
+        const char32_t point = nextCodePoint(utf8, at);
+        if (point < 0x10000) {
+            appendFoldedUnit(key, static_cast<char16_t>(point));
+        } else {
+            // Written unit by unit, as the typed words are.
+            appendFoldedUnit(key, static_cast<char16_t>(0xD7C0 + (point >> 10)));
+            appendFoldedUnit(key, static_cast<char16_t>(0xDC00 | (point & 0x3FF)));
+        }
+    }
+}
+
+void AppendFoldedField(std::string& key, std::string_view folded) {
+    if (!key.empty())
+        key.push_back(kFieldSeparator);
+    key.append(folded);
 }
 
 std::vector<std::string> FilterWords(QStringView typed) {

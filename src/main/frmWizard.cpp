@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 int gPopupBookId = 0;
@@ -467,7 +468,11 @@ void frmWizard::connectCommands() {
 
     connect(mnuFileOpen, &QAction::triggered, this, &frmWizard::mnuFileOpen_Click);
     connect(mnuFileOpenFile, &QAction::triggered, this, &frmWizard::mnuFileOpenFile_Click);
-    connect(txtFilter, &QLineEdit::textChanged, this, &frmWizard::applyFilter);
+    m_filterPause = new QTimer(this);
+    m_filterPause->setSingleShot(true);
+    m_filterPause->setInterval(kFilterPauseMs);
+    connect(m_filterPause, &QTimer::timeout, this, &frmWizard::applyFilter);
+    connect(txtFilter, &QLineEdit::textChanged, this, &frmWizard::filterTyped);
     connect(mnuFileAddBook, &QAction::triggered, this, &frmWizard::cmdAddBook_Click);
     connect(mnuFileDeleteBook, &QAction::triggered, this, &frmWizard::cmdDeleteBook_Click);
     connect(mnuFileNextBook, &QAction::triggered, this, &frmWizard::cmdNextBook_Click);
@@ -705,7 +710,8 @@ void frmWizard::listPopup(const QPoint& globalPos) {
 void frmWizard::listHeaderClicked(int column) {
     const ListSort sort = ClickedListSort({m_model->sortColumn(), m_model->sortOrder()}, column);
     StoreListSort(sort);
-    m_model->sort(sort.column, sort.order);
+    if (DbStatus sorted = m_model->sortBy(sort.column, sort.order); !sorted)
+        tellError(sorted.error());
     lstMain->header()->setSortIndicator(sort.column, sort.order);
     if (const int row = lstMain->selectedRow(); row >= 0)
         lstMain->scrollTo(m_model->index(row, BookListModel::ColTitle));

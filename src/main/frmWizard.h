@@ -9,6 +9,7 @@
 #include <optional>
 
 class BookListModel;
+class QTimer;
 class BookLookup;
 class CoverView;
 class QProgressBar;
@@ -234,6 +235,7 @@ private:
     void connectCommands();
 
     DbStatus loadList();
+    DbStatus reloadModel();
     void showBook(const ShownBook& book);
     void clearEditor();
     void fillLookupBox(LookupKind kind, std::vector<LookupEntry> list, int selectedId);
@@ -254,7 +256,7 @@ private:
     int currentRow() const;
     void setDirty(bool dirty);
     void markChanged() { setDirty(true); }
-    void showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved);
+    void showSavedRow(int bookId, const BookFields& saved);
     void selectAndShow(int row);
     void stepBook(QPushButton* button, int direction);
     void listHeaderClicked(int column);
@@ -266,6 +268,7 @@ private:
     void catalogueOpened();
     void fillRecentMenu();
     void applyFilter();
+    void filterTyped(const QString& typed);
     void showCount();
     void tellError(const DbError& error);
     void takeInput(bool take);
@@ -274,6 +277,11 @@ private:
     QComboBox* lookupBox(LookupKind kind) const;
 
     BookListModel* m_model = nullptr;
+    // On a long list the filter waits for a pause in the typing: reading every book on every
+    // keystroke would hold up the typing itself.
+    static constexpr int kFilterPauseMs = 250;
+    static constexpr int kBooksFilteredAtOnce = 50000;
+    QTimer* m_filterPause = nullptr;
     PlainTextLimit* m_notesLimit = nullptr;
     bool mDirty = false;
     // The shown book's row as it was read: a save compares the stored row with it to find the

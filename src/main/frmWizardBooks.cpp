@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -103,31 +104,33 @@ void frmWizard::EnableEditor(bool enabled) {
 }
 
 DbStatus frmWizard::loadList() {
-    auto rows = FetchBookRows(CurrentBookListQuery());
-    if (rows && rows->empty() && gSearchMode != kSearchAll) {
+    DbStatus status = reloadModel();
+    if (status && m_model->foundCount() == 0 && gSearchMode != kSearchAll) {
         const PromptAnswer answer =
             prompts().ask(QStringLiteral("Clear Search"),
                           QStringLiteral("Your search no longer finds any Books.  Clear your search?"),
                           PromptButtons::YesNoCancel, PromptIcon::Question);
         if (answer == PromptAnswer::Yes) {
             gSearchMode = kSearchAll;
-            rows = FetchBookRows(CurrentBookListQuery());
+            status = reloadModel();
         }
     }
-    m_model->clear();
-    const ListSort sort = StoredListSort();
-    m_model->sort(sort.column, sort.order);
-    lstMain->header()->setSortIndicator(sort.column, sort.order);
-    DbStatus status;
-    if (rows)
-        m_model->setBooks(std::move(*rows));
-    else
-        status = rows.error();
     EnableEditor(m_model->rowCount() > 0);
     showCount();
     if (m_model->rowCount() > 0)
         lstMain->selectRow(0);
     ShowSelectedBook();
+    return status;
+}
+
+DbStatus frmWizard::reloadModel() {
+    const std::optional<ListQuery> search =
+        gSearchMode == kSearchAll ? std::nullopt : std::optional<ListQuery>(CurrentBookIdsQuery());
+    const ListSort sort = StoredListSort();
+    lstMain->header()->setSortIndicator(sort.column, sort.order);
+    DbStatus status = m_model->reload(search, sort.column, sort.order);
+    if (!status)
+        m_model->clear();
     return status;
 }
 
@@ -140,7 +143,8 @@ void frmWizard::showCount() {
 void frmWizard::applyFilter() {
     const bool typing = txtFilter->hasFocus();
     const int shown = LeadingInteger(txtBookId->text());
-    m_model->setFilter(txtFilter->text());
+    if (DbStatus filtered = m_model->setFilter(txtFilter->text()); !filtered)
+        tellError(filtered.error());
     showCount();
     if (const int row = m_model->rowOfBook(shown); row >= 0) {
         lstMain->selectRow(row);
@@ -152,6 +156,15 @@ void frmWizard::applyFilter() {
     }
     if (typing)
         txtFilter->setFocus();
+}
+
+void frmWizard::filterTyped(const QString& typed) {
+    if (typed.trimmed().isEmpty() || m_model->foundCount() <= kBooksFilteredAtOnce) {
+        m_filterPause->stop();
+        applyFilter();
+        return;
+    }
+    m_filterPause->start();
 }
 
 void frmWizard::PopulateLstMain() {
@@ -341,7 +354,7 @@ bool frmWizard::saveShownBook(Questions questions) {
         break;
     }
     rebaseShownBook();
-    showSavedRow(bookId, texts, result.fields);
+    showSavedRow(bookId, result.fields);
     lstMain->setFocus();
     return true;
 }
@@ -433,24 +446,12 @@ bool frmWizard::confirmIsbn(const EditorTexts& texts) {
                          PromptIcon::Warning) == PromptAnswer::Yes;
 }
 
-void frmWizard::showSavedRow(int bookId, const EditorTexts& texts, const BookFields& saved) {
+void frmWizard::showSavedRow(int bookId, const BookFields& saved) {
     const int row = m_model->rowOfBook(bookId);
     if (row < 0)
         return;
-    BookRow shown = m_model->book(row);
-    const bool titleChanged = shown.title != saved.title;
-    shown.title = saved.title;
-    shown.author = texts.author;
-    shown.subject = texts.lookup(LookupKind::Subject);
-    shown.location = texts.lookup(LookupKind::Location);
-    shown.pages = saved.pages;
-    shown.copyright = saved.copyright;
-    shown.hasCopyright = true;
-    shown.stars = saved.stars;
-    shown.hasStars = true;
-    shown.filterKey = BookFilterKey(
-        {shown.title, shown.author, shown.subject, texts.publisher, texts.labelNumber, texts.notes});
-    m_model->updateRow(row, shown);
+    const bool titleChanged = m_model->book(row).title != saved.title;
+    m_model->refreshRow(row);
     if (!titleChanged)
         return;
     // The new title belongs elsewhere in the list: reload it and stay on the edited book.

@@ -1,5 +1,6 @@
 #include "search/SearchMatch.h"
 
+#include "db/NameKeys.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 
@@ -72,13 +73,27 @@ DbResult<SearchMatch> findAuthorMatch(const QString& pattern) {
     return SearchMatch{*books != 0, *books != 0 ? list : QString()};
 }
 
+// A title that begins with plain text is looked for among the titles whose key begins alike,
+// through the key's index, when every title is keyed.
+DbResult<qint64> findTitle(const QString& pattern) {
+    const auto keyed = NameKeysCurrent(KeyedColumnOf(u"Book"));
+    if (!keyed)
+        return keyed.error();
+    const auto range = *keyed ? KeyPrefixRange(LikePrefix(pattern)) : std::nullopt;
+    if (!range)
+        return QueryNumber(matchQuery(SearchKind::Title), {pattern});
+    return QueryNumber(existsQuery(QStringLiteral(
+                           "FROM [Book] WHERE [TitleKey] >= ? AND [TitleKey] < ? AND [Title] LIKE ?")),
+                       {range->first, range->second, pattern});
+}
+
 } // namespace
 
 DbResult<SearchMatch> FindSearchMatch(SearchKind kind, const QString& text) {
     const QString pattern = WildcardToSql(text);
     if (kind == SearchKind::Author)
         return findAuthorMatch(pattern);
-    auto found = QueryNumber(matchQuery(kind), {pattern});
+    auto found = kind == SearchKind::Title ? findTitle(pattern) : QueryNumber(matchQuery(kind), {pattern});
     if (!found)
         return found.error();
     return SearchMatch{*found != 0, {}};

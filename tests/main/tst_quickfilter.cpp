@@ -37,6 +37,7 @@ private Q_SLOTS:
         QTest::newRow("nothing typed") << "   " << book << true;
         QTest::newRow("no match") << "tolstoy" << book << false;
         QTest::newRow("Greek case") << "οδύσσεια" << QStringList({QStringLiteral("ΟΔΎΣΣΕΙΑ")}) << true;
+        QTest::newRow("beyond the first plane") << "𝔄b" << QStringList({QStringLiteral("x𝔄B")}) << true;
     }
 
     void filterMatches() {
@@ -48,6 +49,11 @@ private Q_SLOTS:
         const std::string key =
             BookFilterKey({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
         QCOMPARE(MatchesFilter(key, FilterWords(typed)), matches);
+        // Read straight from the catalogue's UTF-8, a field folds to the same key.
+        std::string fromUtf8;
+        for (const QString& field : fields)
+            AppendUtf8FilterField(fromUtf8, field.toStdString());
+        QCOMPARE(fromUtf8, key);
     }
 
     void typingNarrowsTheListOverTheSearchInForce() {
