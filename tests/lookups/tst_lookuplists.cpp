@@ -1,6 +1,7 @@
 #include "LookupTestSupport.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "db/ReadingOrder.h"
 #include "internet/InternetSearch.h"
 #include "lookups/LookupNames.h"
 #include "lookups/frmLookupList.h"
@@ -75,6 +76,12 @@ private Q_SLOTS:
         QVERIFY(!seen.stayedOpen);
         QVERIFY(entries(*window.lstData).contains(u"Ölund"_s));
         QCOMPARE(window.lstData->currentRow(), 0);
+        // Listed as a reader orders names: Ölund among the O's, not after Z.
+        QStringList ordered = entries(*window.lstData);
+        std::stable_sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) {
+            return ReadingOrder::forUser().compare(a, b) < 0;
+        });
+        QCOMPARE(entries(*window.lstData), ordered);
 
         home.prompts().answerOk();
         home.onNextModal(saveName(u"öLUND"_s, &seen));
