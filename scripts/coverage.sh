@@ -10,5 +10,5 @@ scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=Debug -DTOMEKEEP_TESTS=ON -DTOMEKEEP_
 find "$dir" -name '*.gcda' -delete
 ctest --test-dir "$dir" --output-on-failure
 gcovr --root . --filter 'src/' --exclude 'src/db/SeedAuthors.cpp' --exclude-unreachable-branches \
-    --exclude-throw-branches --txt-summary --print-summary --output "$dir/coverage.txt" "$dir"
+    --exclude-throw-branches --print-summary --output "$dir/coverage.txt" "$dir"
 tail -n 3 "$dir/coverage.txt"

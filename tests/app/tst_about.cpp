@@ -3,19 +3,14 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLabel>
-#include <QLocale>
-#include <QPushButton>
-#include <QTest>
-
 class AboutTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void versionShowsTheRevisionWithTwoDigits() {
-        QCOMPARE(AboutVersionText(1, 0, 1), QStringLiteral("Tomekeep 1.0.01"));
-        QCOMPARE(AboutVersionText(1, 0, 12), QStringLiteral("Tomekeep 1.0.12"));
-        QCOMPARE(AboutVersionText(2, 3, 0), QStringLiteral("Tomekeep 2.3.00"));
+        QCOMPARE(AboutVersionText(1, 0, 1), u"Tomekeep 1.0.01"_s);
+        QCOMPARE(AboutVersionText(1, 0, 12), u"Tomekeep 1.0.12"_s);
+        QCOMPARE(AboutVersionText(2, 3, 0), u"Tomekeep 2.3.00"_s);
     }
 
     void countIsGroupedByTheLocale_data() {
@@ -40,21 +35,20 @@ private Q_SLOTS:
     }
 
     void windowShowsTheOpenCatalogue() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         {
             frmAbout about;
-            QCOMPARE(about.windowTitle(), QStringLiteral("About Tomekeep"));
-            QCOMPARE(about.lblApp->text(), QStringLiteral("Tomekeep 1.0.01"));
-            QCOMPARE(about.lblPgCnt->text(), QStringLiteral("Books on file: 1"));
+            QCOMPARE(about.windowTitle(), u"About Tomekeep"_s);
+            QCOMPARE(about.lblApp->text(), u"Tomekeep 1.0.01"_s);
+            QCOMPARE(about.lblPgCnt->text(), u"Books on file: 1"_s);
             about.show();
             about.cmdOK->click();
             QCOMPARE(about.result(), int(QDialog::Accepted));
             QVERIFY(!about.isVisible());
         }
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
+        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         frmAbout empty;
-        QCOMPARE(empty.lblPgCnt->text(), QStringLiteral("Books on file: 0"));
+        QCOMPARE(empty.lblPgCnt->text(), u"Books on file: 0"_s);
     }
 };
 

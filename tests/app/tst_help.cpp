@@ -2,12 +2,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QFile>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTextBrowser>
-
 class HelpTest : public QObject {
     Q_OBJECT
 
@@ -15,16 +9,15 @@ private Q_SLOTS:
     // Every link of the handbook leads to a section of its own: nothing it shows comes from
     // the network, and no contents entry points nowhere.
     void handbookLinksStayInsideIt() {
-        QFile file(QStringLiteral(":/help/handbook.html"));
+        QFile file(u":/help/handbook.html"_s);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(file.readAll());
         QStringList anchors;
-        for (const QRegularExpressionMatch& id :
-             QRegularExpression(QStringLiteral(" id=\"([^\"]+)\"")).globalMatch(html))
+        for (const QRegularExpressionMatch& id : QRegularExpression(u" id=\"([^\"]+)\""_s).globalMatch(html))
             anchors << id.captured(1);
         int links = 0;
         for (const QRegularExpressionMatch& link :
-             QRegularExpression(QStringLiteral("(?:href|src)=\"([^\"]*)\"")).globalMatch(html)) {
+             QRegularExpression(u"(?:href|src)=\"([^\"]*)\""_s).globalMatch(html)) {
             const QString target = link.captured(1);
             QVERIFY2(target.startsWith(u'#') && anchors.contains(target.mid(1)), qPrintable(target));
             ++links;
@@ -34,16 +27,16 @@ private Q_SLOTS:
 
     void windowShowsTheSectionAskedFor() {
         TestHome home;
-        frmHelp* help = ShowHandbook(nullptr, QStringLiteral("keyboard"));
-        QCOMPARE(help->windowTitle(), QStringLiteral("Tomekeep Handbook"));
-        QCOMPARE(help->txtHandbook->source().fragment(), QStringLiteral("keyboard"));
-        QVERIFY(help->txtHandbook->toPlainText().contains(QStringLiteral("Printing without a printer")));
+        frmHelp* help = ShowHandbook(nullptr, u"keyboard"_s);
+        QCOMPARE(help->windowTitle(), u"Tomekeep Handbook"_s);
+        QCOMPARE(help->txtHandbook->source().fragment(), u"keyboard"_s);
+        QVERIFY(help->txtHandbook->toPlainText().contains(u"Printing without a printer"_s));
         // Asking again brings the same window to the section; Back returns, Esc closes.
-        QCOMPARE(ShowHandbook(nullptr, QStringLiteral("backups")), help);
-        QCOMPARE(help->txtHandbook->source().fragment(), QStringLiteral("backups"));
+        QCOMPARE(ShowHandbook(nullptr, u"backups"_s), help);
+        QCOMPARE(help->txtHandbook->source().fragment(), u"backups"_s);
         QVERIFY(help->cmdBack->isEnabled());
         help->cmdBack->click();
-        QCOMPARE(help->txtHandbook->source().fragment(), QStringLiteral("keyboard"));
+        QCOMPARE(help->txtHandbook->source().fragment(), u"keyboard"_s);
         help->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(help));
         QTest::keyClick(help, Qt::Key_Escape);

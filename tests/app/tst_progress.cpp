@@ -1,26 +1,21 @@
 #include "app/ProgressWindows.h"
 #include "support/TestMain.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 class ProgressWindowsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void splashFillsOneStepAtATime() {
-        StartSplash(QStringLiteral("Starting"), 1, 6);
+        StartSplash(u"Starting"_s, 1, 6);
         frmSplash* splash = SplashWindow();
         QVERIFY(splash);
         QVERIFY(splash->isVisible());
-        QCOMPARE(splash->lblStatus->text(), QStringLiteral("Starting"));
+        QCOMPARE(splash->lblStatus->text(), u"Starting"_s);
         QCOMPARE(splash->Value(), 0);
-        SplashStep(QStringLiteral("Open database"));
-        SplashStep(QStringLiteral("Update database"));
+        SplashStep(u"Open database"_s);
+        SplashStep(u"Update database"_s);
         QCOMPARE(splash->Value(), 2);
-        QCOMPARE(splash->lblStatus->text(), QStringLiteral("Update database"));
+        QCOMPARE(splash->lblStatus->text(), u"Update database"_s);
         QCOMPARE(splash->FilledShare(), 2.0 / 6.0);
         const int full = splash->shpBackground->width();
         QCOMPARE(splash->shpForeground->width(), int(2.0 / 6.0 * full));
@@ -30,20 +25,20 @@ private Q_SLOTS:
     }
 
     void stepsBeyondTheEndKeepTheBarFull() {
-        StartSplash(QStringLiteral("Starting"), 1, 3);
+        StartSplash(u"Starting"_s, 1, 3);
         for (int i = 0; i < 10; ++i)
-            SplashStep(QStringLiteral("step %1").arg(i));
+            SplashStep(u"step %1"_s.arg(i));
         QCOMPARE(SplashWindow()->Value(), 3);
         QCOMPARE(SplashWindow()->FilledShare(), 1.0);
-        QCOMPARE(SplashWindow()->lblStatus->text(), QStringLiteral("step 9"));
+        QCOMPARE(SplashWindow()->lblStatus->text(), u"step 9"_s);
         EndSplash();
     }
 
     void progressRunOverNothingDoesNotFail() {
-        StartProgress(QStringLiteral("Check database"), 1, 0);
+        StartProgress(u"Check database"_s, 1, 0);
         QVERIFY(ProgressWindow());
         QCOMPARE(ProgressWindow()->FilledShare(), 0.0);
-        ProgressStep(QStringLiteral("Check database"));
+        ProgressStep(u"Check database"_s);
         QCOMPARE(ProgressWindow()->shpForeground->width(), 0);
         EndProgress();
         QVERIFY(gCancelled);
@@ -51,7 +46,7 @@ private Q_SLOTS:
     }
 
     void progressWindowRefusesToCloseWhileRunning() {
-        StartProgress(QStringLiteral("Check database"), 1, 100);
+        StartProgress(u"Check database"_s, 1, 100);
         frmProgress* window = ProgressWindow();
         QVERIFY(!gCancelled);
         QVERIFY(window->cmdCancel->isVisible());
@@ -66,14 +61,14 @@ private Q_SLOTS:
     }
 
     void cancelLeavesTheWindowUntilTheLoopStops() {
-        StartProgress(QStringLiteral("Check database"), 1, 50);
+        StartProgress(u"Check database"_s, 1, 50);
         int examined = 0;
         while (!gCancelled && examined < 50) {
             ++examined;
             if (examined == 10)
                 QTest::mouseClick(ProgressWindow()->cmdCancel, Qt::LeftButton);
             QVERIFY(ProgressWindow()->isVisible());
-            ProgressStep(QStringLiteral("Check database"));
+            ProgressStep(u"Check database"_s);
         }
         QCOMPARE(examined, 10);
         QVERIFY(ProgressWindow()->CanClose());

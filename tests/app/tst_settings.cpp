@@ -1,11 +1,6 @@
-#include "app/Paths.h"
 #include "app/Settings.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -13,24 +8,24 @@ class SettingsTest : public QObject {
 private Q_SLOTS:
     void missingKeysReadAsTheDefault() {
         TestHome home;
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("BIBLIO")), QStringLiteral("BIBLIO"));
-        QCOMPARE(GetSetting(QStringLiteral("gSearchTitle")), QString());
-        QCOMPARE(GetNumericSetting(QStringLiteral("SortCol"), 1), 1);
-        QVERIFY(!QFile::exists(home.file(QStringLiteral("BIBLIO.ini"))));
+        QCOMPARE(GetSetting(u"DBName"_s, u"BIBLIO"_s), u"BIBLIO"_s);
+        QCOMPARE(GetSetting(u"gSearchTitle"_s), QString());
+        QCOMPARE(GetNumericSetting(u"SortCol"_s, 1), 1);
+        QVERIFY(!QFile::exists(home.file(u"BIBLIO.ini"_s)));
     }
 
     void valuesAreKeptAsTextPerKey() {
         TestHome home;
-        SaveSetting(QStringLiteral("gSearchNotes"), QStringLiteral("*war*"));
-        SaveSetting(QStringLiteral("gSearchAuthor"), QStringLiteral("Zola, Émile"));
-        SaveSetting(QStringLiteral("frmWizard.Top"), QStringLiteral("1440"));
-        QCOMPARE(GetSetting(QStringLiteral("gSearchNotes")), QStringLiteral("*war*"));
-        QCOMPARE(GetSetting(QStringLiteral("gSearchAuthor")), QStringLiteral("Zola, Émile"));
-        SaveSetting(QStringLiteral("gSearchNotes"), QStringLiteral("peace"));
-        QCOMPARE(GetSetting(QStringLiteral("gSearchNotes")), QStringLiteral("peace"));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Top")), QStringLiteral("1440"));
+        SaveSetting(u"gSearchNotes"_s, u"*war*"_s);
+        SaveSetting(u"gSearchAuthor"_s, u"Zola, Émile"_s);
+        SaveSetting(u"frmWizard.Top"_s, u"1440"_s);
+        QCOMPARE(GetSetting(u"gSearchNotes"_s), u"*war*"_s);
+        QCOMPARE(GetSetting(u"gSearchAuthor"_s), u"Zola, Émile"_s);
+        SaveSetting(u"gSearchNotes"_s, u"peace"_s);
+        QCOMPARE(GetSetting(u"gSearchNotes"_s), u"peace"_s);
+        QCOMPARE(GetSetting(u"frmWizard.Top"_s), u"1440"_s);
         // Stored where a portable installation keeps them, in the section "Settings".
-        QFile ini(home.file(QStringLiteral("BIBLIO.ini")));
+        QFile ini(home.file(u"BIBLIO.ini"_s));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         const QByteArray text = ini.readAll();
         QVERIFY(text.contains("[Settings]"));
@@ -51,38 +46,29 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(int, value);
         TestHome home;
-        SaveSetting(QStringLiteral("SortCol"), stored);
-        QCOMPARE(GetNumericSetting(QStringLiteral("SortCol"), 1), value);
+        SaveSetting(u"SortCol"_s, stored);
+        QCOMPARE(GetNumericSetting(u"SortCol"_s, 1), value);
     }
 
     void malformedFileGivesDefaultsWithoutCrashing() {
         TestHome home;
-        QFile ini(home.file(QStringLiteral("BIBLIO.ini")));
+        QFile ini(home.file(u"BIBLIO.ini"_s));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         QByteArray garbage;
         for (int i = 0; i < 2048; ++i)
             garbage.append(static_cast<char>((i * 31) % 256));
         ini.write("[Settings\n=DBName\n\xff\xfe" + garbage);
         ini.close();
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("BIBLIO")), QStringLiteral("BIBLIO"));
-        QCOMPARE(GetNumericSetting(QStringLiteral("Copies"), 1), 1);
+        QCOMPARE(GetSetting(u"DBName"_s, u"BIBLIO"_s), u"BIBLIO"_s);
+        QCOMPARE(GetNumericSetting(u"Copies"_s, 1), 1);
     }
 
     void unreadableStoreGivesDefaults() {
         TestHome home;
         // A folder where the settings file should be: nothing can be read or written.
-        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("BIBLIO.ini")));
-        SaveSetting(QStringLiteral("DBName"), QStringLiteral("ELSEWHERE"));
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("BIBLIO")), QStringLiteral("BIBLIO"));
-    }
-
-    void pathsFollowTheDataFolder() {
-        TestHome home;
-        QCOMPARE(DataFolder(), home.path());
-        QCOMPARE(CatalogueFilePath(QStringLiteral("HOMELIB2")), home.file(QStringLiteral("HOMELIB2.sqlite")));
-        QCOMPARE(SpoolFolder(), home.file(QStringLiteral("Temp")));
-        QVERIFY(QDir(home.file(QStringLiteral("Temp"))).exists());
-        QCOMPARE(DefaultExchangeFile(), QDir::homePath() + QStringLiteral("/Books.txt"));
+        QVERIFY(QDir(home.path()).mkdir(u"BIBLIO.ini"_s));
+        SaveSetting(u"DBName"_s, u"ELSEWHERE"_s);
+        QCOMPARE(GetSetting(u"DBName"_s, u"BIBLIO"_s), u"BIBLIO"_s);
     }
 };
 

@@ -15,32 +15,12 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QLockFile>
-#include <QMessageBox>
-#include <QProcess>
-#include <QPushButton>
-#include <QSysInfo>
-#include <QTest>
-#include <QTimer>
-
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes = "x") {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // The number of a process that has ended.
 qint64 endedProcessId() {
     QProcess process;
-    process.start(QStringLiteral("true"), {});
+    process.start(u"true"_s, {});
     process.waitForStarted();
     const qint64 pid = process.processId();
     process.waitForFinished();
@@ -53,70 +33,67 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The first run creates the catalogue; a stored name is cleaned before it is opened.
+    void firstRunCreatesTheCatalogueAndShowsTheWindow_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no name stored") << QString() << "BIBLIO";
+        AddRow("name cleaned", " home-lib 2 ", "HOMELIB2");
+    }
+
     void firstRunCreatesTheCatalogueAndShowsTheWindow() {
+        QFETCH(QString, stored);
+        QFETCH(QString, name);
         TestHome home;
+        if (!stored.isNull())
+            SaveSetting(u"DBName"_s, stored);
         gSearchMode = kSearchNotes;
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
         QCOMPARE(gSearchMode, int(kSearchAll));
         QVERIFY(window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO)"));
-        QVERIFY(QFile::exists(home.file(QStringLiteral("BIBLIO.sqlite"))));
+        QCOMPARE(window->windowTitle(), u"Tomekeep (%1)"_s.arg(name));
+        QVERIFY(QFile::exists(home.file(name + u".sqlite"_s)));
         QVERIFY(gConn.isOpen());
         QCOMPARE(SplashWindow(), nullptr);
         QCOMPARE(home.prompts().count(), 0);
     }
 
-    void storedNameIsCleanedBeforeOpening() {
-        TestHome home;
-        SaveSetting(QStringLiteral("DBName"), QStringLiteral(" home-lib 2 "));
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(window);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (HOMELIB2)"));
-        QVERIFY(QFile::exists(home.file(QStringLiteral("HOMELIB2.sqlite"))));
-    }
-
     void fileThatIsNotACatalogueEndsStartupWithTheError() {
         TestHome home;
-        const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(3000, 'x'));
-        }
+        const QString path = home.file(u"BIBLIO.sqlite"_s);
+        WriteFile(path, QByteArray(3000, 'x'));
         home.prompts().answerOk();
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(!window);
         QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QVERIFY2(home.prompts().last().text.contains(QStringLiteral("Error 26 (")),
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY2(home.prompts().last().text.contains(u"Error 26 ("_s),
                  qPrintable(home.prompts().last().text));
-        QVERIFY(home.prompts().last().text.contains(QStringLiteral("'BIBLIO'")));
+        QVERIFY(home.prompts().last().text.contains(u"'BIBLIO'"_s));
         QCOMPARE(QFile(path).size(), 3000);
         QVERIFY(!gConn.isOpen());
         QCOMPARE(SplashWindow(), nullptr);
     }
 
     void readOnlyCatalogueIsShownButNeverWritten() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         gConn.close();
-        const ReadOnlyAccess readOnly(home.file(QStringLiteral("BIBLIO.sqlite")), home.path());
+        const ReadOnlyAccess readOnly(home.file(u"BIBLIO.sqlite"_s), home.path());
         home.prompts().answerOk();
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY2(window, qPrintable(home.prompts().texts().join(u'|')));
         QVERIFY(gConn.isReadOnly());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO) - read-only"));
+        QCOMPARE(window->windowTitle(), u"Tomekeep (BIBLIO) - read-only"_s);
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral(
-                     "The book database 'BIBLIO' is read-only: its books can be looked at but not changed."));
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
+                 u"The book database 'BIBLIO' is read-only: its books can be looked at but not changed."_s);
+        QCOMPARE(window->txtTitle->text(), u"Sample Book #1"_s);
         QVERIFY(window->txtTitle->isReadOnly());
         for (const QWidget* control :
              QList<QWidget*>{window->cboSubject, window->cmdAddBook, window->cmdAddAward})
             QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
         QVERIFY(!window->mnuToolsImport->isEnabled());
-        QTest::keyClicks(window->txtTitle, QStringLiteral("x"));
+        QTest::keyClicks(window->txtTitle, u"x"_s);
         QVERIFY(!window->IsDirty());
         QVERIFY(window->SaveCurrentBook());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
@@ -126,18 +103,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("spaces and any case, another folder") << "Some Folder/Garden Shed.SQLite"
-                                                             << "catalogue"
-                                                             << "Tomekeep (Garden Shed)";
-        QTest::newRow("a named catalogue's own file") << "HOME.sqlite"
-                                                      << "catalogue"
-                                                      << "Tomekeep (HOME)";
-        QTest::newRow("not a catalogue") << "notes.sqlite"
-                                         << "junk"
-                                         << "";
-        QTest::newRow("no such file") << "Gone/Lost.sqlite"
-                                      << "none"
-                                      << "";
+        const char* const rows[][4] = {
+            {"spaces and any case, another folder", "Some Folder/Garden Shed.SQLite", "catalogue",
+             "Tomekeep (Garden Shed)"},
+            {"a named catalogue's own file", "HOME.sqlite", "catalogue", "Tomekeep (HOME)"},
+            {"not a catalogue", "notes.sqlite", "junk", ""},
+            {"no such file", "Gone/Lost.sqlite", "none", ""}};
+        for (const auto& [name, file, kind, caption] : rows)
+            QTest::newRow(name) << file << kind << caption;
     }
 
     void commandLineFileOpensWhereItLies() {
@@ -146,26 +119,23 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         TestHome home;
         const QString path = home.file(file);
-        if (kind == QStringLiteral("catalogue"))
+        if (kind == u"catalogue"_s)
             QVERIFY(home.makeCatalogueFile(path));
-        if (kind == QStringLiteral("junk")) {
-            QFile junk(path);
-            QVERIFY(junk.open(QIODevice::WriteOnly));
-            junk.write(QByteArray(3000, 'x'));
-        }
+        if (kind == u"junk"_s)
+            WriteFile(path, QByteArray(3000, 'x'));
         if (caption.isEmpty())
             home.prompts().answerOk();
         const std::unique_ptr<frmWizard> window = Main(path);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QVERIFY(!QFile::exists(home.file(QStringLiteral("BIBLIO.sqlite"))));
+        QVERIFY(!QFile::exists(home.file(u"BIBLIO.sqlite"_s)));
         if (caption.isEmpty()) {
             QVERIFY(!window);
-            QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-            QVERIFY2(home.prompts().last().text.startsWith(
-                         QStringLiteral("Tomekeep cannot open the book database '%1'.")
-                             .arg(QFileInfo(file).completeBaseName())),
-                     qPrintable(home.prompts().last().text));
-            QCOMPARE(QFileInfo(path).size(), kind == QStringLiteral("junk") ? 3000 : 0);
+            QCOMPARE(home.prompts().last().title, u"Error"_s);
+            QVERIFY2(
+                home.prompts().last().text.startsWith(u"Tomekeep cannot open the book database '%1'."_s.arg(
+                    QFileInfo(file).completeBaseName())),
+                qPrintable(home.prompts().last().text));
+            QCOMPARE(QFileInfo(path).size(), kind == u"junk"_s ? 3000 : 0);
             QVERIFY(!gConn.isOpen());
             return;
         }
@@ -174,10 +144,9 @@ private Q_SLOTS:
         QCOMPARE(gConn.filePath(), path);
         QCOMPARE(window->ListModel().rowCount(), 1);
         // Only a named catalogue's own file becomes the catalogue the next plain start opens.
-        const bool named = caption == QStringLiteral("Tomekeep (HOME)");
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("unset")),
-                 named ? QStringLiteral("HOME") : QStringLiteral("unset"));
-        QCOMPARE(gDBName, named ? QStringLiteral("HOME") : QStringLiteral("BIBLIO"));
+        const bool named = caption == u"Tomekeep (HOME)"_s;
+        QCOMPARE(GetSetting(u"DBName"_s, u"unset"_s), named ? u"HOME"_s : u"unset"_s);
+        QCOMPARE(gDBName, named ? u"HOME"_s : u"BIBLIO"_s);
         QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
@@ -197,13 +166,11 @@ private Q_SLOTS:
         QVERIFY(window);
         home.prompts().answer(PromptAnswer(answer));
         window->mnuFileExit_Click();
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Tomekeep"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Exit Tomekeep?"));
+        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: Exit Tomekeep?"_s);
         QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
         QCOMPARE(window->isVisible(), !closes);
         QCOMPARE(gConn.isOpen(), !closes);
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.WindowState"), QStringLiteral("unset")),
-                 closes ? QStringLiteral("0") : QStringLiteral("unset"));
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s, u"unset"_s), closes ? u"0"_s : u"unset"_s);
     }
 
     void escapeAndCloseButtonAskTheSameQuestion() {
@@ -215,8 +182,7 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::No);
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QTest::mouseClick(window->cmdClose, Qt::LeftButton);
-        QCOMPARE(home.prompts().texts(),
-                 QStringList({QStringLiteral("Exit Tomekeep?"), QStringLiteral("Exit Tomekeep?")}));
+        QCOMPARE(home.prompts().texts(), QStringList({u"Exit Tomekeep?"_s, u"Exit Tomekeep?"_s}));
         QVERIFY(window->isVisible());
     }
 
@@ -228,27 +194,28 @@ private Q_SLOTS:
         window->close();
         QCOMPARE(home.prompts().count(), 0);
         QVERIFY(!gConn.isOpen());
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.WindowState")), QStringLiteral("0"));
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"0"_s);
         const QRect frame = window->frameGeometry();
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Left")), QString::number(frame.left() * 15));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Top")), QString::number(frame.top() * 15));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Width")), QString::number(frame.width() * 15));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Height")), QString::number(frame.height() * 15));
+        // Placement is kept in twips.
+        const QStringList stored = {GetSetting(u"frmWizard.Left"_s), GetSetting(u"frmWizard.Top"_s),
+                                    GetSetting(u"frmWizard.Width"_s), GetSetting(u"frmWizard.Height"_s)};
+        QCOMPARE(stored,
+                 (QStringList{QString::number(frame.left() * 15), QString::number(frame.top() * 15),
+                              QString::number(frame.width() * 15), QString::number(frame.height() * 15)}));
     }
 
     void maximisedExitWritesOnlyTheState() {
         TestHome home;
-        SaveSetting(QStringLiteral("frmWizard.Top"), QStringLiteral("999"));
+        SaveSetting(u"frmWizard.Top"_s, u"999"_s);
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
         window->showMaximized();
         QTRY_VERIFY(window->isMaximized());
         home.prompts().answer(PromptAnswer::Yes);
         window->mnuFileExit_Click();
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.WindowState")), QStringLiteral("2"));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Top")), QStringLiteral("999"));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Left"), QStringLiteral("unset")),
-                 QStringLiteral("unset"));
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"2"_s);
+        QCOMPARE(GetSetting(u"frmWizard.Top"_s), u"999"_s);
+        QCOMPARE(GetSetting(u"frmWizard.Left"_s, u"unset"_s), u"unset"_s);
     }
 
     void placementIsKeptOnScreen_data() {
@@ -257,8 +224,7 @@ private Q_SLOTS:
         // Two screens side by side: 1920 x 1040 available, then 1280 x 1024 to its right.
         QTest::newRow("inside the first") << QRect(100, 80, 900, 700) << QRect(100, 80, 900, 700);
         QTest::newRow("on the second") << QRect(2000, 100, 800, 600) << QRect(2000, 100, 800, 600);
-        QTest::newRow("hanging off the right edge")
-            << QRect(3000, 100, 800, 600) << QRect(2400, 100, 800, 600);
+        AddRow("hanging off the right edge", QRect(3000, 100, 800, 600), QRect(2400, 100, 800, 600));
         QTest::newRow("mostly on the second") << QRect(1800, 50, 800, 600) << QRect(1920, 50, 800, 600);
         QTest::newRow("above the top") << QRect(100, -300, 900, 700) << QRect(100, 0, 900, 700);
         QTest::newRow("a screen that is gone") << QRect(5000, 3000, 800, 600) << QRect(1120, 440, 800, 600);
@@ -292,7 +258,7 @@ private Q_SLOTS:
             placed = window->frameGeometry();
             window->close();
         }
-        SaveSetting(QStringLiteral("frmWizard.WindowState"), state);
+        SaveSetting(u"frmWizard.WindowState"_s, state);
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
         QTRY_COMPARE(window->isMaximized(), maximised);
@@ -305,15 +271,14 @@ private Q_SLOTS:
     void minimisedPlacementWritesOnlyTheState() {
         TestHome home;
         QWidget window;
-        window.setObjectName(QStringLiteral("frmWizard"));
+        window.setObjectName(u"frmWizard"_s);
         window.show();
         window.setWindowState(Qt::WindowMinimized);
         SaveFormPlacement(window, QString());
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.WindowState")), QStringLiteral("1"));
-        QCOMPARE(GetSetting(QStringLiteral("frmWizard.Width"), QStringLiteral("unset")),
-                 QStringLiteral("unset"));
-        SaveFormPlacement(window, QStringLiteral("Other"));
-        QCOMPARE(GetSetting(QStringLiteral("Other.WindowState")), QStringLiteral("1"));
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"1"_s);
+        QCOMPARE(GetSetting(u"frmWizard.Width"_s, u"unset"_s), u"unset"_s);
+        SaveFormPlacement(window, u"Other"_s);
+        QCOMPARE(GetSetting(u"Other.WindowState"_s), u"1"_s);
     }
 
     // A message box answers Enter with its default button and is wide enough for its title.
@@ -321,11 +286,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("defaultAnswer");
-        QTest::newRow("message") << "Catalogue Repair Complete" << int(PromptButtons::Ok)
-                                 << int(PromptAnswer::Ok);
+        AddRow("message", "Catalogue Repair Complete", int(PromptButtons::Ok), int(PromptAnswer::Ok));
         QTest::newRow("question") << "Tomekeep" << int(PromptButtons::YesNoCancel) << int(PromptAnswer::Yes);
-        QTest::newRow("destructive") << "Delete Warning" << int(PromptButtons::YesNo)
-                                     << int(PromptAnswer::No);
+        AddRow("destructive", "Delete Warning", int(PromptButtons::YesNo), int(PromptAnswer::No));
     }
 
     void messageBoxesTakeTheirDefaultAndFitTheirTitle() {
@@ -344,7 +307,7 @@ private Q_SLOTS:
         };
         QTimer::singleShot(0, pressEnter);
         DialogPrompts boxes;
-        const PromptAnswer answer = boxes.ask(title, QStringLiteral("Done."), PromptButtons(buttons),
+        const PromptAnswer answer = boxes.ask(title, u"Done."_s, PromptButtons(buttons),
                                               PromptIcon::Information, PromptAnswer(defaultAnswer));
         QCOMPARE(answer, PromptAnswer(defaultAnswer));
         // Beside the title the window manager draws an icon and three buttons.
@@ -358,10 +321,8 @@ private Q_SLOTS:
     void informationNeedsNoDisplay_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("printed");
-        QTest::newRow("help") << "--help"
-                              << "Tomekeep keeps the catalogue";
-        QTest::newRow("version") << "--version"
-                                 << "Tomekeep 1.";
+        QTest::newRow("help") << u"--help"_s << "Tomekeep keeps the catalogue";
+        QTest::newRow("version") << u"--version"_s << "Tomekeep 1.";
     }
 
     void informationNeedsNoDisplay() {
@@ -393,22 +354,21 @@ private Q_SLOTS:
         QFETCH(bool, removed);
         TestHome home;
         const QString spool = SpoolFolder();
-        const QStringList leftovers = {home.file(QStringLiteral("BIBLIO.a1B2c3.creating")),
-                                       home.file(QStringLiteral("BIBLIO.a1B2c3.creating-journal")),
-                                       spool + QStringLiteral("/00036000.tmp")};
-        const QStringList kept = {home.file(QStringLiteral("BIBLIO.sqlite")),
-                                  spool + QStringLiteral("/notes.tmp"), spool + QStringLiteral("/123.tmp")};
+        const QStringList leftovers = {home.file(u"BIBLIO.a1B2c3.creating"_s),
+                                       home.file(u"BIBLIO.a1B2c3.creating-journal"_s),
+                                       spool + u"/00036000.tmp"_s};
+        const QStringList kept = {home.file(u"BIBLIO.sqlite"_s), spool + u"/notes.tmp"_s,
+                                  spool + u"/123.tmp"_s};
         for (const QString& file : leftovers + kept)
-            writeFile(file);
-        QLockFile running(spool + QStringLiteral("/tomekeep-1.lock"));
-        const QString killed = spool + QStringLiteral("/tomekeep-2.lock");
-        if (otherProgram == QStringLiteral("running"))
+            WriteFile(file, "x");
+        QLockFile running(spool + u"/tomekeep-1.lock"_s);
+        const QString killed = spool + u"/tomekeep-2.lock"_s;
+        if (otherProgram == u"running"_s)
             QVERIFY(running.tryLock(0));
-        if (otherProgram == QStringLiteral("killed"))
-            writeFile(killed, QStringLiteral("%1\ntomekeep\n%2\n")
-                                  .arg(endedProcessId())
-                                  .arg(QSysInfo::machineHostName())
-                                  .toUtf8());
+        if (otherProgram == u"killed"_s)
+            WriteFile(
+                killed,
+                u"%1\ntomekeep\n%2\n"_s.arg(endedProcessId()).arg(QSysInfo::machineHostName()).toUtf8());
         {
             const RunningProgram program;
             QVERIFY(program.registered());
@@ -418,14 +378,8 @@ private Q_SLOTS:
                 QVERIFY2(QFile::exists(file), qPrintable(file));
             QVERIFY(!QFile::exists(killed));
         }
-        QCOMPARE(QDir(spool).entryList({QStringLiteral("tomekeep-*.lock")}, QDir::Files).size(),
-                 otherProgram == QStringLiteral("running") ? 1 : 0);
-    }
-
-    void engineCheckPassesWhenTheDriverIsThere() {
-        TestHome home;
-        QVERIFY(CheckDataAccess());
-        QCOMPARE(home.prompts().count(), 0);
+        QCOMPARE(QDir(spool).entryList({u"tomekeep-*.lock"_s}, QDir::Files).size(),
+                 otherProgram == u"running"_s ? 1 : 0);
     }
 };
 

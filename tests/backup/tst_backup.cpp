@@ -12,16 +12,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-
 namespace {
 
 const QDateTime kFirst(QDate(2026, 3, 1), QTime(9, 30, 0));
@@ -35,8 +25,7 @@ QStringList backupNames(const QString& name) {
 
 // A file where the backup folder should be: no backup can be written.
 void blockBackups(const TestHome& home) {
-    QFile blocker(home.file(QStringLiteral("Backups")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    WriteFile(home.file(u"Backups"_s));
 }
 
 } // namespace
@@ -46,64 +35,53 @@ class BackupTest : public QObject {
 
 private Q_SLOTS:
     void eleventhBackupDropsTheOldest() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         // Backups of another catalogue whose name starts alike are not counted or touched.
-        QFile other(QDir(BackupFolder()).filePath(QStringLiteral("BIBLIO2-20260101-000000.sqlite")));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
-        for (int i = 0; i < 11; ++i) {
+        const QString other = QDir(BackupFolder()).filePath(u"BIBLIO2-20260101-000000.sqlite"_s);
+        WriteFile(other);
+        for (int i = 0; i < 11; ++i)
             QVERIFY(BackUpCatalogue(kFirst.addDays(i)));
-        }
-        const QStringList kept = backupNames(QStringLiteral("BIBLIO"));
+        const QStringList kept = backupNames(u"BIBLIO"_s);
         QCOMPARE(kept.size(), kBackupsKept);
-        QCOMPARE(kept.first(), QStringLiteral("BIBLIO-20260311-093000.sqlite"));
-        QCOMPARE(kept.last(), QStringLiteral("BIBLIO-20260302-093000.sqlite"));
-        QVERIFY(other.exists());
+        QCOMPARE(kept.first(), u"BIBLIO-20260311-093000.sqlite"_s);
+        QCOMPARE(kept.last(), u"BIBLIO-20260302-093000.sqlite"_s);
+        QVERIFY(QFile::exists(other));
         // Two backups in the same second keep both.
         QVERIFY(BackUpCatalogue(kFirst.addDays(20)));
         QVERIFY(BackUpCatalogue(kFirst.addDays(20)));
-        QCOMPARE(backupNames(QStringLiteral("BIBLIO")).mid(0, 2),
-                 QStringList({QStringLiteral("BIBLIO-20260321-093001.sqlite"),
-                              QStringLiteral("BIBLIO-20260321-093000.sqlite")}));
+        QCOMPARE(backupNames(u"BIBLIO"_s).mid(0, 2),
+                 QStringList({u"BIBLIO-20260321-093001.sqlite"_s, u"BIBLIO-20260321-093000.sqlite"_s}));
         QVERIFY(!DailyBackupDue(QDate(2026, 3, 21)));
         QVERIFY(DailyBackupDue(QDate(2026, 3, 22)));
     }
 
     void restoreBringsBackTheBooksOfTheBackup() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Kept in the backup"));
+        FRESH_HOME(home);
+        AddTestBook(u"Kept in the backup"_s);
         const auto made = BackUpCatalogue(kFirst);
         QVERIFY(made);
         QCOMPARE(BackupBookCount(*made).value(), 2);
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
+        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         QVERIFY(RestoreCatalogueFrom(*made));
         QVERIFY(gConn.isOpen());
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Kept in the backup'")),
-                 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Kept in the backup'"_s), 1);
     }
 
     void fileThatIsNoBackupIsNotRestored() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString junk = home.file(QStringLiteral("junk.sqlite"));
-        QFile file(junk);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(2048, 'x'));
-        file.close();
+        FRESH_HOME(home);
+        const QString junk = home.file(u"junk.sqlite"_s);
+        WriteFile(junk, QByteArray(2048, 'x'));
         QVERIFY(!RestoreCatalogueFrom(junk));
         QVERIFY(gConn.isOpen());
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
         QCOMPARE(QFile(junk).size(), 2048);
     }
 
     void restoreFromTheFileMenu() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Before the accident"));
+        FRESH_HOME(home);
+        AddTestBook(u"Before the accident"_s);
         QVERIFY(BackUpCatalogue(kFirst));
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
+        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         const auto window = OpenMainWindow();
         QCOMPARE(window->ListModel().rowCount(), 0);
         QStringList shown;
@@ -116,14 +94,13 @@ private Q_SLOTS:
         });
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         window->mnuFileRestore->trigger();
-        QCOMPARE(shown, QStringList({QStringLiteral("Restore from Backup"),
-                                     QStringLiteral("03/01/2026 09:30:00"), QStringLiteral("2")}));
+        QCOMPARE(shown, QStringList({u"Restore from Backup"_s, u"03/01/2026 09:30:00"_s, u"2"_s}));
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("'BIBLIO' was restored from the backup of 03/01/2026 09:30:00."));
+                 u"'BIBLIO' was restored from the backup of 03/01/2026 09:30:00."_s);
         QCOMPARE(ListedTitles(window->ListModel()),
-                 QStringList({QStringLiteral("Before the accident"), QStringLiteral("Sample Book #1")}));
+                 QStringList({u"Before the accident"_s, u"Sample Book #1"_s}));
         // The emptied catalogue was backed up before it was replaced.
-        const std::vector<BackupFile> backups = ListBackups(BackupFolder(), QStringLiteral("BIBLIO"));
+        const std::vector<BackupFile> backups = ListBackups(BackupFolder(), u"BIBLIO"_s);
         QCOMPARE(backups.size(), size_t(2));
         QCOMPARE(BackupBookCount(backups.front().path).value(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
@@ -131,42 +108,33 @@ private Q_SLOTS:
 
     void failedBackupStopsItsCommand_data() {
         QTest::addColumn<QString>("command");
-        QTest::newRow("check and repair") << "repair";
-        QTest::newRow("delete unused authors") << "authors";
-        QTest::newRow("start over") << "startover";
-        QTest::newRow("import") << "import";
-        QTest::newRow("import from other programs") << "other";
+        AddRow("check and repair", "repair");
+        AddRow("delete unused authors", "authors");
+        AddRow("start over", "startover");
+        AddRow("import", "import");
+        AddRow("import from other programs", "other");
     }
 
     void failedBackupStopsItsCommand() {
         QFETCH(QString, command);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Must survive"));
+        FRESH_HOME(home);
+        AddTestBook(u"Must survive"_s);
         const auto window = OpenMainWindow();
-        const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         blockBackups(home);
-        if (command != QStringLiteral("import") && command != QStringLiteral("other"))
+        if (command != u"import"_s && command != u"other"_s)
             home.prompts().answer(PromptAnswer::Yes);
         home.prompts().answerOk();
-        if (command == QStringLiteral("repair")) {
+        if (command == u"repair"_s) {
             window->mnuToolsCheckData->trigger();
-        } else if (command == QStringLiteral("authors")) {
+        } else if (command == u"authors"_s) {
             window->mnuSetupDeleteUnusedAuthors->trigger();
-        } else if (command == QStringLiteral("startover")) {
-            home.onNextModal([](QDialog& dialog) {
-                auto& startOver = dynamic_cast<frmStartOver&>(dialog);
-                startOver.chkStartOver1->setChecked(true);
-                startOver.cmdStartOver->click();
-                return startOver.result();
-            });
+        } else if (command == u"startover"_s) {
+            home.onNextModal(ConfirmStartOver);
             window->mnuToolsStartOver->trigger();
-        } else if (command == QStringLiteral("other")) {
-            const QString file = home.file(QStringLiteral("goodreads_library_export.csv"));
-            QFile export_(file);
-            QVERIFY(export_.open(QIODevice::WriteOnly));
-            export_.write("Book Id,Title,Author,Exclusive Shelf\r\n1,Emma,Jane Austen,read\r\n");
-            export_.close();
+        } else if (command == u"other"_s) {
+            const QString file = home.file(u"goodreads_library_export.csv"_s);
+            WriteFile(file, "Book Id,Title,Author,Exclusive Shelf\r\n1,Emma,Jane Austen,read\r\n");
             home.onNextModal([file](QDialog& dialog) {
                 auto& import = dynamic_cast<frmImportOther&>(dialog);
                 import.loadFile(file);
@@ -175,10 +143,8 @@ private Q_SLOTS:
             });
             window->mnuToolsImportOther->trigger();
         } else {
-            const QString file = home.file(QStringLiteral("Books.txt"));
-            QFile exchange(file);
-            QVERIFY(exchange.open(QIODevice::WriteOnly));
-            exchange.close();
+            const QString file = home.file(u"Books.txt"_s);
+            WriteFile(file);
             home.onNextModal([file](QDialog& dialog) {
                 auto& import = dynamic_cast<frmImport&>(dialog);
                 import.txtFilename->setText(file);
@@ -188,12 +154,11 @@ private Q_SLOTS:
             window->mnuToolsImport->trigger();
         }
         const ScriptedPrompts::Record& told = home.prompts().last();
-        QCOMPARE(told.title, QStringLiteral("Error"));
-        QVERIFY2(told.text.startsWith(
-                     QStringLiteral("The book database could not be backed up, so nothing was changed.")),
+        QCOMPARE(told.title, u"Error"_s);
+        QVERIFY2(told.text.startsWith(u"The book database could not be backed up, so nothing was changed."_s),
                  qPrintable(told.text));
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Must survive'")), 1);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Must survive'"_s), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
         QVERIFY(gConn.isOpen());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.pendingModalActions(), 0);

@@ -5,11 +5,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTest>
-
 namespace {
 
 struct CliRun {
@@ -23,11 +18,11 @@ struct CliRun {
 CliRun runCli(const TestHome& home, const QStringList& arguments, const QString& metadataUrl = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TOMEKEEP_HOME"), home.path());
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none"));
+    environment.insert(u"TOMEKEEP_HOME"_s, home.path());
+    environment.remove(u"DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"none"_s);
     if (!metadataUrl.isEmpty())
-        environment.insert(QStringLiteral("TOMEKEEP_METADATA_URL"), metadataUrl);
+        environment.insert(u"TOMEKEEP_METADATA_URL"_s, metadataUrl);
     process.setProcessEnvironment(environment);
     QSignalSpy ended(&process, &QProcess::finished);
     process.start(QStringLiteral(TOMEKEEP_CLI), arguments);
@@ -41,12 +36,11 @@ CliRun runCli(const TestHome& home, const QStringList& arguments, const QString&
 // What the catalogue holds after a run: each book as "title|isbn|cover bytes > 0", by number.
 QStringList storedBooks(const QString& file) {
     if (!OpenCatalogueFile(file).ok())
-        return {QStringLiteral("<cannot open>")};
+        return {u"<cannot open>"_s};
     QStringList books;
-    auto rows = Recordset::open(
-        QStringLiteral("SELECT b.[Title] || '|' || b.[ISBN] || '|' || "
-                       "(IFNULL(LENGTH(c.[Image]), 0) > 0) FROM [Book] b "
-                       "LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] ORDER BY b.[BookId]"));
+    auto rows = Recordset::open(u"SELECT b.[Title] || '|' || b.[ISBN] || '|' || "
+                                "(IFNULL(LENGTH(c.[Image]), 0) > 0) FROM [Book] b "
+                                "LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] ORDER BY b.[BookId]"_s);
     for (; rows && !rows->eof(); rows->moveNext())
         books << rows->text(0);
     gConn.close();
@@ -56,7 +50,7 @@ QStringList storedBooks(const QString& file) {
 // Each book of a catalogue as one line of the given column expression, by number.
 QStringList storedRows(const QString& file, const QString& columns) {
     if (!OpenCatalogueFile(file).ok())
-        return {QStringLiteral("<cannot open>")};
+        return {u"<cannot open>"_s};
     QStringList books;
     auto rows = Recordset::open(u"SELECT " + columns +
                                 u" FROM [Book] b JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
@@ -88,42 +82,38 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
         QTest::addColumn<QStringList>("books");
-        const QString sample = QStringLiteral("Sample Book #1||0");
-        const QString crime = QStringLiteral("Crime and Punishment|9780140449136|1");
+        const QString sample = u"Sample Book #1||0"_s;
+        const QString crime = u"Crime and Punishment|9780140449136|1"_s;
         QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "Commands:" << QStringList();
         QTest::newRow("no command") << QStringList{} << "" << 2 << "Usage:" << QStringList();
-        QTest::newRow("unknown command")
-            << QStringList{"shelve"} << "" << 2 << "'shelve' is not a command" << QStringList();
-        QTest::newRow("command help")
-            << QStringList{"add", "--help"} << "" << 0 << "--isbn <ISBN>" << QStringList();
-        QTest::newRow("list creates and seeds")
-            << QStringList{"list"} << "" << 0 << "1\tSample Book #1\t" << QStringList{sample};
-        QTest::newRow("list searched") << QStringList{"list", "--search", "title", "sample*"} << "" << 0
-                                       << "Sample Book #1" << QStringList{sample};
-        QTest::newRow("list wrong kind") << QStringList{"list", "--search", "colour", "red"} << "" << 2
-                                         << "search kinds" << QStringList{sample};
-        QTest::newRow("add by isbn") << QStringList{"add", "--isbn", "0-14-044913-2"} << "found" << 0
-                                     << "Crime and Punishment" << QStringList{sample, crime};
-        QTest::newRow("wrong check digit") << QStringList{"add", "--isbn", "0-14-044913-3"} << "found" << 1
-                                           << "is not an ISBN" << QStringList{sample};
-        QTest::newRow("unreachable server") << QStringList{"add", "--isbn", "9780140449136"} << "closed" << 1
-                                            << "could not be reached" << QStringList{sample};
-        QTest::newRow("unknown isbn") << QStringList{"add", "--isbn", "9780140449136"} << "{}" << 1
-                                      << "No book with the ISBN 9780140449136" << QStringList{sample};
-        QTest::newRow("add by title") << QStringList{"add", "--title", "Dune", "--author", "Frank Herbert"}
-                                      << "" << 0 << "Dune" << QStringList{sample, "Dune||0"};
-        QTest::newRow("title taken") << QStringList{"add", "--title", "sample book #1"} << "" << 1
-                                     << "is in the catalogue already" << QStringList{sample};
-        QTest::newRow("add without what")
-            << QStringList{"add"} << "" << 2 << "--isbn or --title" << QStringList{sample};
-        QTest::newRow("check") << QStringList{"check"} << "" << 0 << "0 problems repaired"
-                               << QStringList{sample};
-        QTest::newRow("import missing file") << QStringList{"import", "/nonexistent/books.txt"} << "" << 1
-                                             << "No such file" << QStringList{sample};
-        QTest::newRow("named catalogue")
-            << QStringList{"--catalogue", "home-lib", "list"} << "" << 0 << "Sample Book #1" << QStringList();
-        QTest::newRow("file that is no catalogue") << QStringList{"--catalogue", "/etc/hostname", "list"}
-                                                   << "" << 1 << "cannot open the catalogue" << QStringList();
+        AddRow("unknown command", QStringList{"shelve"}, "", 2, "'shelve' is not a command", QStringList());
+        AddRow("command help", QStringList{"add", "--help"}, "", 0, "--isbn <ISBN>", QStringList());
+        AddRow("list creates and seeds", QStringList{"list"}, "", 0, "1\tSample Book #1\t",
+               QStringList{sample});
+        AddRow("list searched", QStringList{"list", "--search", "title", "sample*"}, "", 0, "Sample Book #1",
+               QStringList{sample});
+        AddRow("list wrong kind", QStringList{"list", "--search", "colour", "red"}, "", 2, "search kinds",
+               QStringList{sample});
+        AddRow("add by isbn", QStringList{"add", "--isbn", "0-14-044913-2"}, "found", 0,
+               "Crime and Punishment", QStringList{sample, crime});
+        AddRow("wrong check digit", QStringList{"add", "--isbn", "0-14-044913-3"}, "found", 1,
+               "is not an ISBN", QStringList{sample});
+        AddRow("unreachable server", QStringList{"add", "--isbn", "9780140449136"}, "closed", 1,
+               "could not be reached", QStringList{sample});
+        AddRow("unknown isbn", QStringList{"add", "--isbn", "9780140449136"}, "{}", 1,
+               "No book with the ISBN 9780140449136", QStringList{sample});
+        AddRow("add by title", QStringList{"add", "--title", "Dune", "--author", "Frank Herbert"}, "", 0,
+               "Dune", QStringList{sample, "Dune||0"});
+        AddRow("title taken", QStringList{"add", "--title", "sample book #1"}, "", 1,
+               "is in the catalogue already", QStringList{sample});
+        AddRow("add without what", QStringList{"add"}, "", 2, "--isbn or --title", QStringList{sample});
+        AddRow("check", QStringList{"check"}, "", 0, "0 problems repaired", QStringList{sample});
+        AddRow("import missing file", QStringList{"import", "/nonexistent/books.txt"}, "", 1, "No such file",
+               QStringList{sample});
+        AddRow("named catalogue", QStringList{"--catalogue", "home-lib", "list"}, "", 0, "Sample Book #1",
+               QStringList());
+        AddRow("file that is no catalogue", QStringList{"--catalogue", "/etc/hostname", "list"}, "", 1,
+               "cannot open the catalogue", QStringList());
     }
 
     void commandsAnswerTheirExitCodes() {
@@ -135,8 +125,8 @@ private Q_SLOTS:
         TestHome home;
         StandInServer stand;
         if (server == u"found") {
-            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + QStringLiteral("/covers/1.jpg")));
-            stand.answer(QStringLiteral("/covers/1.jpg"), {200, TallCoverJpeg(), "image/jpeg"});
+            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/covers/1.jpg"_s));
+            stand.answer(u"/covers/1.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
         } else if (server.startsWith(u'{')) {
             stand.answerBooks(server.toUtf8());
         }
@@ -145,60 +135,55 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.out + run.err));
         QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
         if (!books.isEmpty())
-            QCOMPARE(storedBooks(home.file(QStringLiteral("BIBLIO.sqlite"))), books);
+            QCOMPARE(storedBooks(home.file(u"BIBLIO.sqlite"_s)), books);
     }
 
     void repeatedIsbnAddsNothing() {
         TestHome home;
         StandInServer stand;
-        stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + QStringLiteral("/none.jpg")));
+        stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/none.jpg"_s));
         QCOMPARE(runCli(home, {"add", "--isbn", "0140449132"}, stand.baseUrl()).exitCode, 0);
         const CliRun again = runCli(home, {"add", "--isbn", "978-0-14-044913-6"}, stand.baseUrl());
         QCOMPARE(again.exitCode, 1);
-        QVERIFY2(again.err.contains(QStringLiteral("has the ISBN 9780140449136 already")),
-                 qPrintable(again.err));
-        QCOMPARE(storedBooks(home.file(QStringLiteral("BIBLIO.sqlite"))),
+        QVERIFY2(again.err.contains(u"has the ISBN 9780140449136 already"_s), qPrintable(again.err));
+        QCOMPARE(storedBooks(home.file(u"BIBLIO.sqlite"_s)),
                  QStringList({"Sample Book #1||0", "Crime and Punishment|9780140449136|0"}));
     }
 
     void exportImportAndBackupRoundTrip() {
         TestHome home;
-        const QString exchange = home.file(QStringLiteral("books.txt"));
-        const QString copy = home.file(QStringLiteral("copy.sqlite"));
+        const QString exchange = home.file(u"books.txt"_s);
+        const QString copy = home.file(u"copy.sqlite"_s);
         QCOMPARE(runCli(home, {"add", "--title", "Dune"}).exitCode, 0);
         QCOMPARE(runCli(home, {"export", exchange}).exitCode, 0);
         QCOMPARE(runCli(home, {"--catalogue", "OTHER", "import", exchange}).out.trimmed(),
-                 QStringLiteral("2 books imported, 0 lines passed over"));
-        QCOMPARE(storedBooks(home.file(QStringLiteral("OTHER.sqlite"))),
-                 QStringList({"Sample Book #1||0", "Dune||0"}));
+                 u"2 books imported, 0 lines passed over"_s);
+        QCOMPARE(storedBooks(home.file(u"OTHER.sqlite"_s)), QStringList({"Sample Book #1||0", "Dune||0"}));
         QCOMPARE(runCli(home, {"backup", copy}).exitCode, 0);
         QCOMPARE(storedBooks(copy), QStringList({"Sample Book #1||0", "Dune||0"}));
         const CliRun again = runCli(home, {"backup", copy});
         QCOMPARE(again.exitCode, 1);
-        QVERIFY(again.err.contains(QStringLiteral("exists already")));
+        QVERIFY(again.err.contains(u"exists already"_s));
     }
 
     // Goodreads' own export read twice adds each book once, as mapped; the CSV export writes them.
     void goodreadsImportTwiceAndCsvExport() {
         TestHome home;
-        const QString goodreads = home.file(QStringLiteral("goodreads_library_export.csv"));
-        QFile file(goodreads);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(kGoodreadsExport);
-        file.close();
+        const QString goodreads = home.file(u"goodreads_library_export.csv"_s);
+        WriteFile(goodreads, kGoodreadsExport);
         for (int round = 0; round < 2; ++round) {
             const CliRun run = runCli(home, {"import", goodreads});
             QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
         }
         QCOMPARE(
-            storedRows(home.file(QStringLiteral("BIBLIO.sqlite")),
-                       QStringLiteral("b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
-                                      "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
-                                      "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"))
+            storedRows(home.file(u"BIBLIO.sqlite"_s),
+                       u"b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
+                       "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
+                       "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"_s)
                 .mid(1),
             QStringList({"Dune, Deluxe|9780441013593|5.0|604|2005|2024-01-15|Paperback|(none)|Great\nbook",
                          "Emma||0.0|474|1815|2023-05-02|Hardcover|Wish list|Bookshelves: to-read"}));
-        const QString csv = home.file(QStringLiteral("books.csv"));
+        const QString csv = home.file(u"books.csv"_s);
         const CliRun exported = runCli(home, {"export", "--csv", csv});
         QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
         QFile written(csv);

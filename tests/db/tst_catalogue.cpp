@@ -10,12 +10,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTest>
-
 namespace {
 
 QByteArray fingerprint(const QString& path) {
@@ -25,28 +19,17 @@ QByteArray fingerprint(const QString& path) {
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QString firstText(const QString& sql) {
     auto rows = Recordset::open(sql);
-    return rows && !rows->eof() ? rows->text(0) : QStringLiteral("<none>");
-}
-
-qint64 number(const QString& sql) {
-    auto value = QueryNumber(sql);
-    return value ? *value : -1;
+    return rows && !rows->eof() ? rows->text(0) : u"<none>"_s;
 }
 
 // Runs statements with the plain sqlite3 tool, which knows none of the program's functions.
 QString sqliteTool(const QString& path, const QString& sql) {
     QProcess tool;
-    tool.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), path, sql});
+    tool.start(u"sqlite3"_s, {u"-bail"_s, path, sql});
     if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        return QStringLiteral("failed: ") + QString::fromUtf8(tool.readAllStandardError());
+        return u"failed: "_s + QString::fromUtf8(tool.readAllStandardError());
     return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
@@ -57,7 +40,7 @@ BookFields titled(const QString& title) {
 }
 
 QStringList leftovers(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*.creating*")}, QDir::Files | QDir::Hidden);
+    return QDir(folder).entryList({u"*.creating*"_s}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace
@@ -69,76 +52,54 @@ private Q_SLOTS:
     void namesAreCleaned_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("cleaned");
-        QTest::newRow("blanks and dash") << " home-lib 2 "
-                                         << "HOMELIB2";
-        QTest::newRow("lower case") << "home library"
-                                    << "HOMELIBRARY";
-        QTest::newRow("punctuation only") << "!?.-/"
-                                          << "BIBLIO";
-        QTest::newRow("empty") << ""
-                               << "BIBLIO";
-        QTest::newRow("blanks only") << "    "
-                                     << "BIBLIO";
-        QTest::newRow("accents dropped") << "émile zola"
-                                         << "MILEZOLA";
-        QTest::newRow("path attempt") << "../../etc/passwd"
-                                      << "ETCPASSWD";
-        QTest::newRow("windows path") << "C:\\Windows\\x"
-                                      << "CWINDOWSX";
-        QTest::newRow("non latin") << "книги"
-                                   << "BIBLIO";
+        AddRow("blanks and dash", " home-lib 2 ", "HOMELIB2");
+        AddRow("lower case", "home library", "HOMELIBRARY");
+        AddRow("punctuation only", "!?.-/", "BIBLIO");
+        AddRow("empty", "", "BIBLIO");
+        AddRow("blanks only", " ", "BIBLIO");
+        AddRow("accents dropped", "émile zola", "MILEZOLA");
+        AddRow("path attempt", "../../etc/passwd", "ETCPASSWD");
+        AddRow("windows path", "C:\\Windows\\x", "CWINDOWSX");
+        AddRow("non latin", "книги", "BIBLIO");
     }
 
     void namesAreCleaned() {
         QFETCH(QString, typed);
         QFETCH(QString, cleaned);
         QCOMPARE(CleanCatalogueName(typed), cleaned);
-        QCOMPARE(KeepAlphaNumeric(QStringLiteral("aB1-z")), QStringLiteral("B1"));
+        QCOMPARE(KeepAlphaNumeric(u"aB1-z"_s), u"B1"_s);
     }
 
     void veryLongNameStaysAValidFileName() {
         const QString name = CleanCatalogueName(QString(10000, u'a'));
         QCOMPARE(name.size(), kMaxCatalogueNameLength);
         TestHome home;
-        SaveSetting(QStringLiteral("DBName"), QString(10000, u'x'));
+        SaveSetting(u"DBName"_s, QString(10000, u'x'));
         ReadDBName();
         QVERIFY(OpenDatabase().ok());
-        QVERIFY(QFile::exists(home.file(QString(kMaxCatalogueNameLength, u'X') + QStringLiteral(".sqlite"))));
-    }
-
-    void nameComesFromSettings() {
-        TestHome home;
-        ReadDBName();
-        QCOMPARE(gDBName, QStringLiteral("BIBLIO"));
-        SaveSetting(QStringLiteral("DBName"), QStringLiteral(" home-lib 2 "));
-        ReadDBName();
-        QCOMPARE(gDBName, QStringLiteral("HOMELIB2"));
-        QCOMPARE(CatalogueFilePath(gDBName), home.file(QStringLiteral("HOMELIB2.sqlite")));
+        QVERIFY(QFile::exists(home.file(QString(kMaxCatalogueNameLength, u'X') + u".sqlite"_s)));
     }
 
     void newCatalogueHoldsTheStandardLists() {
         TestHome home;
         QVERIFY(OpenDatabase().ok());
-        QVERIFY(QFile::exists(home.file(QStringLiteral("BIBLIO.sqlite"))));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), 926);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(DISTINCT [Name]) FROM [Author]")), 899);
-        QCOMPARE(number(QStringLiteral("SELECT MAX(LENGTH([Name])) FROM [Author]")) <= 33, true);
-        QVERIFY(number(QStringLiteral("SELECT COUNT(*) FROM [Author] WHERE [Name] LIKE '%''%'")) > 0);
-        QCOMPARE(firstText(QStringLiteral("SELECT [Name] FROM [Subject] WHERE [SubjectId] = 1")),
-                 QStringLiteral("(none)"));
-        QCOMPARE(firstText(QStringLiteral("SELECT [Name] FROM [Subject] WHERE [SubjectId] = 29")),
-                 QStringLiteral("Woman's Fiction"));
-        QCOMPARE(firstText(QStringLiteral("SELECT [Name] FROM [Award] WHERE [AwardId] = 1")),
-                 QStringLiteral("Bestseller"));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Award]")), qint64(seed::kAwards.size()));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Location]")), 6);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Format]")), 8);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Rating]")), 6);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Version]")), 0);
-        for (const QString& index : {QStringLiteral("Author_PrimaryKey"), QStringLiteral("Author_Name"),
-                                     QStringLiteral("Book_Title"), QStringLiteral("BookAward_PrimaryKey")})
-            QCOMPARE(number(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = '" + index +
-                            u"'"),
+        QVERIFY(QFile::exists(home.file(u"BIBLIO.sqlite"_s)));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), 926);
+        QCOMPARE(NumberOf(u"SELECT COUNT(DISTINCT [Name]) FROM [Author]"_s), 899);
+        QCOMPARE(NumberOf(u"SELECT MAX(LENGTH([Name])) FROM [Author]"_s) <= 33, true);
+        QVERIFY(NumberOf(u"SELECT COUNT(*) FROM [Author] WHERE [Name] LIKE '%''%'"_s) > 0);
+        QCOMPARE(firstText(u"SELECT [Name] FROM [Subject] WHERE [SubjectId] = 1"_s), u"(none)"_s);
+        QCOMPARE(firstText(u"SELECT [Name] FROM [Subject] WHERE [SubjectId] = 29"_s), u"Woman's Fiction"_s);
+        QCOMPARE(firstText(u"SELECT [Name] FROM [Award] WHERE [AwardId] = 1"_s), u"Bestseller"_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award]"_s), qint64(seed::kAwards.size()));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location]"_s), 6);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Format]"_s), 8);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating]"_s), 6);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Version]"_s), 0);
+        for (const QString& index :
+             {u"Author_PrimaryKey"_s, u"Author_Name"_s, u"Book_Title"_s, u"BookAward_PrimaryKey"_s})
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name = '" +
+                              index + u"'"),
                      1);
     }
 
@@ -163,47 +124,43 @@ private Q_SLOTS:
     void sampleBookFollowsTheClock() {
         TestHome home;
         QVERIFY(OpenDatabase().ok());
-        auto book = Recordset::open(QStringLiteral("SELECT * FROM [Book]"));
+        auto book = Recordset::open(u"SELECT * FROM [Book]"_s);
         QVERIFY(book.ok());
         QCOMPARE(book->recordCount(), 1);
         const QDate today = QDate::currentDate();
-        QCOMPARE(book->field(QStringLiteral("BookId")).toInt(), 1);
-        QCOMPARE(book->text(QStringLiteral("Title")), QStringLiteral("Sample Book #1"));
-        QCOMPARE(book->text(QStringLiteral("LabelNumber")), QStringLiteral("ABC"));
-        QCOMPARE(book->field(QStringLiteral("Copyright")).toInt(), today.year());
-        QCOMPARE(book->field(QStringLiteral("Pages")).toInt(), 90);
-        QCOMPARE(book->field(QStringLiteral("Stars")).toDouble(), 3.5);
-        QCOMPARE(Money::fromDouble(book->field(QStringLiteral("Cost")).toDouble()).toPlainText(),
-                 QStringLiteral("19.95"));
-        QCOMPARE(DateFromStored(book->field(QStringLiteral("AcquireDate"))), today.addDays(-30));
-        QCOMPARE(DateFromStored(book->field(QStringLiteral("LentDate"))), today.addDays(-3));
-        QCOMPARE(book->text(QStringLiteral("LentTo")), QStringLiteral("John Doe"));
-        for (const QString& table : {QStringLiteral("Subject"), QStringLiteral("Location"),
-                                     QStringLiteral("Format"), QStringLiteral("Rating")})
+        QCOMPARE(book->field(u"BookId"_s).toInt(), 1);
+        QCOMPARE(book->text(u"Title"_s), u"Sample Book #1"_s);
+        QCOMPARE(book->text(u"LabelNumber"_s), u"ABC"_s);
+        QCOMPARE(book->field(u"Copyright"_s).toInt(), today.year());
+        QCOMPARE(book->field(u"Pages"_s).toInt(), 90);
+        QCOMPARE(book->field(u"Stars"_s).toDouble(), 3.5);
+        QCOMPARE(Money::fromDouble(book->field(u"Cost"_s).toDouble()).toPlainText(), u"19.95"_s);
+        QCOMPARE(DateFromStored(book->field(u"AcquireDate"_s)), today.addDays(-30));
+        QCOMPARE(DateFromStored(book->field(u"LentDate"_s)), today.addDays(-3));
+        QCOMPARE(book->text(u"LentTo"_s), u"John Doe"_s);
+        for (const QString& table : {u"Subject"_s, u"Location"_s, u"Format"_s, u"Rating"_s})
             QCOMPARE(firstText(u"SELECT t.[Name] FROM [Book] b JOIN [" + table + u"] t ON t.[" + table +
                                u"Id] = b.[" + table + u"Id]"),
-                     QStringLiteral("(none)"));
-        QCOMPARE(firstText(QStringLiteral(
-                     "SELECT a.[Name] FROM [Book] b JOIN [Author] a ON a.[AuthorId] = b.[AuthorId]")),
-                 firstText(QStringLiteral("SELECT [Name] FROM [Author] ORDER BY [Name] LIMIT 1")));
-        QCOMPARE(
-            firstText(QStringLiteral("SELECT GROUP_CONCAT(a.[Name], '+') FROM [BookAward] ba JOIN [Award] a "
-                                     "ON a.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = 1")),
-            QStringLiteral("Bestseller+Pulitzer Prize"));
+                     u"(none)"_s);
+        QCOMPARE(firstText(u"SELECT a.[Name] FROM [Book] b JOIN [Author] a ON a.[AuthorId] = b.[AuthorId]"_s),
+                 firstText(u"SELECT [Name] FROM [Author] ORDER BY [Name] LIMIT 1"_s));
+        QCOMPARE(firstText(u"SELECT GROUP_CONCAT(a.[Name], '+') FROM [BookAward] ba JOIN [Award] a "
+                           "ON a.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = 1"_s),
+                 u"Bestseller+Pulitzer Prize"_s);
     }
 
     void versionRowChangesNothing() {
         TestHome home;
         QVERIFY(OpenDatabase().ok());
-        QVERIFY(gConn.execute(QStringLiteral("INSERT INTO [Version] ([Version]) VALUES (7)")));
+        QVERIFY(gConn.execute(u"INSERT INTO [Version] ([Version]) VALUES (7)"_s));
         QVERIFY(UpdateDatabase().ok());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
     }
 
     void olderCatalogueGainsIsbnAndCovers_data() {
         QTest::addColumn<QString>("isbnAddedBy");
         QTest::newRow("first release") << QString();
-        QTest::newRow("column added by another tool") << QStringLiteral("9780140449136");
+        QTest::newRow("column added by another tool") << u"9780140449136"_s;
     }
 
     void olderCatalogueGainsIsbnAndCovers() {
@@ -212,27 +169,24 @@ private Q_SLOTS:
         QVERIFY(gConn.open(CatalogueFilePath(gDBName), Connection::OpenMode::CreateFile).ok());
         for (const QString& statement : SchemaStatements())
             QVERIFY(gConn.execute(statement).ok());
-        QVERIFY(
-            gConn.execute(QStringLiteral("INSERT INTO [Book] VALUES (7, 1, 1, 1, 1, 0, 'Kept', '', '', 0, 0, "
-                                         "0, '1899-01-01', 0, '', '1899-01-01', '')")));
+        QVERIFY(gConn.execute(u"INSERT INTO [Book] VALUES (7, 1, 1, 1, 1, 0, 'Kept', '', '', 0, 0, "
+                              "0, '1899-01-01', 0, '', '1899-01-01', '')"_s));
         if (!isbnAddedBy.isEmpty())
-            QVERIFY(gConn.execute(QStringLiteral("ALTER TABLE [Book] ADD COLUMN [ISBN] TEXT")) &&
-                    gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = ?"), {isbnAddedBy}));
+            QVERIFY(gConn.execute(u"ALTER TABLE [Book] ADD COLUMN [ISBN] TEXT"_s) &&
+                    gConn.execute(u"UPDATE [Book] SET [ISBN] = ?"_s, {isbnAddedBy}));
         gConn.close();
 
         QVERIFY(OpenDatabase().ok());
         QVERIFY(UpdateDatabase().ok());
         QCOMPARE(*SchemaStepsDone(), SchemaSteps().back().number);
-        QCOMPARE(firstText(QStringLiteral("SELECT [Title] || '/' || [ISBN] FROM [Book]")),
-                 u"Kept/" + isbnAddedBy);
-        QCOMPARE(firstText(QStringLiteral("SELECT [sql] FROM [sqlite_master] WHERE [name] = 'Book_ISBN'")),
-                 QStringLiteral("CREATE INDEX [Book_ISBN] ON [Book] ([ISBN])"));
+        QCOMPARE(firstText(u"SELECT [Title] || '/' || [ISBN] FROM [Book]"_s), u"Kept/" + isbnAddedBy);
+        QCOMPARE(firstText(u"SELECT [sql] FROM [sqlite_master] WHERE [name] = 'Book_ISBN'"_s),
+                 u"CREATE INDEX [Book_ISBN] ON [Book] ([ISBN])"_s);
         QVERIFY(UpdateDatabase().ok());
         // A cover goes with its book, whoever deletes it.
-        QVERIFY(
-            gConn.execute(QStringLiteral("INSERT INTO [BookCover] ([BookId], [Image]) VALUES (7, x'00')")));
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 7")));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [BookCover]")), 0);
+        QVERIFY(gConn.execute(u"INSERT INTO [BookCover] ([BookId], [Image]) VALUES (7, x'00')"_s));
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 7"_s));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 
     void fileThatIsNotACatalogueIsLeftAlone_data() {
@@ -248,8 +202,8 @@ private Q_SLOTS:
     void fileThatIsNotACatalogueIsLeftAlone() {
         QFETCH(QByteArray, bytes);
         TestHome home;
-        const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
-        writeFile(path, bytes);
+        const QString path = home.file(u"BIBLIO.sqlite"_s);
+        WriteFile(path, bytes);
         const QByteArray before = fingerprint(path);
         const DbStatus status = OpenDatabase();
         QVERIFY(!status.ok());
@@ -262,21 +216,20 @@ private Q_SLOTS:
 
     void otherSqliteDatabaseIsLeftAlone_data() {
         QTest::addColumn<QStringList>("statements");
-        QTest::newRow("other tables")
-            << QStringList{"CREATE TABLE Recipes (Name TEXT)", "INSERT INTO Recipes VALUES ('Soup')"};
+        AddRow("other tables",
+               QStringList{"CREATE TABLE Recipes (Name TEXT)", "INSERT INTO Recipes VALUES ('Soup')"});
         // The nine tables by name, but a book lacks its notes.
         QStringList wrongColumns = SchemaStatements();
-        wrongColumns.replaceInStrings(QStringLiteral(", [Notes] VARCHAR(255) COLLATE NOCASE)"),
-                                      QStringLiteral(", [Remarks] TEXT)"));
+        wrongColumns.replaceInStrings(u", [Notes] VARCHAR(255) COLLATE NOCASE)"_s, u", [Remarks] TEXT)"_s);
         QTest::newRow("right tables, wrong columns") << wrongColumns;
     }
 
     void otherSqliteDatabaseIsLeftAlone() {
         QFETCH(QStringList, statements);
         TestHome home;
-        const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
+        const QString path = home.file(u"BIBLIO.sqlite"_s);
         {
-            Connection other(QStringLiteral("other"));
+            Connection other(u"other"_s);
             QVERIFY(other.open(path, Connection::OpenMode::CreateFile).ok());
             for (const QString& statement : statements)
                 QVERIFY(other.execute(statement).ok());
@@ -286,7 +239,7 @@ private Q_SLOTS:
         const DbStatus status = OpenDatabase();
         QVERIFY(!status.ok());
         QCOMPARE(status.error().number, 26);
-        QVERIFY(status.error().description.contains(QStringLiteral("not a Tomekeep catalogue")));
+        QVERIFY(status.error().description.contains(u"not a Tomekeep catalogue"_s));
         QVERIFY(!gConn.isOpen());
         QCOMPARE(fingerprint(path), before);
     }
@@ -294,8 +247,8 @@ private Q_SLOTS:
     void unwritableFolderFailsWithoutLeavingAnything() {
         TestHome home;
         // A data folder that cannot hold files (a plain file stands where the folder should be).
-        const QString blocked = home.file(QStringLiteral("blocked"));
-        writeFile(blocked, "not a folder");
+        const QString blocked = home.file(u"blocked"_s);
+        WriteFile(blocked, "not a folder");
         qputenv("TOMEKEEP_HOME", QFile::encodeName(blocked));
         const DbStatus status = OpenDatabase();
         qputenv("TOMEKEEP_HOME", QFile::encodeName(home.path()));
@@ -308,7 +261,7 @@ private Q_SLOTS:
         TestHome home;
         // A catalogue file that appears while the new one is built is never overwritten,
         // and the half-built file is removed.
-        const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
+        const QString path = home.file(u"BIBLIO.sqlite"_s);
         QVERIFY(CreateDatabase().ok());
         const QByteArray first = fingerprint(path);
         const DbStatus second = CreateDatabase();
@@ -319,20 +272,20 @@ private Q_SLOTS:
 
     void leftoverOfAnInterruptedCreationIsNotACatalogue() {
         TestHome home;
-        writeFile(home.file(QStringLiteral("BIBLIO.a1b2c3.creating")), "half");
+        WriteFile(home.file(u"BIBLIO.a1b2c3.creating"_s), "half");
         QVERIFY(OpenDatabase().ok());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
     }
 
     void deletingTheCatalogueTakesItsSideFiles() {
         TestHome home;
         QVERIFY(OpenDatabase().ok());
         gConn.close();
-        const QString path = home.file(QStringLiteral("BIBLIO.sqlite"));
-        writeFile(path + QStringLiteral("-journal"), "j");
+        const QString path = home.file(u"BIBLIO.sqlite"_s);
+        WriteFile(path + u"-journal"_s, "j");
         QVERIFY(DeleteCatalogueFiles().ok());
         QVERIFY(!QFile::exists(path));
-        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+        QVERIFY(!QFile::exists(path + u"-journal"_s));
     }
 
     // A catalogue of an earlier release, then rows the sqlite3 tool adds and renames while the
@@ -344,42 +297,39 @@ private Q_SLOTS:
         for (const QString& statement : SchemaStatements())
             QVERIFY(gConn.execute(statement).ok());
         gConn.close();
-        QCOMPARE(
-            sqliteTool(path, QStringLiteral("INSERT INTO Author (Name) VALUES ('Émile Zola'); "
-                                            "INSERT INTO Book (SubjectId, LocationId, FormatId, RatingId, "
-                                            "Title, LabelNumber, Copyright, Pages, Stars, AcquireDate, Cost, "
-                                            "LentDate) VALUES (1, 1, 1, 1, 'Échos du Nord', '', 0, 0, 0, "
-                                            "'1899-01-01', 0, '1899-01-01');")),
-            QString());
+        QCOMPARE(sqliteTool(path, u"INSERT INTO Author (Name) VALUES ('Émile Zola'); "
+                                  "INSERT INTO Book (SubjectId, LocationId, FormatId, RatingId, "
+                                  "Title, LabelNumber, Copyright, Pages, Stars, AcquireDate, Cost, "
+                                  "LentDate) VALUES (1, 1, 1, 1, 'Échos du Nord', '', 0, 0, 0, "
+                                  "'1899-01-01', 0, '1899-01-01');"_s),
+                 QString());
 
         QVERIFY(OpenDatabase().ok());
         QVERIFY(UpdateDatabase().ok());
-        QCOMPARE(number(QStringLiteral("PRAGMA user_version")), SchemaSteps().back().number);
-        QCOMPARE(*GetAuthorId(QStringLiteral("ÉMILE ZOLA")), 1);
-        QCOMPARE(*InsertBook(titled(QStringLiteral("ÉCHOS DU NORD"))), -1);
+        QCOMPARE(NumberOf(u"PRAGMA user_version"_s), SchemaSteps().back().number);
+        QCOMPARE(*GetAuthorId(u"ÉMILE ZOLA"_s), 1);
+        QCOMPARE(*InsertBook(titled(u"ÉCHOS DU NORD"_s)), -1);
 
-        QCOMPARE(sqliteTool(path, QStringLiteral("UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
-                                                 "INSERT INTO Subject (Name) VALUES ('Poésie'); "
-                                                 "PRAGMA integrity_check;")),
-                 QStringLiteral("ok"));
-        QCOMPARE(
-            *GetLookupId(QStringLiteral("Subject"), QStringLiteral("SubjectId"), QStringLiteral("POÉSIE")),
-            1);
-        QCOMPARE(*InsertBook(titled(QStringLiteral("ärger im öl"))), -1);
-        QVERIFY(*InsertBook(titled(QStringLiteral("Échos du Nord"))) > 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [TitleKey] IS NULL")), 0);
+        QCOMPARE(sqliteTool(path, u"UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
+                                  "INSERT INTO Subject (Name) VALUES ('Poésie'); "
+                                  "PRAGMA integrity_check;"_s),
+                 u"ok"_s);
+        QCOMPARE(*GetLookupId(u"Subject"_s, u"SubjectId"_s, u"POÉSIE"_s), 1);
+        QCOMPARE(*InsertBook(titled(u"ärger im öl"_s)), -1);
+        QVERIFY(*InsertBook(titled(u"Échos du Nord"_s)) > 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [TitleKey] IS NULL"_s), 0);
     }
 
     void secondWriterWaitsInsteadOfFailing() {
         TestHome home;
         QVERIFY(OpenDatabase().ok());
-        Connection second(QStringLiteral("second instance"));
+        Connection second(u"second instance"_s);
         QVERIFY(second.open(CatalogueFilePath(gDBName)).ok());
         QVERIFY(second.beginTransaction().ok());
-        QVERIFY(second.execute(QStringLiteral("INSERT INTO [Award] ([Name]) VALUES ('Hugo Award')")).ok());
+        QVERIFY(second.execute(u"INSERT INTO [Award] ([Name]) VALUES ('Hugo Award')"_s).ok());
         QVERIFY(second.commit().ok());
-        QVERIFY(gConn.execute(QStringLiteral("INSERT INTO [Award] ([Name]) VALUES ('Locus Award')")).ok());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Award]")), 13);
+        QVERIFY(gConn.execute(u"INSERT INTO [Award] ([Name]) VALUES ('Locus Award')"_s).ok());
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award]"_s), 13);
         second.close();
     }
 };

@@ -5,20 +5,11 @@
 #include "db/Recordset.h"
 #include "exchange/ExchangeFormat.h"
 #include "exchange/ExchangeReader.h"
-
-#include <QFile>
-#include <QStringList>
-#include <QTest>
+#include "support/TestMain.h"
 
 // Helpers shared by the exchange tests: files written and read back, books added by name, and a
 // catalogue's books listed with every field as text so two catalogues can be compared.
 namespace exchangetest {
-
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -44,34 +35,29 @@ inline QStringList readLines(const QString& path) {
 
 // The header and the given book lines, as the exporter writes a file.
 inline QByteArray exchangeFile(const QStringList& lines) {
-    return (QStringList{ExchangeHeader()} + lines).join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
-}
-
-inline qint64 number(const QString& sql, const QVariantList& params = {}) {
-    const auto value = QueryNumber(sql, params);
-    return value ? *value : -1;
+    return (QStringList{ExchangeHeader()} + lines).join(u"\r\n"_s).toUtf8() + "\r\n";
 }
 
 inline int lookupId(const QString& table, const QString& name) {
-    const auto id = GetLookupId(table, table + QStringLiteral("Id"), name);
+    const auto id = GetLookupId(table, table + u"Id"_s, name);
     return id ? *id : -1;
 }
 
 // Adds a book whose lookups are named in `book`, adding the names that are missing.
 inline int addBook(const ExchangeBook& book) {
     BookFields fields = StoredValues(book);
-    fields.subjectId = lookupId(QStringLiteral("Subject"), book.subject);
-    fields.formatId = lookupId(QStringLiteral("Format"), book.format);
-    fields.ratingId = lookupId(QStringLiteral("Rating"), book.rating);
-    fields.locationId = lookupId(QStringLiteral("Location"), book.location);
-    fields.authorId = book.author.isEmpty() ? 0 : lookupId(QStringLiteral("Author"), book.author);
+    fields.subjectId = lookupId(u"Subject"_s, book.subject);
+    fields.formatId = lookupId(u"Format"_s, book.format);
+    fields.ratingId = lookupId(u"Rating"_s, book.rating);
+    fields.locationId = lookupId(u"Location"_s, book.location);
+    fields.authorId = book.author.isEmpty() ? 0 : lookupId(u"Author"_s, book.author);
     const auto bookId = InsertBook(fields);
     if (!bookId || *bookId < 0)
         return -1;
     SlashedAwardNames slashed;
-    slashed.add(QStringLiteral("PEN/Faulkner Award"));
+    slashed.add(u"PEN/Faulkner Award"_s);
     for (const QString& award : SplitAwards(book.awards, slashed))
-        static_cast<void>(AddBookAward(*bookId, lookupId(QStringLiteral("Award"), award)));
+        static_cast<void>(AddBookAward(*bookId, lookupId(u"Award"_s, award)));
     return *bookId;
 }
 
@@ -80,23 +66,23 @@ inline int addBook(const ExchangeBook& book) {
 inline ExchangeBook richBook() {
     ExchangeBook book;
     book.bookId = 42;
-    book.title = QStringLiteral("Pride, Prejudice & O'Brien's \"Annotated\" Édition");
+    book.title = u"Pride, Prejudice & O'Brien's \"Annotated\" Édition"_s;
     book.stars = 4.5;
-    book.subject = QStringLiteral("Poésie & Théâtre");
-    book.format = QStringLiteral("Paperback");
+    book.subject = u"Poésie & Théâtre"_s;
+    book.format = u"Paperback"_s;
     book.pages = 312;
-    book.rating = QStringLiteral("9-12 years");
+    book.rating = u"9-12 years"_s;
     book.copyright = 1999;
-    book.publisher = QStringLiteral("Éditions du Lac, Genève");
-    book.author = QStringLiteral("Émile O'Zola");
-    book.awards = QStringLiteral("Bestseller/PEN/Faulkner Award");
-    book.location = QStringLiteral("Grenier, étagère 2");
-    book.label = QStringLiteral("A-0042");
+    book.publisher = u"Éditions du Lac, Genève"_s;
+    book.author = u"Émile O'Zola"_s;
+    book.awards = u"Bestseller/PEN/Faulkner Award"_s;
+    book.location = u"Grenier, étagère 2"_s;
+    book.label = u"A-0042"_s;
     book.acquiredDate = QDate(2002, 11, 5);
     book.cost = Money::fromUnits(199500);
-    book.lentTo = QStringLiteral("Dr. O'Neill");
+    book.lentTo = u"Dr. O'Neill"_s;
     book.lentDate = kNullDate;
-    book.notes = QStringLiteral("First line\r\nSecond, with comma\r\nThird: 5 €");
+    book.notes = u"First line\r\nSecond, with comma\r\nThird: 5 €"_s;
     return book;
 }
 
@@ -109,7 +95,7 @@ inline QStringList rowsAsText(const DbResult<Recordset>& rows) {
         QStringList fields;
         for (int i = 0; i < row.columns().size(); ++i)
             fields << row.text(i);
-        lines << fields.join(QStringLiteral(" | "));
+        lines << fields.join(u" | "_s);
     }
     lines.sort();
     return lines;
@@ -118,8 +104,9 @@ inline QStringList rowsAsText(const DbResult<Recordset>& rows) {
 // Every book of the open catalogue as one line of text, all columns by value and lookups by
 // name, awards in the order of their links; sorted, so that catalogues can be compared.
 inline QStringList catalogueBooks() {
-    auto rows = Recordset::open(QStringLiteral(
-        "SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], b.[Publisher], "
+    auto rows = Recordset::open(
+        u"SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], "
+        u"b.[Publisher], "
         "a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n FROM [BookAward] AS ba "
         "INNER JOIN [Award] AS w ON w.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = b.[BookId] ORDER BY "
         "ba.rowid)), "
@@ -128,7 +115,7 @@ inline QStringList catalogueBooks() {
         "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] LEFT JOIN [Rating] AS r ON r.[RatingId] = "
         "b.[RatingId] "
         "LEFT JOIN [Author] AS a ON a.[AuthorId] = b.[AuthorId] "
-        "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId]"));
+        "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId]"_s);
     return rowsAsText(rows);
 }
 

@@ -5,8 +5,6 @@
 #include "exchange/TextEncoding.h"
 #include "support/TestMain.h"
 
-#include <QBuffer>
-#include <QTest>
 #include <limits>
 
 using exchangetest::richBook;
@@ -28,40 +26,37 @@ class ExchangeFormatTest : public QObject {
 private Q_SLOTS:
     void headerNamesTheEighteenFields() {
         QCOMPARE(ExchangeHeader(),
-                 QStringLiteral("\"BookId\",\"Title\",\"Stars\",\"Subject\",\"Format\",\"Pages\",\"Rating\","
-                                "\"Copyright\",\"Publisher\",\"Author\",\"Awards\",\"Location\",\"Label\","
-                                "\"AcquiredDate\",\"Cost\",\"LentTo\",\"LentDate\",\"Notes\""));
+                 u"\"BookId\",\"Title\",\"Stars\",\"Subject\",\"Format\",\"Pages\",\"Rating\","
+                 "\"Copyright\",\"Publisher\",\"Author\",\"Awards\",\"Location\",\"Label\","
+                 "\"AcquiredDate\",\"Cost\",\"LentTo\",\"LentDate\",\"Notes\""_s);
         QVERIFY(IsExchangeHeader(u"  " + ExchangeHeader().toLower() + u"   "));
         QVERIFY(IsExchangeHeader(ExchangeHeader().toUpper()));
-        QVERIFY(!IsExchangeHeader(
-            ExchangeHeader().replace(QStringLiteral("Label"), QStringLiteral("LabelNumber"))));
-        QVERIFY(
-            !IsExchangeHeader(ExchangeHeader().replace(QStringLiteral("\",\""), QStringLiteral("\", \""))));
+        QVERIFY(!IsExchangeHeader(ExchangeHeader().replace(u"Label"_s, u"LabelNumber"_s)));
+        QVERIFY(!IsExchangeHeader(ExchangeHeader().replace(u"\",\""_s, u"\", \""_s)));
         QVERIFY(!IsExchangeHeader(QString()));
     }
 
     void exportLineFollowsTheFieldRules() {
         QCOMPARE(BuildExportLine(richBook()),
-                 QStringLiteral(
-                     "42,\"Pride, Prejudice & O'Brien's Annotated Édition\",4.5,\"Poésie & Théâtre\","
-                     "\"Paperback\",312,\"9-12 years\",1999,\"Éditions du Lac, Genève\",\"Émile O'Zola\","
-                     "\"Bestseller/PEN/Faulkner Award\",\"Grenier, étagère 2\",\"A-0042\","
-                     "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""));
+                 u"42,\"Pride, Prejudice & O'Brien's Annotated Édition\",4.5,\"Poésie & Théâtre\","
+                 "\"Paperback\",312,\"9-12 years\",1999,\"Éditions du Lac, Genève\",\"Émile O'Zola\","
+                 "\"Bestseller/PEN/Faulkner Award\",\"Grenier, étagère 2\",\"A-0042\","
+                 "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""_s);
         ExchangeBook farFuture;
         farFuture.acquiredDate = QDate(10000, 1, 2);
-        QVERIFY(BuildExportLine(farFuture).contains(QStringLiteral(",\"01/02/10000\",")));
+        QVERIFY(BuildExportLine(farFuture).contains(u",\"01/02/10000\","_s));
         ExchangeBook empty;
         QCOMPARE(BuildExportLine(empty),
-                 QStringLiteral("0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""));
+                 u"0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""_s);
     }
 
     void aLineBreakOutsideNotesCannotSplitTheBook() {
         ExchangeBook book;
-        book.title = QStringLiteral("Two\r\nlines");
-        book.lentTo = QStringLiteral("a\nb");
+        book.title = u"Two\r\nlines"_s;
+        book.lentTo = u"a\nb"_s;
         const QString line = BuildExportLine(book);
         QVERIFY(!line.contains(u'\n') && !line.contains(u'\r'));
-        QVERIFY(line.contains(QStringLiteral("\"Two lines\"")));
+        QVERIFY(line.contains(u"\"Two lines\""_s));
     }
 
     void numbersArePlainDecimals_data() {
@@ -86,36 +81,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("rest");
-        QTest::newRow("bare number") << "12,\"x\""
-                                     << "12"
-                                     << "\"x\"";
-        QTest::newRow("comma inside quotes") << "\"a, b\",3"
-                                             << "a, b"
-                                             << "3";
-        QTest::newRow("empty date") << ",\"x\""
-                                    << ""
-                                    << "\"x\"";
-        QTest::newRow("blanks outside quotes") << "  \" kept \"  ,1"
-                                               << " kept "
-                                               << "1";
-        QTest::newRow("quoted last field") << "\"notes, more\""
-                                           << "notes, more"
-                                           << "";
-        QTest::newRow("unquoted last field") << "notes more"
-                                             << "notes more"
-                                             << "";
-        QTest::newRow("empty line") << ""
-                                    << ""
-                                    << "";
-        QTest::newRow("unbalanced quote") << "\"open, never closed,1"
-                                          << "open, never closed,1"
-                                          << "";
-        QTest::newRow("lone quote") << "\",1"
-                                    << ",1"
-                                    << "";
-        QTest::newRow("quote inside") << "ab\"c,d\",e"
-                                      << "ab\"c,d"
-                                      << "e";
+        AddRow("bare number", "12,\"x\"", "12", "\"x\"");
+        AddRow("comma inside quotes", "\"a, b\",3", "a, b", "3");
+        AddRow("empty date", ",\"x\"", "", "\"x\"");
+        AddRow("blanks outside quotes", "  \" kept \"  ,1", " kept ", "1");
+        AddRow("quoted last field", "\"notes, more\"", "notes, more", "");
+        AddRow("unquoted last field", "notes more", "notes more", "");
+        AddRow("empty line", "", "", "");
+        AddRow("unbalanced quote", "\"open, never closed,1", "open, never closed,1", "");
+        AddRow("lone quote", "\",1", ",1", "");
+        AddRow("quote inside", "ab\"c,d\",e", "ab\"c,d", "e");
     }
 
     void nextFieldCutsOneField() {
@@ -139,38 +114,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("value");
-        QTest::newRow("cost with dollars") << 14 << "\"$1,234.50\""
-                                           << "1234.50";
-        QTest::newRow("cost not a number") << 14 << "free"
-                                           << "0.00";
-        QTest::newRow("pages not a number") << 5 << "many"
-                                            << "0";
-        QTest::newRow("pages rounded to even") << 5 << "12.5"
-                                               << "12";
-        QTest::newRow("pages past 32 bits") << 5 << "99999999999"
-                                            << "2147483647";
-        QTest::newRow("copyright below 32 bits") << 7 << "-99999999999"
-                                                 << "-2147483648";
-        QTest::newRow("stars leading number") << 2 << "3.5 stars"
-                                              << "3.5";
+        AddRow("cost with dollars", 14, "\"$1,234.50\"", "1234.50");
+        AddRow("cost not a number", 14, "free", "0.00");
+        AddRow("pages not a number", 5, "many", "0");
+        AddRow("pages rounded to even", 5, "12.5", "12");
+        AddRow("pages past 32 bits", 5, "99999999999", "2147483647");
+        AddRow("copyright below 32 bits", 7, "-99999999999", "-2147483648");
+        AddRow("stars leading number", 2, "3.5 stars", "3.5");
         QTest::newRow("stars huge") << 2 << QString(400, u'9') << "0";
-        QTest::newRow("month 13") << 13 << "13/45/2020"
-                                  << "";
-        QTest::newRow("february 30") << 13 << "02/30/2021"
-                                     << "";
-        QTest::newRow("date not a date") << 16 << "last week"
-                                         << "";
-        QTest::newRow("date read month first") << 16 << "03/04/2021"
-                                               << "2021-03-04";
-        QTest::newRow("notes bars") << 17 << "a|b"
-                                    << "a\r\nb";
+        AddRow("month 13", 13, "13/45/2020", "");
+        AddRow("february 30", 13, "02/30/2021", "");
+        AddRow("date not a date", 16, "last week", "");
+        AddRow("date read month first", 16, "03/04/2021", "2021-03-04");
+        AddRow("notes bars", 17, "a|b", "a\r\nb");
     }
 
     void fieldValuesAreConverted() {
         QFETCH(int, field);
         QFETCH(QString, text);
         QFETCH(QString, value);
-        QStringList fields(kExchangeFieldCount, QStringLiteral("\"x\""));
+        QStringList fields(kExchangeFieldCount, u"\"x\""_s);
         fields[field] = text;
         const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
         QVERIFY(book);
@@ -190,11 +153,11 @@ private Q_SLOTS:
         fields[1] = QString(150, u'T');
         fields[3] = QString(60, u'S');
         fields[8] = QString(120, u'P');
-        fields[9] = QString(49, u'a') + QStringLiteral("😀");
+        fields[9] = QString(49, u'a') + u"😀"_s;
         fields[12] = QString(70, u'L');
         fields[15] = QString(70, u'W');
         // 255 characters in the file: each bar is one line break; they fit when read back.
-        fields[17] = QString(250, u'n') + QStringLiteral("|||||") + QStringLiteral("cut");
+        fields[17] = QString(250, u'n') + u"|||||"_s + u"cut"_s;
         const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
         QVERIFY(book);
         QCOMPARE(book->title.size(), kTitleLength);
@@ -203,16 +166,17 @@ private Q_SLOTS:
         QCOMPARE(book->author, QString(49, u'a'));
         QCOMPARE(book->label.size(), kLabelLength);
         QCOMPARE(book->lentTo.size(), kLentToLength);
-        QCOMPARE(book->notes, QString(250, u'n') + QStringLiteral("\r\n\r\n\r\n\r\n\r\n"));
+        QCOMPARE(book->notes, QString(250, u'n') + u"\r\n\r\n\r\n\r\n\r\n"_s);
     }
 
     void linesWithoutEighteenFieldsAreRefused_data() {
         QTest::addColumn<QString>("line");
-        QTest::newRow("seventeen fields") << QStringList(17, QStringLiteral("\"x\"")).join(u',');
-        QTest::newRow("nineteen fields") << QStringList(19, QStringLiteral("\"x\"")).join(u',');
-        QTest::newRow("trailing comma") << QStringList(18, QStringLiteral("\"x\"")).join(u',') + u',';
-        QTest::newRow("unbalanced quote") << QStringLiteral(
-            "1,\"Title,3.5,\"Subject\",\"Format\",1,\"R\",1,\"P\",\"A\",\"\",\"L\",\"B\",,0,\"\",,\"\"");
+        QTest::newRow("seventeen fields") << QStringList(17, u"\"x\""_s).join(u',');
+        QTest::newRow("nineteen fields") << QStringList(19, u"\"x\""_s).join(u',');
+        QTest::newRow("trailing comma") << QStringList(18, u"\"x\""_s).join(u',') + u',';
+        AddRow(
+            "unbalanced quote",
+            u"1,\"Title,3.5,\"Subject\",\"Format\",1,\"R\",1,\"P\",\"A\",\"\",\"L\",\"B\",,0,\"\",,\"\""_s);
         QTest::newRow("empty") << QString();
     }
 
@@ -227,24 +191,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("known");
         QTest::addColumn<QStringList>("names");
         const QStringList none;
-        const QStringList pen = {QStringLiteral("PEN/Faulkner Award")};
+        const QStringList pen = {u"PEN/Faulkner Award"_s};
         QTest::newRow("two") << "Bestseller/Nobel Prize" << none << QStringList{"Bestseller", "Nobel Prize"};
         QTest::newRow("trailing slashes") << "Bestseller//" << none << QStringList{"Bestseller"};
         QTest::newRow("slashes around") << "/Nobel Prize/" << none << QStringList{"Nobel Prize"};
-        QTest::newRow("blanks trimmed")
-            << "  Bestseller / Nobel Prize " << none << QStringList{"Bestseller", "Nobel Prize"};
+        AddRow("blanks trimmed", "  Bestseller / Nobel Prize ", none,
+               QStringList{"Bestseller", "Nobel Prize"});
         QTest::newRow("empty") << "" << none << QStringList{};
         QTest::newRow("only slashes") << " / // " << none << QStringList{};
-        QTest::newRow("slash in a known name")
-            << "Bestseller/PEN/Faulkner Award/Nobel Prize" << pen
-            << QStringList{"Bestseller", "PEN/Faulkner Award", "Nobel Prize"};
-        QTest::newRow("known name in other case")
-            << "pen/faulkner AWARD / x" << pen << QStringList{"pen/faulkner AWARD", "x"};
-        QTest::newRow("unknown slashed name")
-            << "PEN/Faulkner Award" << none << QStringList{"PEN", "Faulkner Award"};
+        AddRow("slash in a known name", "Bestseller/PEN/Faulkner Award/Nobel Prize", pen,
+               QStringList{"Bestseller", "PEN/Faulkner Award", "Nobel Prize"});
+        AddRow("known name in other case", "pen/faulkner AWARD / x", pen,
+               QStringList{"pen/faulkner AWARD", "x"});
+        AddRow("unknown slashed name", "PEN/Faulkner Award", none, QStringList{"PEN", "Faulkner Award"});
         QTest::newRow("long piece cut") << QString(60, u'x') << none << QStringList{QString(50, u'x')};
-        QTest::newRow("no blank left by the cut")
-            << QString(49, u'x') + QStringLiteral(" yyyy") << none << QStringList{QString(49, u'x')};
+        AddRow("no blank left by the cut", QString(49, u'x') + u" yyyy"_s, none,
+               QStringList{QString(49, u'x')});
     }
 
     void awardsAreCutAtSlashes() {
@@ -283,7 +245,7 @@ private Q_SLOTS:
     }
 
     void windows1252IsDecoded() {
-        QCOMPARE(DecodeWindows1252("\x80 caf\xE9 \x93q\x94 \x81\xFF"), QStringLiteral("€ café “q” \u0081ÿ"));
+        QCOMPARE(DecodeWindows1252("\x80 caf\xE9 \x93q\x94 \x81\xFF"), u"€ café “q” \u0081ÿ"_s);
     }
 
     void writerChoosesTheEncoding_data() {
@@ -315,7 +277,7 @@ private Q_SLOTS:
             QVERIFY(writer.writeLine(line));
         QVERIFY(writer.finish());
         QCOMPARE(int(writer.encoding()), encoding);
-        const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        const QString text = lines.join(u"\r\n"_s) + u"\r\n"_s;
         if (writer.encoding() == TextEncoding::Utf8)
             QCOMPARE(buffer.data(), text.toUtf8());
         else
@@ -326,20 +288,18 @@ private Q_SLOTS:
     void readerSplitsLinesAndChoosesTheEncoding() {
         TextEncoding encoding = TextEncoding::Utf8;
         QCOMPARE(readAll("\xEF\xBB\xBFone\r\ntwo\nthree", &encoding),
-                 (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+                 (QStringList{u"one"_s, u"two"_s, u"three"_s}));
         QCOMPARE(encoding, TextEncoding::Utf8);
-        QCOMPARE(readAll("\xC3\x89mile\r\n\r\nx\r\n"),
-                 (QStringList{QStringLiteral("Émile"), QString(), QStringLiteral("x")}));
-        QCOMPARE(readAll("\xC9mile\r\n\xC3\x89", &encoding),
-                 (QStringList{QStringLiteral("Émile"), QStringLiteral("Ã‰")}));
+        QCOMPARE(readAll("\xC3\x89mile\r\n\r\nx\r\n"), (QStringList{u"Émile"_s, QString(), u"x"_s}));
+        QCOMPARE(readAll("\xC9mile\r\n\xC3\x89", &encoding), (QStringList{u"Émile"_s, u"Ã‰"_s}));
         QCOMPARE(encoding, TextEncoding::Windows1252);
         QCOMPARE(readAll(QByteArray()), QStringList());
         // A code-page byte far into the file decides for the whole file, first line included.
         QByteArray large = "caf\xC3\xA9\r\n" + QByteArray(3 << 20, 'a') + "\r\n\xE9";
         const QStringList lines = readAll(large, &encoding);
         QCOMPARE(encoding, TextEncoding::Windows1252);
-        QCOMPARE(lines.first(), QStringLiteral("cafÃ©"));
-        QCOMPARE(lines.last(), QStringLiteral("é"));
+        QCOMPARE(lines.first(), u"cafÃ©"_s);
+        QCOMPARE(lines.last(), u"é"_s);
     }
 };
 

@@ -5,12 +5,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 using namespace exchangetest;
 
 namespace {
@@ -31,15 +25,14 @@ std::shared_ptr<bool> typeNameAndPressEnter(TestHome& home, const QString& name)
 }
 
 QString readOnlyTarget(const TestHome& home) {
-    const QString path = home.file(QStringLiteral("locked.txt"));
-    writeBytes(path, "locked");
+    const QString path = home.file(u"locked.txt"_s);
+    WriteFile(path, "locked");
     QFile::setPermissions(path, QFile::ReadOwner);
     QFile probe(path);
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
         return path;
     // Permissions do not stop the administrator; a kernel file still refuses to be written.
-    return QFile::exists(QStringLiteral("/sys/kernel/notes")) ? QStringLiteral("/sys/kernel/notes")
-                                                              : QString();
+    return QFile::exists(u"/sys/kernel/notes"_s) ? u"/sys/kernel/notes"_s : QString();
 }
 
 } // namespace
@@ -49,13 +42,12 @@ class ExchangeWindowsTest : public QObject {
 
 private Q_SLOTS:
     void exportWindowWritesTheFileAndSaysHowManyBooks() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("out.txt"));
+        FRESH_HOME(home);
+        const QString path = home.file(u"out.txt"_s);
         home.onNextModal([&path](QDialog& dialog) {
             auto& window = dynamic_cast<frmExport&>(dialog);
-            if (window.windowTitle() != QStringLiteral("Export Books") ||
-                window.lblHelp->text() != QStringLiteral("Export your books to a comma delimited file.") ||
+            if (window.windowTitle() != u"Export Books"_s ||
+                window.lblHelp->text() != u"Export your books to a comma delimited file."_s ||
                 window.txtFilename->text() != DefaultExchangeFile())
                 return -1;
             window.txtFilename->setText(path);
@@ -65,95 +57,87 @@ private Q_SLOTS:
         home.prompts().answerOk();
         ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Export complete"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("1 books exported."));
-        QCOMPARE(GetSetting(QStringLiteral("ExportFilename")), path);
+        QCOMPARE(home.prompts().lastShown(), u"Export complete: 1 books exported."_s);
+        QCOMPARE(GetSetting(u"ExportFilename"_s), path);
         QVERIFY(
             readBytes(path).startsWith(QByteArray(ExchangeHeader().toUtf8() + "\r\n1,\"Sample Book #1\"")));
     }
 
     void anExistingFileIsOverwrittenOnlyOnYes() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("out.txt"));
-        writeBytes(path, "keep me");
-        SaveSetting(QStringLiteral("ExportFilename"), QStringLiteral("earlier.txt"));
+        FRESH_HOME(home);
+        const QString path = home.file(u"out.txt"_s);
+        WriteFile(path, "keep me");
+        SaveSetting(u"ExportFilename"_s, u"earlier.txt"_s);
         const auto stillOpen = typeNameAndPressEnter<frmExport>(home, path);
         home.prompts().answer(PromptAnswer::No);
         ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(*stillOpen);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Overwrite Warning"));
-        QCOMPARE(home.prompts().last().text, u'\'' + path + QStringLiteral("' already exists. Overwrite?"));
+        QCOMPARE(home.prompts().last().title, u"Overwrite Warning"_s);
+        QCOMPARE(home.prompts().last().text, u'\'' + path + u"' already exists. Overwrite?"_s);
         QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
         QCOMPARE(readBytes(path), QByteArray("keep me"));
-        QCOMPARE(GetSetting(QStringLiteral("ExportFilename")), QStringLiteral("earlier.txt"));
+        QCOMPARE(GetSetting(u"ExportFilename"_s), u"earlier.txt"_s);
 
         // An empty catalogue, Yes: nothing to write, so the file stays as it was.
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book]")));
+        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         const auto closed = typeNameAndPressEnter<frmExport>(home, path);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(!*closed);
-        QCOMPARE(home.prompts().last().text, QStringLiteral("0 books exported."));
+        QCOMPARE(home.prompts().last().text, u"0 books exported."_s);
         QCOMPARE(readBytes(path), QByteArray("keep me"));
     }
 
     void exportFailuresAreTold() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const QString locked = readOnlyTarget(home);
         if (!locked.isEmpty()) {
             typeNameAndPressEnter<frmExport>(home, locked);
             home.prompts().answer(PromptAnswer::Yes).answerOk();
             ShowExportWindow(nullptr);
             VERIFY_NO_UNEXPECTED_PROMPTS(home);
-            QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-            QCOMPARE(
-                home.prompts().last().text,
-                QStringLiteral("Cannot write to file.  Make sure it is not opened by another application."));
+            QCOMPARE(home.prompts().lastShown(),
+                     u"Error: Cannot write to file.  Make sure it is not opened by another application."_s);
         }
         // A folder cannot be written as a file either, for another reason.
         typeNameAndPressEnter<frmExport>(home, home.path());
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
         QVERIFY2(home.prompts().last().text.startsWith(
-                     QStringLiteral("The export stopped after 0 books.\n\nCannot write to '") +
+                     u"The export stopped after 0 books.\n\nCannot write to '"_s +
                      QDir::toNativeSeparators(home.path())),
                  qPrintable(home.prompts().last().text));
     }
 
     void browseOffersTheCurrentName() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         home.onNextModal([](QDialog& dialog) {
             auto& window = dynamic_cast<frmImport&>(dialog);
-            window.txtFilename->setText(QStringLiteral("/tmp/first.txt"));
+            window.txtFilename->setText(u"/tmp/first.txt"_s);
             window.cmdBrowse->click();
             const QString chosen = window.txtFilename->text();
             window.cmdBrowse->click(); // cancelled: the name stays
-            return chosen == QStringLiteral("/tmp/chosen.txt") && window.txtFilename->text() == chosen ? 1
-                                                                                                       : -1;
+            return chosen == u"/tmp/chosen.txt"_s && window.txtFilename->text() == chosen ? 1 : -1;
         });
-        home.prompts().file(QStringLiteral("/tmp/chosen.txt")).file(QString());
+        home.prompts().file(u"/tmp/chosen.txt"_s).file(QString());
         ShowImportWindow(nullptr, {});
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.prompts().records().at(0).kind, ScriptedPrompts::Kind::OpenFile);
-        QCOMPARE(home.prompts().records().at(0).text, QStringLiteral("/tmp/first.txt"));
-        QCOMPARE(home.prompts().records().at(1).text, QStringLiteral("/tmp/chosen.txt"));
+        QCOMPARE(home.prompts().records().at(0).text, u"/tmp/first.txt"_s);
+        QCOMPARE(home.prompts().records().at(1).text, u"/tmp/chosen.txt"_s);
     }
 
     void importWindowReadsTheFileAndReloadsTheList() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("in.txt"));
+        FRESH_HOME(home);
+        const QString path = home.file(u"in.txt"_s);
         ExchangeBook book;
-        book.title = QStringLiteral("Imported Through The Window");
-        QStringList lines = {BuildExportLine(book), QStringList(17, QStringLiteral("\"x\"")).join(u',')};
-        writeBytes(path, exchangeFile(lines));
+        book.title = u"Imported Through The Window"_s;
+        QStringList lines = {BuildExportLine(book), QStringList(17, u"\"x\""_s).join(u',')};
+        WriteFile(path, exchangeFile(lines));
         int reloads = 0;
         const auto closed = typeNameAndPressEnter<frmImport>(home, path);
         home.prompts().answerOk();
@@ -161,66 +145,60 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(!*closed);
         QCOMPARE(reloads, 1);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Import complete"));
+        QCOMPARE(home.prompts().last().title, u"Import complete"_s);
         QCOMPARE(
             home.prompts().last().text,
-            QStringLiteral(
-                "1 books imported.\n\nLine 3 was skipped because it does not hold the 18 fields of a book."));
-        QCOMPARE(GetSetting(QStringLiteral("ImportFilename")), path);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"), {book.title}), 1);
+            u"1 books imported.\n\nLine 3 was skipped because it does not hold the 18 fields of a book."_s);
+        QCOMPARE(GetSetting(u"ImportFilename"_s), path);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"_s, {book.title}), 1);
     }
 
     void importWindowRefusesWhatItCannotRead() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString missing = home.file(QStringLiteral("missing.txt"));
+        FRESH_HOME(home);
+        const QString missing = home.file(u"missing.txt"_s);
         const auto stayedForMissing = typeNameAndPressEnter<frmImport>(home, missing);
         home.prompts().answerOk();
         int reloads = 0;
         ShowImportWindow(nullptr, [&reloads] { ++reloads; });
         QVERIFY(*stayedForMissing);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Tomekeep"));
-        QCOMPARE(home.prompts().last().text, u'\'' + missing + QStringLiteral("' does not exist."));
+        QCOMPARE(home.prompts().last().title, u"Tomekeep"_s);
+        QCOMPARE(home.prompts().last().text, u'\'' + missing + u"' does not exist."_s);
 
-        const QString wrong = home.file(QStringLiteral("wrong.txt"));
-        writeBytes(wrong, "\"BookId\",\"Title\"\r\n");
+        const QString wrong = home.file(u"wrong.txt"_s);
+        WriteFile(wrong, "\"BookId\",\"Title\"\r\n");
         const auto stayedForWrong = typeNameAndPressEnter<frmImport>(home, wrong);
         home.prompts().answerOk();
         ShowImportWindow(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(*stayedForWrong);
         QCOMPARE(reloads, 0);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("This file is not in the correct format.  To see a valid file "
-                                "layout,\nexamine the file created by the Export Books option."));
+                 u"This file is not in the correct format.  To see a valid file "
+                 "layout,\nexamine the file created by the Export Books option."_s);
     }
 
     void aFailedImportSaysWhereItStopped() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(gConn.execute(QStringLiteral(
-            "CREATE TRIGGER [refuse] BEFORE INSERT ON [Book] "
-            "WHEN NEW.[Title] = 'Refused book title' BEGIN SELECT RAISE(ABORT, 'no room'); END")));
+        FRESH_HOME(home);
+        QVERIFY(gConn.execute(
+            u"CREATE TRIGGER [refuse] BEFORE INSERT ON [Book] "
+            "WHEN NEW.[Title] = 'Refused book title' BEGIN SELECT RAISE(ABORT, 'no room'); END"_s));
         ExchangeBook kept;
-        kept.title = QStringLiteral("Kept book title");
+        kept.title = u"Kept book title"_s;
         ExchangeBook refused;
-        refused.title = QStringLiteral("Refused book title");
-        const QString path = home.file(QStringLiteral("in.txt"));
-        writeBytes(path, exchangeFile({BuildExportLine(kept), BuildExportLine(refused)}));
+        refused.title = u"Refused book title"_s;
+        const QString path = home.file(u"in.txt"_s);
+        WriteFile(path, exchangeFile({BuildExportLine(kept), BuildExportLine(refused)}));
         int reloads = 0;
         typeNameAndPressEnter<frmImport>(home, path);
         home.prompts().answerOk();
         ShowImportWindow(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(reloads, 1);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
         const QString text = home.prompts().last().text;
-        QVERIFY2(text.startsWith(QStringLiteral("The import stopped at line 3.\n\nError ")),
-                 qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("no room")) &&
-                     text.endsWith(QStringLiteral("\n\n1 books imported.")),
-                 qPrintable(text));
+        QVERIFY2(text.startsWith(u"The import stopped at line 3.\n\nError "_s), qPrintable(text));
+        QVERIFY2(text.contains(u"no room"_s) && text.endsWith(u"\n\n1 books imported."_s), qPrintable(text));
     }
 };
 

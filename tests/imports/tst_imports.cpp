@@ -6,62 +6,20 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QBuffer>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QStringEncoder>
-#include <QTimer>
-#include <QTreeWidget>
-
 using namespace exchangetest;
 
 namespace {
 
-const QStringList kGoodreadsHeader = {"Book Id",
-                                      "Title",
-                                      "Author",
-                                      "Author l-f",
-                                      "Additional Authors",
-                                      "ISBN",
-                                      "ISBN13",
-                                      "My Rating",
-                                      "Average Rating",
-                                      "Publisher",
-                                      "Binding",
-                                      "Number of Pages",
-                                      "Year Published",
-                                      "Original Publication Year",
-                                      "Date Read",
-                                      "Date Added",
-                                      "Bookshelves",
-                                      "Bookshelves with positions",
-                                      "Exclusive Shelf",
-                                      "My Review",
-                                      "Spoiler",
-                                      "Private Notes",
-                                      "Read Count",
-                                      "Owned Copies"};
+const QStringList kGoodreadsHeader =
+    u"Book Id,Title,Author,Author l-f,Additional Authors,ISBN,ISBN13,My Rating,Average Rating,"
+    "Publisher,Binding,Number of Pages,Year Published,Original Publication Year,Date Read,"
+    "Date Added,Bookshelves,Bookshelves with positions,Exclusive Shelf,My Review,Spoiler,"
+    "Private Notes,Read Count,Owned Copies"_s.split(u',');
 
-const QStringList kLibraryThingHeader = {"Book Id",
-                                         "Title",
-                                         "Sort Character",
-                                         "Primary Author",
-                                         "Primary Author Role",
-                                         "Secondary Author",
-                                         "Publication",
-                                         "Date",
-                                         "Review",
-                                         "Rating",
-                                         "Comments",
-                                         "Private Comment",
-                                         "Media",
-                                         "Page Count",
-                                         "Acquired",
-                                         "Tags",
-                                         "Collections",
-                                         "ISBN",
-                                         "ISBNs"};
+const QStringList kLibraryThingHeader =
+    u"Book Id,Title,Sort Character,Primary Author,Primary Author Role,Secondary Author,"
+    "Publication,Date,Review,Rating,Comments,Private Comment,Media,Page Count,Acquired,Tags,"
+    "Collections,ISBN,ISBNs"_s.split(u',');
 
 // A row of the header's columns, every value empty but those given as "Column=value".
 QStringList rowOf(const QStringList& header, const QStringList& values) {
@@ -75,7 +33,7 @@ QStringList rowOf(const QStringList& header, const QStringList& values) {
 
 QString fieldOf(const MappedRow& mapped, const QString& field) {
     if (!mapped.book)
-        return QStringLiteral("refused: ") + mapped.refusal;
+        return u"refused: "_s + mapped.refusal;
     const ImportedBook& book = *mapped.book;
     const QHash<QString, QString> fields = {
         {"title", book.title},
@@ -131,17 +89,17 @@ QByteArray goodreadsFile() {
 // notes", sorted.
 QStringList storedBooks() {
     auto rows = Recordset::open(
-        QStringLiteral("SELECT b.[Title], IFNULL(a.[Name], ''), b.[ISBN], b.[Stars], b.[Pages], "
-                       "b.[Copyright], b.[AcquireDate], "
-                       "f.[Name], l.[Name], b.[Notes] FROM [Book] AS b LEFT JOIN [Author] AS a ON "
-                       "a.[AuthorId] = b.[AuthorId] "
-                       "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
-                       "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] WHERE b.[BookId] > 1"));
+        u"SELECT b.[Title], IFNULL(a.[Name], ''), b.[ISBN], b.[Stars], b.[Pages], "
+        "b.[Copyright], b.[AcquireDate], "
+        "f.[Name], l.[Name], b.[Notes] FROM [Book] AS b LEFT JOIN [Author] AS a ON "
+        "a.[AuthorId] = b.[AuthorId] "
+        "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
+        "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] WHERE b.[BookId] > 1"_s);
     return rowsAsText(rows);
 }
 
 int bookCount() {
-    return static_cast<int>(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")));
+    return static_cast<int>(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s));
 }
 
 } // namespace
@@ -154,24 +112,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<QStringList>>("records");
         QTest::addColumn<QList<int>>("lines");
-        QTest::newRow("plain, CR LF")
-            << QByteArray("a,b,c\r\n1,2,3\r\n") << QList<QStringList>{{"a", "b", "c"}, {"1", "2", "3"}}
-            << QList<int>{1, 2};
-        QTest::newRow("quoted comma, quote and line break")
-            << QByteArray("t,n\r\n\"x, y\",\"say \"\"hi\"\"\r\nagain\"\r\nlast,\"\"\r\n")
-            << QList<QStringList>{{"t", "n"}, {"x, y", "say \"hi\"\r\nagain"}, {"last", ""}}
-            << QList<int>{1, 2, 4};
-        QTest::newRow("formulas, empty fields, no final line end")
-            << QByteArray("a,b,c\n=\"0141439513\",=\"\",")
-            << QList<QStringList>{{"a", "b", "c"}, {"=\"0141439513\"", "=\"\"", ""}} << QList<int>{1, 2};
-        QTest::newRow("blank lines passed over")
-            << QByteArray("a\n\n b \n\n") << QList<QStringList>{{"a"}, {" b "}} << QList<int>{1, 3};
-        QTest::newRow("UTF-8 with byte order mark")
-            << QByteArray("\xEF\xBB\xBFTitle,Author\n\xC3\x89mile,Zola\n")
-            << QList<QStringList>{{"Title", "Author"}, {"Émile", "Zola"}} << QList<int>{1, 2};
-        QTest::newRow("Windows-1252") << QByteArray("T,A\nCaf\xE9,x\n")
-                                      << QList<QStringList>{{"T", "A"}, {"Café", "x"}} << QList<int>{1, 2};
-        const QString tabbed = QStringLiteral("Title\tPrimary Author\r\nLes Misérables, I\tHugo, Victor\r\n");
+        AddRow("plain, CR LF", QByteArray("a,b,c\r\n1,2,3\r\n"),
+               QList<QStringList>{{"a", "b", "c"}, {"1", "2", "3"}}, QList<int>{1, 2});
+        AddRow("quoted comma, quote and line break",
+               QByteArray("t,n\r\n\"x, y\",\"say \"\"hi\"\"\r\nagain\"\r\nlast,\"\"\r\n"),
+               QList<QStringList>{{"t", "n"}, {"x, y", "say \"hi\"\r\nagain"}, {"last", ""}},
+               QList<int>{1, 2, 4});
+        AddRow("formulas, empty fields, no final line end", QByteArray("a,b,c\n=\"0141439513\",=\"\","),
+               QList<QStringList>{{"a", "b", "c"}, {"=\"0141439513\"", "=\"\"", ""}}, QList<int>{1, 2});
+        AddRow("blank lines passed over", QByteArray("a\n\n b \n\n"), QList<QStringList>{{"a"}, {" b "}},
+               QList<int>{1, 3});
+        AddRow("UTF-8 with byte order mark", QByteArray("\xEF\xBB\xBFTitle,Author\n\xC3\x89mile,Zola\n"),
+               QList<QStringList>{{"Title", "Author"}, {"Émile", "Zola"}}, QList<int>{1, 2});
+        AddRow("Windows-1252", QByteArray("T,A\nCaf\xE9,x\n"), QList<QStringList>{{"T", "A"}, {"Café", "x"}},
+               QList<int>{1, 2});
+        const QString tabbed = u"Title\tPrimary Author\r\nLes Misérables, I\tHugo, Victor\r\n"_s;
         const QList<QStringList> tabRecords = {{"Title", "Primary Author"},
                                                {"Les Misérables, I", "Hugo, Victor"}};
         for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
@@ -242,22 +197,16 @@ private Q_SLOTS:
            {"Private Notes=Mine\nall mine", "My Review=Good", "Additional Authors=A, B",
             "Bookshelves=classics"},
            "notes", "Mine\nall mine\nGood\nAdditional authors: A, B\nBookshelves: classics");
-        const QList<std::pair<const char*, const char*>> bindings = {{"Mass Market Paperback", "Paperback"},
-                                                                     {"Trade Paperback", "Paperback"},
-                                                                     {"paperback", "Paperback"},
-                                                                     {"hardcover", "Hardcover"},
-                                                                     {"Kindle Edition", "eBook"},
-                                                                     {"Nook", "eBook"},
-                                                                     {"ebook", "eBook"},
-                                                                     {"Audible Audio", "Audio CD"},
-                                                                     {"Audiobook", "Audio CD"},
-                                                                     {"Audio Cassette", "Audio Cassette"},
-                                                                     {"", "(none)"},
-                                                                     {"Unknown Binding", "(none)"},
-                                                                     {"Leather Bound", "Leather Bound"}};
-        for (const auto& [binding, format] : bindings)
-            gr(qPrintable(QStringLiteral("binding ") + binding), {QStringLiteral("Binding=") + binding},
-               "format", format);
+        // Each binding and the format it becomes, as "binding=format".
+        const QString bindings =
+            u"Mass Market Paperback=Paperback|Trade "
+            "Paperback=Paperback|paperback=Paperback|hardcover=Hardcover|"
+            "Kindle Edition=eBook|Nook=eBook|ebook=eBook|Audible Audio=Audio CD|Audiobook=Audio CD|"
+            "Audio Cassette=Audio Cassette|=(none)|Unknown Binding=(none)|Leather Bound=Leather Bound"_s;
+        for (const QString& pair : bindings.split(u'|')) {
+            const QStringList parts = pair.split(u'=');
+            gr(qPrintable(u"binding " + parts[0]), {u"Binding=" + parts[0]}, "format", parts[1]);
+        }
         lt("author surname first", {"Primary Author=Austen, Jane"}, "author", "Jane Austen");
         lt("ISBNs list", {"ISBNs=[0141439513], 9780141439518", "ISBN=0261102214"}, "isbn", "9780141439518");
         lt("ISBN column", {"ISBNs=", "ISBN=0261102214"}, "isbn", "9780261102217");
@@ -295,19 +244,17 @@ private Q_SLOTS:
     }
 
     void goodreadsImportedTwiceAddsEachBookOnce() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("goodreads_library_export.csv"));
-        writeBytes(path, goodreadsFile());
+        FRESH_HOME(home);
+        const QString path = home.file(u"goodreads_library_export.csv"_s);
+        WriteFile(path, goodreadsFile());
         const ForeignImportResult first = ImportForeignFile(path);
         QCOMPARE(first.status, ForeignImportResult::Status::Done);
         QCOMPARE(first.kind, ForeignKind::Goodreads);
         QCOMPARE(first.added, 5);
-        QCOMPARE(
-            ImportSummaryText(first),
-            QStringLiteral("5 books added, 0 updated, 2 skipped.\n\nSkipped:\n"
-                           "Line 7: \"My Rating\" holds 7, which is not a rating from 0 to 5.\n"
-                           "Line 8: \"Date Added\" holds 2023/02/30, which is not a date (year/month/day)."));
+        QCOMPARE(ImportSummaryText(first),
+                 u"5 books added, 0 updated, 2 skipped.\n\nSkipped:\n"
+                 "Line 7: \"My Rating\" holds 7, which is not a rating from 0 to 5.\n"
+                 "Line 8: \"Date Added\" holds 2023/02/30, which is not a date (year/month/day)."_s);
         const QStringList expected = {
             "Collected Stories | Alice Munro |  | 0 | 0 | 1996 | 1899-01-01 | eBook | Wish list | ",
             "Collected Stories | Raymond Carver |  | 0 | 0 | 0 | 1899-01-01 | Audio CD | (none) | ",
@@ -320,15 +267,15 @@ private Q_SLOTS:
         QCOMPARE(storedBooks(), expected);
 
         // What only Tomekeep holds survives the second import.
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [LabelNumber] = 'A-1' WHERE [ISBN] = ?"),
-                              {QStringLiteral("9780141439518")}));
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [LabelNumber] = 'A-1' WHERE [ISBN] = ?"_s,
+                              {u"9780141439518"_s}));
         const ForeignImportResult second = ImportForeignFile(path);
         QCOMPARE(second.added, 0);
         QCOMPARE(second.updated, 5);
         QCOMPARE(storedBooks(), expected);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [LabelNumber] = 'A-1'")), 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Jane Austen'")), 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Wish list'")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [LabelNumber] = 'A-1'"_s), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Jane Austen'"_s), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Wish list'"_s), 1);
     }
 
     void libraryThingImportedTwiceInEitherEncoding_data() {
@@ -346,7 +293,7 @@ private Q_SLOTS:
                 fields << CsvField(value);
             lines << fields.join(u'\t');
         }
-        const QString tabbed = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        const QString tabbed = lines.join(u"\r\n"_s) + u"\r\n"_s;
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         QTest::newRow("tab-separated UTF-16") << QByteArray(utf16.encode(tabbed));
         QTest::newRow("tab-separated UTF-8") << tabbed.toUtf8();
@@ -355,10 +302,9 @@ private Q_SLOTS:
 
     void libraryThingImportedTwiceInEitherEncoding() {
         QFETCH(QByteArray, bytes);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("librarything.tsv"));
-        writeBytes(path, bytes);
+        FRESH_HOME(home);
+        const QString path = home.file(u"librarything.tsv"_s);
+        WriteFile(path, bytes);
         const QStringList expected = {
             "\"Quoted\" title | Jane Doe |  | 0 | 0 | 1999 | 1899-01-01 | (none) | (none) | ",
             "Leaves of Grass | Walt Whitman | 9780141439518 | 4.5 | 0 | 0 | 2020-05-04 | Paperback | Wish "
@@ -381,53 +327,45 @@ private Q_SLOTS:
         const QByteArray header = CsvRecord(kGoodreadsHeader).toUtf8() + "\n";
         const QByteArray book = "1,A book,An Author\n";
         const auto badFile = static_cast<int>(ForeignImportResult::Status::BadFile);
-        QTest::newRow("unknown header")
-            << QByteArray("Name,Writer\nA,B\n") << static_cast<int>(ForeignImportResult::Status::UnknownKind)
-            << QString();
-        QTest::newRow("exchange file")
-            << exchangeFile({}) << static_cast<int>(ForeignImportResult::Status::UnknownKind) << QString();
-        QTest::newRow("not text") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << badFile
-                                  << QStringLiteral("This file is not text.");
-        QTest::newRow("unbalanced quotes")
-            << header + book + "2,\"Never closed,Author\n3,More,Text\n"
-            << badFile << QStringLiteral("The double quote that opens a field on line 3 is never closed.");
-        QTest::newRow("a line of 10 MB")
-            << header + book + "2," + QByteArray(10 << 20, 'x') + "\n"
-            << badFile
-            << QStringLiteral("The record that begins on line 3 is longer than 1,048,576 "
-                              "characters.");
+        AddRow("unknown header", QByteArray("Name,Writer\nA,B\n"),
+               static_cast<int>(ForeignImportResult::Status::UnknownKind), QString());
+        AddRow("exchange file", exchangeFile({}), static_cast<int>(ForeignImportResult::Status::UnknownKind),
+               QString());
+        AddRow("not text", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), badFile,
+               u"This file is not text."_s);
+        AddRow("unbalanced quotes", header + book + "2,\"Never closed,Author\n3,More,Text\n", badFile,
+               u"The double quote that opens a field on line 3 is never closed."_s);
+        AddRow("a line of 10 MB", header + book + "2," + QByteArray(10 << 20, 'x') + "\n", badFile,
+               u"The record that begins on line 3 is longer than 1,048,576 "
+               "characters."_s);
     }
 
     void badFilesLeaveTheCatalogueAsItWas() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, status);
         QFETCH(QString, error);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("bad.csv"));
-        writeBytes(path, bytes);
+        FRESH_HOME(home);
+        const QString path = home.file(u"bad.csv"_s);
+        WriteFile(path, bytes);
         const QStringList before = catalogueBooks();
-        const qint64 authors = number(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         const ForeignImportResult result = ImportForeignFile(path);
         QCOMPARE(static_cast<int>(result.status), status);
         QCOMPARE(result.error, error);
         QCOMPARE(result.added, 0);
         QCOMPARE(catalogueBooks(), before);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
     }
 
     void csvExportReadsBackFieldForField() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         QVERIFY(addBook(richBook()) > 0);
-        QVERIFY(
-            gConn.execute(QStringLiteral("UPDATE [Book] SET [ISBN] = '9780141439518' WHERE [BookId] > 1")));
-        const QString path = home.file(QStringLiteral("books.csv"));
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [ISBN] = '9780141439518' WHERE [BookId] > 1"_s));
+        const QString path = home.file(u"books.csv"_s);
         home.prompts().file(path).answerOk();
         ExportCsvCommand();
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Export complete"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("2 books exported."));
+        QCOMPARE(home.prompts().lastShown(), u"Export complete: 2 books exported."_s);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.peek(3) == "\xEF\xBB\xBF");
@@ -447,26 +385,24 @@ private Q_SLOTS:
         };
         QCOMPARE(read.size(), 2);
         QStringList rich = read[0];
-        rich[0] = QStringLiteral("42");
+        rich[0] = u"42"_s;
         QCOMPARE(rich, expected[0]);
         QCOMPARE(read[1].mid(1, 3), (QStringList{"Sample Book #1", read[1][2], ""}));
     }
 
     void importWindowShowsTheKindAndPreviewBeforeWriting() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("export.csv"));
-        writeBytes(path, goodreadsFile());
+        FRESH_HOME(home);
+        const QString path = home.file(u"export.csv"_s);
+        WriteFile(path, goodreadsFile());
         int reloads = 0;
         home.prompts().file(path).answerOk();
         home.onNextModal([&](QDialog& dialog) {
             auto& window = dynamic_cast<frmImportOther&>(dialog);
             window.cmdBrowse->click();
-            if (!window.lblKind->text().contains(QStringLiteral("Goodreads library export")) ||
+            if (!window.lblKind->text().contains(u"Goodreads library export"_s) ||
                 window.lstPreview->topLevelItemCount() != 7 ||
-                window.lstPreview->topLevelItem(0)->text(3) != QStringLiteral("9780141439518") ||
-                !window.lstPreview->topLevelItem(4)->text(1).startsWith(QStringLiteral("Skipped: ")) ||
-                bookCount() != 1)
+                window.lstPreview->topLevelItem(0)->text(3) != u"9780141439518"_s ||
+                !window.lstPreview->topLevelItem(4)->text(1).startsWith(u"Skipped: "_s) || bookCount() != 1)
                 return -1;
             window.cmdImport->click();
             return window.result();
@@ -474,18 +410,16 @@ private Q_SLOTS:
         ShowForeignImportWindow(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.pendingModalActions(), 0);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Import complete"));
-        QVERIFY(
-            home.prompts().last().text.startsWith(QStringLiteral("5 books added, 0 updated, 2 skipped.")));
+        QCOMPARE(home.prompts().last().title, u"Import complete"_s);
+        QVERIFY(home.prompts().last().text.startsWith(u"5 books added, 0 updated, 2 skipped."_s));
         QCOMPARE(bookCount(), 6);
         QCOMPARE(reloads, 1);
     }
 
     void importWindowCancelLeavesTheCatalogueAsItWas() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString path = home.file(QStringLiteral("export.csv"));
-        writeBytes(path, goodreadsFile());
+        FRESH_HOME(home);
+        const QString path = home.file(u"export.csv"_s);
+        WriteFile(path, goodreadsFile());
         home.prompts().answerOk();
         bool readyAgain = false;
         home.onNextModal([&](QDialog& dialog) {
@@ -500,10 +434,9 @@ private Q_SLOTS:
         ShowForeignImportWindow(nullptr, {});
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(readyAgain);
-        QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("The import was cancelled. The catalogue is as it was."));
+        QCOMPARE(home.prompts().last().text, u"The import was cancelled. The catalogue is as it was."_s);
         QCOMPARE(bookCount(), 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Alice Munro'")), 0);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Alice Munro'"_s), 0);
     }
 };
 

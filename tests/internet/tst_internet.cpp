@@ -5,11 +5,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-
 class InternetTest : public QObject {
     Q_OBJECT
 
@@ -19,59 +14,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("address");
-        const QString congress =
-            QStringLiteral("http://catalog.loc.gov/cgi-bin/Pwebrecon.cgi?DB=local&PAGE=First");
-        QTest::newRow("congress title") << "Library of Congress"
-                                        << "title"
-                                        << "War and Peace" << congress;
-        QTest::newRow("congress author") << "Library of Congress"
-                                         << "author"
-                                         << "Leo Tolstoy" << congress;
-        QTest::newRow("new york title") << "New York Public Library"
-                                        << "title"
-                                        << "War   and Peace"
-                                        << "http://catalog.nypl.org/search/t?SEARCH=War+and+Peace";
-        QTest::newRow("new york author surname first")
-            << "New York Public Library"
-            << "author"
-            << " Leo Tolstoy "
-            << "http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo";
-        QTest::newRow("texas title") << "University of Texas Library"
-                                     << "title"
-                                     << "Dune"
-                                     << "http://utdirect.utexas.edu/lib/utnetcat/index.WBX?search_type=TB&"
-                                        "search_text=Dune";
-        QTest::newRow("texas author of three words")
-            << "University of Texas Library"
-            << "author"
-            << "Ursula K. Le Guin"
-            << "http://utdirect.utexas.edu/lib/utnetcat/"
-               "index.WBX?search_type=AB&search_text=K.+Le+Guin+Ursula";
-        QTest::newRow("single-word author unchanged") << "New York Public Library"
-                                                      << "author"
-                                                      << "Colette"
-                                                      << "http://catalog.nypl.org/search/a?SEARCH=Colette";
-        QTest::newRow("empty text ends with the key") << "New York Public Library"
-                                                      << "title"
-                                                      << "   "
-                                                      << "http://catalog.nypl.org/search/t?SEARCH=";
-        QTest::newRow("url characters encoded")
-            << "New York Public Library"
-            << "title"
-            << "Tom & Jerry #5 100%"
-            << "http://catalog.nypl.org/search/t?SEARCH=Tom+%26+Jerry+%235+100%25";
-        QTest::newRow("accents encoded") << "New York Public Library"
-                                         << "title"
-                                         << "Émile"
-                                         << "http://catalog.nypl.org/search/t?SEARCH=%C3%89mile";
-        QTest::newRow("none") << "none"
-                              << "title"
-                              << "Dune"
-                              << "";
-        QTest::newRow("unknown site") << "Somewhere"
-                                      << "title"
-                                      << "Dune"
-                                      << "";
+        const QString congress = u"http://catalog.loc.gov/cgi-bin/Pwebrecon.cgi?DB=local&PAGE=First"_s;
+        AddRow("congress title", "Library of Congress", "title", "War and Peace", congress);
+        AddRow("congress author", "Library of Congress", "author", "Leo Tolstoy", congress);
+        AddRow("new york title", "New York Public Library", "title", "War   and Peace",
+               "http://catalog.nypl.org/search/t?SEARCH=War+and+Peace");
+        AddRow("new york author surname first", "New York Public Library", "author", " Leo Tolstoy ",
+               "http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo");
+        AddRow("texas title", "University of Texas Library", "title", "Dune",
+               "http://utdirect.utexas.edu/lib/utnetcat/index.WBX?search_type=TB&"
+               "search_text=Dune");
+        AddRow("texas author of three words", "University of Texas Library", "author", "Ursula K. Le Guin",
+               "http://utdirect.utexas.edu/lib/utnetcat/"
+               "index.WBX?search_type=AB&search_text=K.+Le+Guin+Ursula");
+        AddRow("single-word author unchanged", "New York Public Library", "author", "Colette",
+               "http://catalog.nypl.org/search/a?SEARCH=Colette");
+        AddRow("empty text ends with the key", "New York Public Library", "title", " ",
+               "http://catalog.nypl.org/search/t?SEARCH=");
+        AddRow("url characters encoded", "New York Public Library", "title", "Tom & Jerry #5 100%",
+               "http://catalog.nypl.org/search/t?SEARCH=Tom+%26+Jerry+%235+100%25");
+        AddRow("accents encoded", "New York Public Library", "title", "Émile",
+               "http://catalog.nypl.org/search/t?SEARCH=%C3%89mile");
+        AddRow("none", "none", "title", "Dune", "");
+        AddRow("unknown site", "Somewhere", "title", "Dune", "");
     }
 
     void addresses() {
@@ -86,44 +51,43 @@ private Q_SLOTS:
         TestHome home;
         QList<QUrl> opened;
         const UrlOpener previous = SetUrlOpener([&opened](const QUrl& url) { opened << url; });
-        InternetSearch(QStringLiteral("title"), QStringLiteral("Dune"));
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("none"));
-        InternetSearch(QStringLiteral("title"), QStringLiteral("Dune"));
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("New York Public Library"));
-        InternetSearch(QStringLiteral("author"), QStringLiteral("Frank Herbert"));
+        InternetSearch(u"title"_s, u"Dune"_s);
+        SaveSetting(u"InternetSite"_s, u"none"_s);
+        InternetSearch(u"title"_s, u"Dune"_s);
+        SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
+        InternetSearch(u"author"_s, u"Frank Herbert"_s);
         SetUrlOpener(previous);
         QCOMPARE(opened.size(), 2);
-        QVERIFY(opened[0].host() == QStringLiteral("catalog.loc.gov"));
-        QCOMPARE(opened[1].toString(),
-                 QStringLiteral("http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank"));
+        QVERIFY(opened[0].host() == u"catalog.loc.gov"_s);
+        QCOMPARE(opened[1].toString(), u"http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank"_s);
     }
 
     void settingsWindowSelectsAndSaves() {
         TestHome home;
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("  new york public library "));
+        SaveSetting(u"InternetSite"_s, u"  new york public library "_s);
         frmInternet window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("Internet Settings"));
+        QCOMPARE(window.windowTitle(), u"Internet Settings"_s);
         QVERIFY(window.optInternet[2]->isChecked());
         window.optInternet[3]->setChecked(true);
         QTest::mouseClick(window.cmdOK, Qt::LeftButton);
         QCOMPARE(window.result(), int(QDialog::Accepted));
-        QCOMPARE(window.ChosenSite(), QStringLiteral("University of Texas Library"));
-        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("University of Texas Library"));
+        QCOMPARE(window.ChosenSite(), u"University of Texas Library"_s);
+        QCOMPARE(GetSetting(u"InternetSite"_s), u"University of Texas Library"_s);
     }
 
     void settingsWindowWithUnknownSiteSelectsNothingAndCancelKeeps() {
         TestHome home;
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("Elsewhere"));
+        SaveSetting(u"InternetSite"_s, u"Elsewhere"_s);
         frmInternet window;
         for (const QRadioButton* option : window.optInternet)
             QVERIFY(!option->isChecked());
         QTest::mouseClick(window.cmdOK, Qt::LeftButton);
         QCOMPARE(window.ChosenSite(), QString());
-        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("Elsewhere"));
+        QCOMPARE(GetSetting(u"InternetSite"_s), u"Elsewhere"_s);
         frmInternet again;
         again.optInternet[0]->setChecked(true);
         QTest::mouseClick(again.cmdCancel, Qt::LeftButton);
-        QCOMPARE(GetSetting(QStringLiteral("InternetSite")), QStringLiteral("Elsewhere"));
+        QCOMPARE(GetSetting(u"InternetSite"_s), u"Elsewhere"_s);
     }
 
     void detailsServerIsSetAndOverridden_data() {
@@ -131,18 +95,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("environment");
         QTest::addColumn<QString>("used");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("own server") << " http://books.example:8080/ "
-                                    << ""
-                                    << "http://books.example:8080/" << false;
-        QTest::newRow("emptied is the standard one") << ""
-                                                     << ""
-                                                     << "https://openlibrary.org" << false;
-        QTest::newRow("environment wins") << "http://books.example"
-                                          << "http://127.0.0.1:9"
-                                          << "http://127.0.0.1:9" << false;
-        QTest::newRow("not a web address") << "openlibrary"
-                                           << ""
-                                           << "https://openlibrary.org" << true;
+        AddRow("own server", " http://books.example:8080/ ", "", "http://books.example:8080/", false);
+        AddRow("emptied is the standard one", "", "", "https://openlibrary.org", false);
+        AddRow("environment wins", "http://books.example", "http://127.0.0.1:9", "http://127.0.0.1:9", false);
+        AddRow("not a web address", "openlibrary", "", "https://openlibrary.org", true);
     }
 
     void detailsServerIsSetAndOverridden() {
@@ -154,7 +110,7 @@ private Q_SLOTS:
         const QByteArray previous = qgetenv("TOMEKEEP_METADATA_URL");
         qputenv("TOMEKEEP_METADATA_URL", environment.toUtf8());
         frmInternet window;
-        QCOMPARE(window.txtMetadataUrl->text(), QStringLiteral("https://openlibrary.org"));
+        QCOMPARE(window.txtMetadataUrl->text(), u"https://openlibrary.org"_s);
         window.optInternet[1]->setChecked(true);
         window.txtMetadataUrl->setText(typed);
         if (refused)

@@ -2,21 +2,10 @@
 
 #include "app/Modal.h"
 #include "db/Recordset.h"
-
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
+#include "support/TestMain.h"
 
 // Shared by the lookup list and picker tests.
 namespace lookuptest {
-
-inline qint64 number(const QString& sql, const QVariantList& params = {}) {
-    auto value = QueryNumber(sql, params);
-    return value ? *value : -1;
-}
 
 inline QStringList entries(const QListWidget& list) {
     QStringList texts;
@@ -50,27 +39,26 @@ struct NameDialogSeen {
 // and stays open is then cancelled, as the user would.
 inline ModalRunner saveName(const QString& text, NameDialogSeen* seen = nullptr) {
     return [text, seen](QDialog& dialog) {
-        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("txtName"));
+        auto* box = dialog.findChild<QLineEdit*>(u"txtName"_s);
         if (seen) {
-            const auto* label = dialog.findChild<QLabel*>(QStringLiteral("lblName"));
-            *seen = {
-                dialog.objectName(), dialog.windowTitle(),
-                label->text(),       box->text(),
-                box->maxLength(),    dialog.findChild<QLabel*>(QStringLiteral("imgInternet")) != nullptr};
+            const auto* label = dialog.findChild<QLabel*>(u"lblName"_s);
+            *seen = {dialog.objectName(), dialog.windowTitle(),
+                     label->text(),       box->text(),
+                     box->maxLength(),    dialog.findChild<QLabel*>(u"imgInternet"_s) != nullptr};
         }
         box->setText(text);
-        click(dialog, QStringLiteral("cmdSave"));
+        click(dialog, u"cmdSave"_s);
         if (seen)
             seen->stayedOpen = dialog.isVisible();
         if (dialog.isVisible())
-            click(dialog, QStringLiteral("cmdCancel"));
+            click(dialog, u"cmdCancel"_s);
         return dialog.result();
     };
 }
 
 inline ModalRunner cancelDialog() {
     return [](QDialog& dialog) {
-        click(dialog, QStringLiteral("cmdCancel"));
+        click(dialog, u"cmdCancel"_s);
         return dialog.result();
     };
 }

@@ -1,14 +1,13 @@
 #include "LookupTestSupport.h"
 #include "app/Settings.h"
 #include "db/Connection.h"
+#include "db/ReadingOrder.h"
 #include "internet/InternetSearch.h"
 #include "lookups/LookupNames.h"
 #include "lookups/frmLookupList.h"
 #include "lookups/frmLookupName.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
-
-#include <QLabel>
 
 using namespace lookuptest;
 
@@ -30,7 +29,7 @@ private Q_SLOTS:
             QTest::newRow(name) << which << windows << QStringList{u"Add " + noun, u"Edit " + noun} << title
                                 << refusal << limit << useIt;
         };
-        const QString bookUses = QStringLiteral("UPDATE [Book] SET [%1] = ?");
+        const QString bookUses = u"UPDATE [Book] SET [%1] = ?"_s;
         row("ratings", LookupList::Ratings, {"frmRatings", "Ratings", "frmRating", "Name:"}, "Rating",
             "Warning", "Cannot delete this rating.  It is used in ", 10, bookUses.arg("RatingId"));
         row("subjects", LookupList::Subjects, {"frmSubjects", "Subjects", "frmSubject", "Name:"}, "Subject",
@@ -57,8 +56,7 @@ private Q_SLOTS:
         QFETCH(QString, refusal);
         QFETCH(int, limit);
         QFETCH(QString, useIt);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const LookupMember& member = LookupMemberOf(which);
         frmLookupList window(member);
         QCOMPARE(window.objectName(), windows[0]);
@@ -68,77 +66,79 @@ private Q_SLOTS:
                  QStringList({"&Add", "&Edit", "&Delete", "Close"}));
 
         NameDialogSeen seen;
-        home.onNextModal(saveName(QStringLiteral("Ölund"), &seen));
-        click(window, QStringLiteral("cmdAdd"));
+        home.onNextModal(saveName(u"Ölund"_s, &seen));
+        click(window, u"cmdAdd"_s);
         QCOMPARE(QStringList({seen.objectName, seen.label}), windows.mid(2));
         QCOMPARE(seen.caption, captions[0]);
         QCOMPARE(seen.initialText, QString());
         QCOMPARE(seen.maxLength, limit);
         QCOMPARE(seen.hasInternetLookup, which == LookupList::Authors);
         QVERIFY(!seen.stayedOpen);
-        QVERIFY(entries(*window.lstData).contains(QStringLiteral("Ölund")));
+        QVERIFY(entries(*window.lstData).contains(u"Ölund"_s));
         QCOMPARE(window.lstData->currentRow(), 0);
+        // Listed as a reader orders names: Ölund among the O's, not after Z.
+        QStringList ordered = entries(*window.lstData);
+        std::stable_sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) {
+            return ReadingOrder::forUser().compare(a, b) < 0;
+        });
+        QCOMPARE(entries(*window.lstData), ordered);
 
         home.prompts().answerOk();
-        home.onNextModal(saveName(QStringLiteral("öLUND"), &seen));
-        click(window, QStringLiteral("cmdAdd"));
+        home.onNextModal(saveName(u"öLUND"_s, &seen));
+        click(window, u"cmdAdd"_s);
         QVERIFY(seen.stayedOpen);
         QCOMPARE(home.prompts().last().title, duplicateTitle);
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("%1 'öLUND' already exists.  Please enter a unique name to add.")
-                     .arg(windows[2].mid(3)));
-        QCOMPARE(number(u"SELECT COUNT(*) FROM [" + member.table + u"] WHERE [Name] = 'Ölund'"), 1);
+                 u"%1 'öLUND' already exists.  Please enter a unique name to add."_s.arg(windows[2].mid(3)));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [" + member.table + u"] WHERE [Name] = 'Ölund'"), 1);
 
-        const qint64 id =
-            number(u"SELECT [" + member.idColumn + u"] FROM [" + member.table + u"] WHERE [Name] = 'Ölund'");
+        const qint64 id = NumberOf(u"SELECT [" + member.idColumn + u"] FROM [" + member.table +
+                                   u"] WHERE [Name] = 'Ölund'");
         QVERIFY(gConn.execute(useIt, {id}));
-        selectName(*window.lstData, QStringLiteral("Ölund"));
+        selectName(*window.lstData, u"Ölund"_s);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
-        click(window, QStringLiteral("cmdDelete"));
-        QCOMPARE(home.prompts().records()[1].text, QStringLiteral("Delete 'Ölund'?"));
+        click(window, u"cmdDelete"_s);
+        QCOMPARE(home.prompts().records()[1].text, u"Delete 'Ölund'?"_s);
         QCOMPARE(home.prompts().records()[1].buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
+        QCOMPARE(home.prompts().last().title, u"Information"_s);
         QCOMPARE(home.prompts().last().text, refusal + u"1 books.");
-        QCOMPARE(window.lstData->currentItem()->text(), QStringLiteral("Ölund"));
+        QCOMPARE(window.lstData->currentItem()->text(), u"Ölund"_s);
 
-        home.onNextModal(saveName(QStringLiteral("Zed"), &seen));
-        click(window, QStringLiteral("cmdEdit"));
+        home.onNextModal(saveName(u"Zed"_s, &seen));
+        click(window, u"cmdEdit"_s);
         QCOMPARE(seen.caption, captions[1]);
-        QCOMPARE(seen.initialText, QStringLiteral("Ölund"));
-        QVERIFY(entries(*window.lstData).contains(QStringLiteral("Zed")));
-        QVERIFY(!entries(*window.lstData).contains(QStringLiteral("Ölund")));
+        QCOMPARE(seen.initialText, u"Ölund"_s);
+        QVERIFY(entries(*window.lstData).contains(u"Zed"_s));
+        QVERIFY(!entries(*window.lstData).contains(u"Ölund"_s));
         // The row keeps its identifier, so the books that used it show the new name.
-        QCOMPARE(
-            number(u"SELECT [Name] = 'Zed' FROM [" + member.table + u"] WHERE [" + member.idColumn + u"] = ?",
-                   {id}),
-            1);
+        QCOMPARE(NumberOf(u"SELECT [Name] = 'Zed' FROM [" + member.table + u"] WHERE [" + member.idColumn +
+                              u"] = ?",
+                          {id}),
+                 1);
         QCOMPARE(home.prompts().count(), 3);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void awardsAreCountedOnTheBooksAwardListsInThousands() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const qint64 nobel =
-            number(QStringLiteral("SELECT [AwardId] FROM [Award] WHERE [Name] = 'Nobel Prize'"));
+        FRESH_HOME(home);
+        const qint64 nobel = NumberOf(u"SELECT [AwardId] FROM [Award] WHERE [Name] = 'Nobel Prize'"_s);
         {
             Transaction links(gConn);
             for (int i = 0; i < 1234; ++i)
-                QVERIFY(gConn.execute(
-                    QStringLiteral("INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (1, ?)"), {nobel}));
+                QVERIFY(
+                    gConn.execute(u"INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (1, ?)"_s, {nobel}));
             QVERIFY(links.commit());
         }
         frmLookupList window(LookupMemberOf(LookupList::Awards));
         home.prompts().answer(PromptAnswer::Yes).answerOk().answer(PromptAnswer::Yes);
-        selectName(*window.lstData, QStringLiteral("Nobel Prize"));
-        click(window, QStringLiteral("cmdDelete"));
-        QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("Cannot delete this award.  Is is used in 1,234 books."));
+        selectName(*window.lstData, u"Nobel Prize"_s);
+        click(window, u"cmdDelete"_s);
+        QCOMPARE(home.prompts().last().text, u"Cannot delete this award.  Is is used in 1,234 books."_s);
         // An award no book lists goes, even though books exist.
-        selectName(*window.lstData, QStringLiteral("Audie Award"));
-        click(window, QStringLiteral("cmdDelete"));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Audie Award'")), 0);
-        QVERIFY(!entries(*window.lstData).contains(QStringLiteral("Audie Award")));
+        selectName(*window.lstData, u"Audie Award"_s);
+        click(window, u"cmdDelete"_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Audie Award'"_s), 0);
+        QVERIFY(!entries(*window.lstData).contains(u"Audie Award"_s));
         QCOMPARE(window.lstData->currentRow(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
@@ -147,74 +147,68 @@ private Q_SLOTS:
     // is the one deleted or renamed, so the twin can always be cleaned up.
     void twinNamesActOnTheSelectedRow_data() {
         QTest::addColumn<QString>("button");
-        QTest::newRow("delete") << "cmdDelete";
-        QTest::newRow("rename") << "cmdEdit";
+        AddRow("delete", "cmdDelete");
+        AddRow("rename", "cmdEdit");
     }
 
     void twinNamesActOnTheSelectedRow() {
         QFETCH(QString, button);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         frmLookupList window(LookupMemberOf(LookupList::Subjects));
-        home.onNextModal(saveName(QStringLiteral("Poetry")));
-        click(window, QStringLiteral("cmdAdd"));
-        const qint64 twin = number(QStringLiteral("SELECT MAX([SubjectId]) FROM [Subject]"));
-        const qint64 used = number(QStringLiteral("SELECT [SubjectId] FROM [Book] WHERE [BookId] = 1"));
-        selectName(*window.lstData, QStringLiteral("Poetry"));
-        home.onNextModal(saveName(QStringLiteral("(none)")));
-        click(window, QStringLiteral("cmdEdit"));
-        QCOMPARE(window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly).size(), 2);
+        home.onNextModal(saveName(u"Poetry"_s));
+        click(window, u"cmdAdd"_s);
+        const qint64 twin = NumberOf(u"SELECT MAX([SubjectId]) FROM [Subject]"_s);
+        const qint64 used = NumberOf(u"SELECT [SubjectId] FROM [Book] WHERE [BookId] = 1"_s);
+        selectName(*window.lstData, u"Poetry"_s);
+        home.onNextModal(saveName(u"(none)"_s));
+        click(window, u"cmdEdit"_s);
+        QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 2);
 
-        for (QListWidgetItem* item : window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly)) {
+        for (QListWidgetItem* item : window.lstData->findItems(u"(none)"_s, Qt::MatchExactly)) {
             if (item->data(Qt::UserRole).toLongLong() == twin)
                 window.lstData->setCurrentItem(item);
         }
-        if (button == QStringLiteral("cmdDelete"))
+        if (button == u"cmdDelete"_s)
             home.prompts().answer(PromptAnswer::Yes);
         else
-            home.onNextModal(saveName(QStringLiteral("Verse")));
+            home.onNextModal(saveName(u"Verse"_s));
         click(window, button);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [SubjectId] = ?"), {twin}),
-                 button == QStringLiteral("cmdDelete") ? 0 : 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Verse'")),
-                 button == QStringLiteral("cmdDelete") ? 0 : 1);
-        QCOMPARE(
-            number(QStringLiteral("SELECT [Name] = '(none)' FROM [Subject] WHERE [SubjectId] = ?"), {used}),
-            1);
-        QCOMPARE(window.lstData->findItems(QStringLiteral("(none)"), Qt::MatchExactly).size(), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Subject] WHERE [SubjectId] = ?"_s, {twin}),
+                 button == u"cmdDelete"_s ? 0 : 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Verse'"_s),
+                 button == u"cmdDelete"_s ? 0 : 1);
+        QCOMPARE(NumberOf(u"SELECT [Name] = '(none)' FROM [Subject] WHERE [SubjectId] = ?"_s, {used}), 1);
+        QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // A stored name longer than the box's limit is shown whole, and Enter on it changes nothing.
     void longNameConfirmedUnchangedStays() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString name = QStringLiteral("Baby-3 years");
-        const qint64 before =
-            number(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"), {name});
+        FRESH_HOME(home);
+        const QString name = u"Baby-3 years"_s;
+        const qint64 before = NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"_s, {name});
         QCOMPARE(before, 1);
         frmLookupList window(LookupMemberOf(LookupList::Ratings));
         window.show();
         selectName(*window.lstData, name);
         QString shown;
         home.onNextModal([&shown](QDialog& dialog) {
-            auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("txtName"));
+            auto* box = dialog.findChild<QLineEdit*>(u"txtName"_s);
             shown = box->text();
             QTest::keyClick(box, Qt::Key_Return);
             return dialog.result();
         });
         QTest::keyClick(window.lstData, Qt::Key_Return);
         QCOMPARE(shown, name);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"), {name}), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"_s, {name}), 1);
         QVERIFY(entries(*window.lstData).contains(name));
         QCOMPARE(home.pendingModalActions(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void emptyListKeysAndCancel() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Format]")));
+        FRESH_HOME(home);
+        QVERIFY(gConn.execute(u"DELETE FROM [Format]"_s));
         frmLookupList window(LookupMemberOf(LookupList::Formats));
         window.show();
         QCOMPARE(window.lstData->count(), 0);
@@ -225,18 +219,18 @@ private Q_SLOTS:
                  QStringList({"Click on an item to edit.", "Click on an item to delete."}));
 
         NameDialogSeen seen;
-        home.onNextModal(saveName(QStringLiteral("Vinyl"), &seen));
+        home.onNextModal(saveName(u"Vinyl"_s, &seen));
         QTest::keyClick(window.cmdDelete, Qt::Key_Insert);
-        QCOMPARE(seen.caption, QStringLiteral("Add Format"));
+        QCOMPARE(seen.caption, u"Add Format"_s);
         home.onNextModal(cancelDialog());
         QTest::keyClick(window.lstData, Qt::Key_Enter);
         QCOMPARE(entries(*window.lstData), QStringList{"Vinyl"});
 
-        home.onNextModal(saveName(QStringLiteral("Shellac"), &seen));
+        home.onNextModal(saveName(u"Shellac"_s, &seen));
         const QRect first = window.lstData->visualItemRect(window.lstData->item(0));
         QTest::mouseClick(window.lstData->viewport(), Qt::LeftButton, {}, first.center());
         QTest::mouseDClick(window.lstData->viewport(), Qt::LeftButton, {}, first.center());
-        QCOMPARE(seen.initialText, QStringLiteral("Vinyl"));
+        QCOMPARE(seen.initialText, u"Vinyl"_s);
         QCOMPARE(entries(*window.lstData), QStringList{"Shellac"});
 
         QTest::keyClick(window.lstData, Qt::Key_Escape);
@@ -246,29 +240,28 @@ private Q_SLOTS:
     }
 
     void refusedSaveKeepsTheDialogAndItsText() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(gConn.execute(QStringLiteral("CREATE TRIGGER [Full] BEFORE INSERT ON [Location] "
-                                             "BEGIN SELECT RAISE(ABORT, 'disk is full'); END")));
+        FRESH_HOME(home);
+        QVERIFY(gConn.execute(u"CREATE TRIGGER [Full] BEFORE INSERT ON [Location] "
+                              "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
         const LookupMember& member = LookupMemberOf(LookupList::Locations);
         frmLookupName dialog(member);
-        dialog.Mode = QStringLiteral("ADD");
+        dialog.Mode = u"ADD"_s;
         dialog.show();
-        dialog.txtName->setText(QStringLiteral("Attic"));
+        dialog.txtName->setText(u"Attic"_s);
         home.prompts().answerOk();
-        click(dialog, QStringLiteral("cmdSave"));
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QVERIFY2(home.prompts().last().text.startsWith(QStringLiteral("Error ")) &&
-                     home.prompts().last().text.contains(QStringLiteral("disk is full")),
+        click(dialog, u"cmdSave"_s);
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY2(home.prompts().last().text.startsWith(u"Error "_s) &&
+                     home.prompts().last().text.contains(u"disk is full"_s),
                  qPrintable(home.prompts().last().text));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.txtName->text(), QStringLiteral("Attic"));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'")), 0);
+        QCOMPARE(dialog.txtName->text(), u"Attic"_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 0);
 
-        QVERIFY(gConn.execute(QStringLiteral("DROP TRIGGER [Full]")));
-        click(dialog, QStringLiteral("cmdSave"));
+        QVERIFY(gConn.execute(u"DROP TRIGGER [Full]"_s));
+        click(dialog, u"cmdSave"_s);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -283,15 +276,15 @@ private Q_SLOTS:
         unset.show();
         QVERIFY(!unset.imgInternet->isVisible());
 
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("New York Public Library"));
+        SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
         frmLookupName dialog(authors);
         dialog.show();
         QVERIFY(dialog.imgInternet->isVisible());
-        dialog.txtName->setText(QStringLiteral("Tolstoy, Leo"));
+        dialog.txtName->setText(u"Tolstoy, Leo"_s);
         QTest::mouseClick(dialog.imgInternet, Qt::LeftButton);
         SetUrlOpener(previous);
         QCOMPARE(opened.size(), 1);
-        QCOMPARE(opened[0].toString(), QStringLiteral("http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo"));
+        QCOMPARE(opened[0].toString(), u"http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo"_s);
         QVERIFY(dialog.isVisible());
     }
 };

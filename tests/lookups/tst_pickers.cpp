@@ -20,15 +20,15 @@ struct PickerSeen {
 
 ModalRunner pick(const QString& name, PickerSeen* seen = nullptr) {
     return [name, seen](QDialog& dialog) {
-        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstData"));
+        auto* list = dialog.findChild<QListWidget*>(u"lstData"_s);
         if (seen) {
-            const auto* add = dialog.findChild<QPushButton*>(QStringLiteral("cmdAdd"));
+            const auto* add = dialog.findChild<QPushButton*>(u"cmdAdd"_s);
             *seen = {dialog.objectName(), dialog.windowTitle(), add ? add->text() : QString(),
                      entries(*list)};
         }
         list->clearSelection();
         selectName(*list, name);
-        click(dialog, QStringLiteral("cmdSelect"));
+        click(dialog, u"cmdSelect"_s);
         if (seen)
             seen->stayedOpen = dialog.isVisible();
         return dialog.result();
@@ -39,12 +39,12 @@ ModalRunner pick(const QString& name, PickerSeen* seen = nullptr) {
 ModalRunner addNew(bool byKey, bool* stayedOpen) {
     return [byKey, stayedOpen](QDialog& dialog) {
         if (byKey)
-            QTest::keyClick(dialog.findChild<QListWidget*>(QStringLiteral("lstData")), Qt::Key_Insert);
+            QTest::keyClick(dialog.findChild<QListWidget*>(u"lstData"_s), Qt::Key_Insert);
         else
-            click(dialog, QStringLiteral("cmdAdd"));
+            click(dialog, u"cmdAdd"_s);
         *stayedOpen = dialog.isVisible();
         if (dialog.isVisible())
-            click(dialog, QStringLiteral("cmdClose"));
+            click(dialog, u"cmdClose"_s);
         return dialog.result();
     };
 }
@@ -58,21 +58,20 @@ private Q_SLOTS:
     void lookupPickersFillTheSearchBox_data() {
         QTest::addColumn<PickerKind>("kind");
         QTest::addColumn<QStringList>("texts"); // window, caption, a name to choose
-        QTest::newRow("award") << PickerKind::LookupAward
-                               << QStringList{"frmLookupAward", "Lookup Award", "Nebula Award"};
-        QTest::newRow("subject") << PickerKind::LookupSubject
-                                 << QStringList{"frmLookupSubject", "Lookup Subject", "Entertainment"};
-        QTest::newRow("location") << PickerKind::LookupLocation
-                                  << QStringList{"frmLookupLocation", "Lookup Location", "Living Room"};
+        AddRow("award", PickerKind::LookupAward,
+               QStringList{"frmLookupAward", "Lookup Award", "Nebula Award"});
+        AddRow("subject", PickerKind::LookupSubject,
+               QStringList{"frmLookupSubject", "Lookup Subject", "Entertainment"});
+        AddRow("location", PickerKind::LookupLocation,
+               QStringList{"frmLookupLocation", "Lookup Location", "Living Room"});
     }
 
     void lookupPickersFillTheSearchBox() {
         QFETCH(PickerKind, kind);
         QFETCH(QStringList, texts);
         const QString chosen = texts[2];
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QLineEdit txtSearch(QStringLiteral("typed before"));
+        FRESH_HOME(home);
+        QLineEdit txtSearch(u"typed before"_s);
         PickerSeen seen;
         home.onNextModal(pick(chosen, &seen));
         QCOMPARE(ShowLookupPicker(kind, nullptr, txtSearch), int(QDialog::Accepted));
@@ -88,40 +87,38 @@ private Q_SLOTS:
     }
 
     void selectAwardAppendsOnlyNewAwards() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         QListWidget lstAwards;
         lstAwards.addItems({"  nebula AWARD ", "Bestseller"});
         PickerSeen seen;
-        home.onNextModal(pick(QStringLiteral("Nebula Award"), &seen));
+        home.onNextModal(pick(u"Nebula Award"_s, &seen));
         ShowSelectAward(nullptr, lstAwards);
         QCOMPARE(QStringList({seen.objectName, seen.caption, seen.addCaption}),
                  QStringList({"frmSelectAward", "Select Award", "&Add New Award"}));
         QVERIFY(!seen.stayedOpen);
         QCOMPARE(entries(lstAwards), QStringList({"  nebula AWARD ", "Bestseller"}));
 
-        home.onNextModal(pick(QStringLiteral("Nobel Prize")));
+        home.onNextModal(pick(u"Nobel Prize"_s));
         ShowSelectAward(nullptr, lstAwards);
         QCOMPARE(entries(lstAwards), QStringList({"  nebula AWARD ", "Bestseller", "Nobel Prize"}));
 
         // A new award is stored and appended to the book in one step.
         bool stayedOpen = true;
         home.onNextModal(addNew(false, &stayedOpen));
-        home.onNextModal(saveName(QStringLiteral("Hugo Award")));
+        home.onNextModal(saveName(u"Hugo Award"_s));
         QCOMPARE(ShowSelectAward(nullptr, lstAwards), int(QDialog::Accepted));
         QVERIFY(!stayedOpen);
-        QCOMPARE(entries(lstAwards).last(), QStringLiteral("Hugo Award"));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Hugo Award'")), 1);
+        QCOMPARE(entries(lstAwards).last(), u"Hugo Award"_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Hugo Award'"_s), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // The author text is replaced by a chosen or added author; a cancelled or refused name leaves
     // the picker open and the book alone, even when an earlier add left its name behind.
     void selectAuthorReplacesTheAuthorText() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        gLastAddedAuthor = QStringLiteral("Left Over");
-        QLineEdit txtAuthor(QStringLiteral("Someone"));
+        FRESH_HOME(home);
+        gLastAddedAuthor = u"Left Over"_s;
+        QLineEdit txtAuthor(u"Someone"_s);
         bool stayedOpen = false;
         home.onNextModal(addNew(true, &stayedOpen));
         home.onNextModal(cancelDialog());
@@ -136,7 +133,7 @@ private Q_SLOTS:
         QVERIFY(stayedOpen);
         QCOMPARE(home.prompts().last().text,
                  u"Author '" + existing + u"' already exists.  Please enter a unique name to add.");
-        QCOMPARE(txtAuthor.text(), QStringLiteral("Someone"));
+        QCOMPARE(txtAuthor.text(), u"Someone"_s);
 
         PickerSeen seen;
         home.onNextModal(pick(existing, &seen));
@@ -145,17 +142,16 @@ private Q_SLOTS:
                  QStringList({"frmSelectAuthor", "Select Author", "&Add New Author"}));
         QCOMPARE(txtAuthor.text(), existing);
         home.onNextModal(addNew(false, &stayedOpen));
-        home.onNextModal(saveName(QStringLiteral("Ursula K. Le Guin")));
+        home.onNextModal(saveName(u"Ursula K. Le Guin"_s));
         ShowSelectAuthor(nullptr, txtAuthor);
         QVERIFY(!stayedOpen);
-        QCOMPARE(txtAuthor.text(), QStringLiteral("Ursula K. Le Guin"));
+        QCOMPARE(txtAuthor.text(), u"Ursula K. Le Guin"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void selectWithNothingToChooseStaysOpen() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Award]")));
+        FRESH_HOME(home);
+        QVERIFY(gConn.execute(u"DELETE FROM [Award]"_s));
         QListWidget lstAwards;
         PickerSeen seen;
         home.onNextModal(pick(QString(), &seen));
@@ -167,8 +163,7 @@ private Q_SLOTS:
 
 private:
     static QString firstAuthor() {
-        auto first =
-            Recordset::open(QStringLiteral("SELECT [Name] FROM [Author] ORDER BY [AuthorId] LIMIT 1"));
+        auto first = Recordset::open(u"SELECT [Name] FROM [Author] ORDER BY [AuthorId] LIMIT 1"_s);
         return first && !first->eof() ? first->text(0) : QString();
     }
 };

@@ -3,9 +3,8 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "main/BookListModel.h"
+#include "support/TestMain.h"
 
-#include <QStringList>
-#include <QTest>
 #include <functional>
 
 // Adds a book to the open catalogue with the standard "(none)" lookups, letting the test set
@@ -31,11 +30,6 @@ inline QVariant StoredColumn(int bookId, const QString& column) {
     return row && !row->eof() ? row->field(0) : QVariant();
 }
 
-inline qint64 CountOf(const QString& sql, const QVariantList& params = {}) {
-    const auto count = QueryNumber(sql, params);
-    return count ? *count : -1;
-}
-
 // The text of one column over every row, in list order.
 inline QStringList ColumnTexts(const BookListModel& model, int column) {
     QStringList texts;
@@ -48,6 +42,7 @@ inline QStringList ListedTitles(const BookListModel& model) {
     return ColumnTexts(model, BookListModel::ColTitle);
 }
 
+#include "main/frmStartOver.h"
 #include "main/frmWizard.h"
 
 #include <memory>
@@ -58,4 +53,12 @@ inline std::unique_ptr<frmWizard> OpenMainWindow() {
     window->Form_Load();
     window->show();
     return window;
+}
+
+// Answers the Start Over window as a user who ticks the box and presses Start Over once.
+inline int ConfirmStartOver(QDialog& dialog) {
+    auto& window = dynamic_cast<frmStartOver&>(dialog);
+    window.chkStartOver1->setChecked(true);
+    window.cmdStartOver->click();
+    return window.isVisible() ? -1 : window.result();
 }

@@ -14,18 +14,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QClipboard>
-#include <QComboBox>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTextCursor>
-
 namespace {
 
 // Puts the program's locale back when a test that changed it ends.
@@ -37,12 +25,12 @@ struct LocaleGuard {
 
 // A book with every value the locale could garble.
 int addPricedBook() {
-    return AddTestBook(QStringLiteral("Priced"), [](BookFields& b) {
+    return AddTestBook(u"Priced"_s, [](BookFields& b) {
         b.stars = 4.25;
         b.cost = Money::fromUnits(12345600);
         b.acquireDate = QDate(2001, 2, 3);
         b.lentDate = QDate(2019, 12, 31);
-        b.publisher = QStringLiteral("First");
+        b.publisher = u"First"_s;
         b.authorId = 5;
     });
 }
@@ -72,7 +60,7 @@ void clickSaveChanges(frmWizard& window) {
 }
 
 QString storedTitle(int bookId) {
-    return StoredColumn(bookId, QStringLiteral("Title")).toString();
+    return StoredColumn(bookId, u"Title"_s).toString();
 }
 
 } // namespace
@@ -108,22 +96,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
         QTest::addColumn<qint64>("costUnits");
-        QTest::newRow("sign and thousands") << "en_US"
-                                            << "$1,234.50" << qint64(12345000);
-        QTest::newRow("comma groups in English") << "en_US"
-                                                 << "19,95" << qint64(19950000);
-        QTest::newRow("accounting negative") << "en_US"
-                                             << "($19.95)" << qint64(-199500);
-        QTest::newRow("German shown form") << "de_DE"
-                                           << "1.234,50 €" << qint64(12345000);
-        QTest::newRow("German typed with a point") << "de_DE"
-                                                   << "19.95" << qint64(199500);
-        QTest::newRow("German thousands point") << "de_DE"
-                                                << "1.234" << qint64(12340000);
-        QTest::newRow("nothing numeric") << "en_US"
-                                         << "free" << qint64(0);
-        QTest::newRow("empty") << "de_DE"
-                               << "" << qint64(0);
+        AddRow("sign and thousands", "en_US", "$1,234.50", qint64(12345000));
+        AddRow("comma groups in English", "en_US", "19,95", qint64(19950000));
+        AddRow("accounting negative", "en_US", "($19.95)", qint64(-199500));
+        AddRow("German shown form", "de_DE", "1.234,50 €", qint64(12345000));
+        AddRow("German typed with a point", "de_DE", "19.95", qint64(199500));
+        AddRow("German thousands point", "de_DE", "1.234", qint64(12340000));
+        AddRow("nothing numeric", "en_US", "free", qint64(0));
+        AddRow("empty", "de_DE", "", qint64(0));
     }
 
     void typedTextsAreRead() {
@@ -134,25 +114,21 @@ private Q_SLOTS:
     }
 
     void starsAndNumbersReadTheirLeadingNumber() {
-        QCOMPARE(ReadStars(QStringLiteral("4,5"), QLocale(QStringLiteral("de_DE"))), 4.5);
-        QCOMPARE(ReadStars(QStringLiteral("4.5"), QLocale(QStringLiteral("de_DE"))), 4.5);
-        QCOMPARE(ReadStars(QStringLiteral("4,5"), QLocale(QStringLiteral("en_US"))), 4.0);
-        QCOMPARE(StarsText(4, QLocale(QStringLiteral("en_US"))), QStringLiteral("4.0"));
+        QCOMPARE(ReadStars(u"4,5"_s, QLocale(u"de_DE"_s)), 4.5);
+        QCOMPARE(ReadStars(u"4.5"_s, QLocale(u"de_DE"_s)), 4.5);
+        QCOMPARE(ReadStars(u"4,5"_s, QLocale(u"en_US"_s)), 4.0);
+        QCOMPARE(StarsText(4, QLocale(u"en_US"_s)), u"4.0"_s);
         QCOMPARE(WholeNumberText(0), QString());
         QCOMPARE(DateText(kNullDate), QString());
-        QCOMPARE(DateText(QDate(1900, 1, 1)), QStringLiteral("01/01/1900"));
+        QCOMPARE(DateText(QDate(1900, 1, 1)), u"01/01/1900"_s);
     }
 
     void showingAndSavingKeepsEveryValue_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("costText");
         QTest::addColumn<QString>("starsText");
-        QTest::newRow("en_US") << "en_US"
-                               << "$1,234.56"
-                               << "4.25";
-        QTest::newRow("de_DE") << "de_DE"
-                               << "1.234,56\u00A0€"
-                               << "4,25";
+        AddRow("en_US", "en_US", "$1,234.56", "4.25");
+        AddRow("de_DE", "de_DE", "1.234,56\u00A0€", "4,25");
     }
 
     void showingAndSavingKeepsEveryValue() {
@@ -160,8 +136,7 @@ private Q_SLOTS:
         QFETCH(QString, costText);
         QFETCH(QString, starsText);
         const LocaleGuard guard(locale);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const int priced = addPricedBook();
         const QStringList columns = {"Stars", "Cost",      "AcquireDate", "LentDate",
                                      "Pages", "Copyright", "AuthorId"};
@@ -172,47 +147,45 @@ private Q_SLOTS:
         clickRow(*window, priced);
         QCOMPARE(window->txtCost->text(), costText);
         QCOMPARE(window->txtStars->text(), starsText);
-        QCOMPARE(window->txtAcquireDate->text(), QStringLiteral("02/03/2001"));
-        QCOMPARE(window->txtLentDate->text(), QStringLiteral("12/31/2019"));
+        QCOMPARE(window->txtAcquireDate->text(), u"02/03/2001"_s);
+        QCOMPARE(window->txtLentDate->text(), u"12/31/2019"_s);
         QCOMPARE(window->txtPages->text(), QString());
         QCOMPARE(window->txtCopyright->text(), QString());
         QVERIFY(!window->IsDirty());
-        QTest::keyClicks(window->txtPublisher, QStringLiteral(" Edition"));
+        QTest::keyClicks(window->txtPublisher, u" Edition"_s);
         QVERIFY(window->IsDirty());
         QVERIFY(window->cmdSaveChanges->isEnabled());
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(StoredColumn(priced, QStringLiteral("Publisher")).toString(),
-                 QStringLiteral("First Edition"));
+        QCOMPARE(StoredColumn(priced, u"Publisher"_s).toString(), u"First Edition"_s);
         for (qsizetype i = 0; i < columns.size(); ++i)
             QCOMPARE(StoredColumn(priced, columns[i]), before[i]);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void typedValuesAreStoredAsValues() {
-        const LocaleGuard guard(QStringLiteral("en_US"));
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        const LocaleGuard guard(u"en_US"_s);
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtAuthor->setText(QStringLiteral("Zadie Newname"));
-        window->txtStars->setText(QStringLiteral("4.5"));
-        window->txtPages->setText(QStringLiteral("12abc"));
+        window->txtAuthor->setText(u"Zadie Newname"_s);
+        window->txtStars->setText(u"4.5"_s);
+        window->txtPages->setText(u"12abc"_s);
         window->txtCopyright->setText(QString());
-        window->txtCost->setText(QStringLiteral("$1,234.50"));
-        window->txtAcquireDate->setText(QStringLiteral("3/4/2020"));
-        window->txtLentDate->setText(QStringLiteral("  "));
+        window->txtCost->setText(u"$1,234.50"_s);
+        window->txtAcquireDate->setText(u"3/4/2020"_s);
+        window->txtLentDate->setText(u"  "_s);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(1, QStringLiteral("Stars")).toDouble(), 4.5);
-        QCOMPARE(StoredColumn(1, QStringLiteral("Pages")).toInt(), 12);
-        QCOMPARE(StoredColumn(1, QStringLiteral("Copyright")).toInt(), 0);
-        QCOMPARE(StoredColumn(1, QStringLiteral("Cost")).toDouble(), 1234.5);
-        QCOMPARE(StoredColumn(1, QStringLiteral("AcquireDate")).toString(), QStringLiteral("2020-03-04"));
-        QCOMPARE(StoredColumn(1, QStringLiteral("LentDate")).toString(), QStringLiteral("1899-01-01"));
-        const int author = *GetAuthorId(QStringLiteral("Zadie Newname"));
-        QCOMPARE(StoredColumn(1, QStringLiteral("AuthorId")).toInt(), author);
+        QCOMPARE(StoredColumn(1, u"Stars"_s).toDouble(), 4.5);
+        QCOMPARE(StoredColumn(1, u"Pages"_s).toInt(), 12);
+        QCOMPARE(StoredColumn(1, u"Copyright"_s).toInt(), 0);
+        QCOMPARE(StoredColumn(1, u"Cost"_s).toDouble(), 1234.5);
+        QCOMPARE(StoredColumn(1, u"AcquireDate"_s).toString(), u"2020-03-04"_s);
+        QCOMPARE(StoredColumn(1, u"LentDate"_s).toString(), u"1899-01-01"_s);
+        const int author = *GetAuthorId(u"Zadie Newname"_s);
+        QCOMPARE(StoredColumn(1, u"AuthorId"_s).toInt(), author);
         const BookListModel& list = window->ListModel();
-        QCOMPARE(list.text(0, BookListModel::ColAuthor), QStringLiteral("Zadie Newname"));
-        QCOMPARE(list.text(0, BookListModel::ColPages), QStringLiteral("012"));
-        QCOMPARE(list.text(0, BookListModel::ColStars), QStringLiteral("4.5"));
+        QCOMPARE(list.text(0, BookListModel::ColAuthor), u"Zadie Newname"_s);
+        QCOMPARE(list.text(0, BookListModel::ColPages), u"012"_s);
+        QCOMPARE(list.text(0, BookListModel::ColStars), u"4.5"_s);
     }
 
     void missingLookupNameIsAskedAbout_data() {
@@ -226,30 +199,26 @@ private Q_SLOTS:
     void missingLookupNameIsAskedAbout() {
         QFETCH(int, answer);
         QFETCH(bool, goesOn);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Renamed"));
-        window->cboSubject->setEditText(QStringLiteral("Poetry"));
+        window->txtTitle->setText(u"Renamed"_s);
+        window->cboSubject->setEditText(u"Poetry"_s);
         delete window->lstAwards->takeItem(0);
         home.prompts().answer(PromptAnswer(answer));
         QCOMPARE(window->SaveCurrentBook(), goesOn);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Add Subject?"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Subject 'Poetry' does not exist.  Add it?"));
+        QCOMPARE(home.prompts().lastShown(), u"Add Subject?: Subject 'Poetry' does not exist.  Add it?"_s);
         QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
         const bool added = PromptAnswer(answer) == PromptAnswer::Yes;
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Poetry'")),
-                 added ? 1 : 0);
-        QCOMPARE(StoredColumn(1, QStringLiteral("Title")).toString(),
-                 added ? QStringLiteral("Renamed") : QStringLiteral("Sample Book #1"));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Poetry'"_s), added ? 1 : 0);
+        QCOMPARE(StoredColumn(1, u"Title"_s).toString(), added ? u"Renamed"_s : u"Sample Book #1"_s);
         // The award links are rewritten before the question, whatever it is answered.
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 1);
         QCOMPARE(window->IsDirty(), !goesOn);
         QCOMPARE(window->cmdSaveChanges->isEnabled(), !goesOn);
         if (PromptAnswer(answer) == PromptAnswer::Cancel)
-            QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
+            QCOMPARE(window->txtTitle->text(), u"Sample Book #1"_s);
         else
-            QCOMPARE(window->txtTitle->text(), QStringLiteral("Renamed"));
+            QCOMPARE(window->txtTitle->text(), u"Renamed"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -258,71 +227,66 @@ private Q_SLOTS:
     void namesEqualButForCaseAreNotAddedAgain() {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int authorId = *GetLookupId(QStringLiteral("Author"), QStringLiteral("AuthorId"), stored);
-        const int subjectId = *GetLookupId(QStringLiteral("Subject"), QStringLiteral("SubjectId"), stored);
-        const int locationId = *GetLookupId(QStringLiteral("Location"), QStringLiteral("LocationId"), stored);
-        const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        FRESH_HOME(home);
+        const int authorId = *GetLookupId(u"Author"_s, u"AuthorId"_s, stored);
+        const int subjectId = *GetLookupId(u"Subject"_s, u"SubjectId"_s, stored);
+        const int locationId = *GetLookupId(u"Location"_s, u"LocationId"_s, stored);
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         const auto window = OpenMainWindow();
         window->txtAuthor->setText(typed);
         window->cboSubject->setEditText(typed);
         window->cboLocation->setEditText(typed);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(1, QStringLiteral("AuthorId")).toInt(), authorId);
-        QCOMPARE(StoredColumn(1, QStringLiteral("SubjectId")).toInt(), subjectId);
-        QCOMPARE(StoredColumn(1, QStringLiteral("LocationId")).toInt(), locationId);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
+        QCOMPARE(StoredColumn(1, u"AuthorId"_s).toInt(), authorId);
+        QCOMPARE(StoredColumn(1, u"SubjectId"_s).toInt(), subjectId);
+        QCOMPARE(StoredColumn(1, u"LocationId"_s).toInt(), locationId);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void lookupQuestionsComeInTheirOrder() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->cboLocation->setEditText(QStringLiteral("Attic"));
-        window->cboFormat->setEditText(QStringLiteral("Scroll"));
-        window->cboRating->setEditText(QStringLiteral("teen"));
+        window->cboLocation->setEditText(u"Attic"_s);
+        window->cboFormat->setEditText(u"Scroll"_s);
+        window->cboRating->setEditText(u"teen"_s);
         home.prompts().answer(PromptAnswer::Yes).answer(PromptAnswer::Yes);
         QVERIFY(window->SaveCurrentBook());
         QCOMPARE(home.prompts().texts(), QStringList({"Format 'Scroll' does not exist.  Add it?",
                                                       "Location 'Attic' does not exist.  Add it?"}));
-        QCOMPARE(StoredColumn(1, QStringLiteral("RatingId")).toInt(), 5);
-        QCOMPARE(StoredColumn(1, QStringLiteral("FormatId")).toInt(),
-                 *FindLookupId(LookupKind::Format, QStringLiteral("Scroll")));
+        QCOMPARE(StoredColumn(1, u"RatingId"_s).toInt(), 5);
+        QCOMPARE(StoredColumn(1, u"FormatId"_s).toInt(), *FindLookupId(LookupKind::Format, u"Scroll"_s));
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void changedTitleReloadsAndKeepsTheEditedBook() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int alpha = AddTestBook(QStringLiteral("Alpha"));
-        const int beta = AddTestBook(QStringLiteral("Beta"));
+        FRESH_HOME(home);
+        const int alpha = AddTestBook(u"Alpha"_s);
+        const int beta = AddTestBook(u"Beta"_s);
         const auto window = OpenMainWindow();
         clickRow(*window, alpha);
         QCOMPARE(shownBookId(*window), alpha);
-        window->txtTitle->setText(QStringLiteral("Zulu"));
+        window->txtTitle->setText(u"Zulu"_s);
         clickRow(*window, beta);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Beta", "Sample Book #1", "Zulu"}));
         QCOMPARE(window->lstMain->selectedBookId(), alpha);
         QCOMPARE(shownBookId(*window), alpha);
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Zulu"));
+        QCOMPARE(window->txtTitle->text(), u"Zulu"_s);
         QVERIFY(!window->IsDirty());
         clickRow(*window, beta);
         QCOMPARE(shownBookId(*window), beta);
     }
 
     void nextAndPreviousStopAtTheEnds() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int alpha = AddTestBook(QStringLiteral("Alpha"));
+        FRESH_HOME(home);
+        const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
         QCOMPARE(shownBookId(*window), alpha);
         QTest::mouseClick(window->cmdPreviousBook, Qt::LeftButton);
         QCOMPARE(shownBookId(*window), alpha);
-        window->txtNotes->setPlainText(QStringLiteral("read it"));
+        window->txtNotes->setPlainText(u"read it"_s);
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(StoredColumn(alpha, QStringLiteral("Notes")).toString(), QStringLiteral("read it"));
+        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"read it"_s);
         QCOMPARE(shownBookId(*window), 1);
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
         QCOMPARE(shownBookId(*window), 1);
@@ -333,11 +297,10 @@ private Q_SLOTS:
     }
 
     void deleteButtonSavesFirstAndPopupDoesNot() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int alpha = AddTestBook(QStringLiteral("Alpha"));
+        FRESH_HOME(home);
+        const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Alpha Revised"));
+        window->txtTitle->setText(u"Alpha Revised"_s);
         const QModelIndex sample = window->ListModel().index(window->ListModel().rowOfBook(1), 1);
         QTest::mousePress(window->lstMain->viewport(), Qt::RightButton, {},
                           window->lstMain->visualRect(sample).center());
@@ -348,38 +311,35 @@ private Q_SLOTS:
         QCOMPARE(gPopupBookId, 1);
         home.prompts().answer(PromptAnswer::No);
         window->mnuPopupDelete->trigger();
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Delete Book 'Sample Book #1'?"));
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Delete Warning"));
-        QCOMPARE(StoredColumn(alpha, QStringLiteral("Title")).toString(), QStringLiteral("Alpha"));
+        QCOMPARE(home.prompts().lastShown(), u"Delete Warning: Delete Book 'Sample Book #1'?"_s);
+        QCOMPARE(StoredColumn(alpha, u"Title"_s).toString(), u"Alpha"_s);
         QVERIFY(window->IsDirty());
 
         clickRow(*window, alpha);
-        window->txtNotes->setPlainText(QStringLiteral("saved before the question"));
+        window->txtNotes->setPlainText(u"saved before the question"_s);
         home.prompts().answer(PromptAnswer::No);
         QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Delete Book 'Alpha Revised'?"));
-        QCOMPARE(StoredColumn(alpha, QStringLiteral("Notes")).toString(),
-                 QStringLiteral("saved before the question"));
+        QCOMPARE(home.prompts().last().text, u"Delete Book 'Alpha Revised'?"_s);
+        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"saved before the question"_s);
 
         home.prompts().answer(PromptAnswer::Yes);
         window->lstMain->setFocus();
         QTest::keyClick(window->lstMain, Qt::Key_Delete);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [BookId] = ?"), {alpha}), 0);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [BookId] = ?"_s, {alpha}), 0);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Sample Book #1"}));
-        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: 1"));
+        QCOMPARE(window->lblCount->text(), u"Books in list: 1"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void deletingTheEditedBookDropsItsEdits() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Edited"));
+        window->txtTitle->setText(u"Edited"_s);
         home.prompts().answer(PromptAnswer::Yes);
         window->DeleteBook(1);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 0);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward]")), 0);
-        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: 0"));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 0);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward]"_s), 0);
+        QCOMPARE(window->lblCount->text(), u"Books in list: 0"_s);
         QVERIFY(!window->txtTitle->isEnabled());
         QCOMPARE(window->txtTitle->text(), QString());
         QVERIFY(!window->cmdSaveChanges->isEnabled());
@@ -387,79 +347,75 @@ private Q_SLOTS:
     }
 
     void addBookReplacesOnlyUntouchedPlaceholders() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        const QString newBooks = QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'New Book'");
+        const QString newBooks = u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'New Book'"_s;
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
-        QCOMPARE(CountOf(newBooks), 1);
+        QCOMPARE(NumberOf(newBooks), 1);
         const int first = shownBookId(*window);
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("New Book"));
-        QCOMPARE(window->cboSubject->currentText(), QStringLiteral("(none)"));
-        QCOMPARE(window->txtAcquireDate->text(), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")));
+        QCOMPARE(window->txtTitle->text(), u"New Book"_s);
+        QCOMPARE(window->cboSubject->currentText(), u"(none)"_s);
+        QCOMPARE(window->txtAcquireDate->text(), QDate::currentDate().toString(u"MM/dd/yyyy"_s));
         QCOMPARE(window->txtLentDate->text(), QString());
-        QTRY_COMPARE(window->txtTitle->selectedText(), QStringLiteral("New Book"));
+        QTRY_COMPARE(window->txtTitle->selectedText(), u"New Book"_s);
 
         window->mnuPopupAdd->trigger();
-        QCOMPARE(CountOf(newBooks), 1);
+        QCOMPARE(NumberOf(newBooks), 1);
         const int second = shownBookId(*window);
         QVERIFY(second > first);
 
         // A placeholder made on an earlier day is still untouched.
-        QVERIFY(gConn.execute(
-            QStringLiteral("UPDATE [Book] SET [AcquireDate] = '2001-02-03' WHERE [BookId] = ?"), {second}));
+        QVERIFY(
+            gConn.execute(u"UPDATE [Book] SET [AcquireDate] = '2001-02-03' WHERE [BookId] = ?"_s, {second}));
         window->mnuFileAddBook->trigger();
-        QCOMPARE(CountOf(newBooks), 1);
+        QCOMPARE(NumberOf(newBooks), 1);
         const int third = shownBookId(*window);
         QVERIFY(third > second);
 
         // One the user has worked on stays, and the user is told what to do about it.
-        window->txtPublisher->setText(QStringLiteral("Kept Press"));
+        window->txtPublisher->setText(u"Kept Press"_s);
         home.prompts().answerOk();
         window->mnuFileAddBook->trigger();
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
+        QCOMPARE(home.prompts().last().title, u"Information"_s);
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("A book titled 'New Book' is already being entered.  Give it its own title, "
-                                "then add the next book."));
-        QCOMPARE(CountOf(newBooks), 1);
+                 u"A book titled 'New Book' is already being entered.  Give it its own title, "
+                 "then add the next book."_s);
+        QCOMPARE(NumberOf(newBooks), 1);
         QCOMPARE(shownBookId(*window), third);
-        QCOMPARE(window->txtPublisher->text(), QStringLiteral("Kept Press"));
+        QCOMPARE(window->txtPublisher->text(), u"Kept Press"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void addBookLeavesTheSearchToShowTheNewBook() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Alpha"));
+        FRESH_HOME(home);
+        AddTestBook(u"Alpha"_s);
         gSearchMode = kSearchTitle;
-        gSearchTitle = QStringLiteral("Alpha");
+        gSearchTitle = u"Alpha"_s;
         const auto window = OpenActiveMainWindow();
         QCOMPARE(window->ListModel().rowCount(), 1);
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
         QCOMPARE(gSearchMode, kSearchAll);
         QCOMPARE(window->ListModel().rowCount(), 3);
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("New Book"));
+        QCOMPARE(window->txtTitle->text(), u"New Book"_s);
         QCOMPARE(window->lstMain->selectedBookId(), shownBookId(*window));
         QTRY_VERIFY(window->txtTitle->hasFocus());
-        QCOMPARE(window->txtTitle->selectedText(), QStringLiteral("New Book"));
+        QCOMPARE(window->txtTitle->selectedText(), u"New Book"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void awardButtonsMarkTheBookChanged() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Click on an award to remove."));
+        QCOMPARE(home.prompts().lastShown(), u"Information: Click on an award to remove."_s);
         QVERIFY(window->IsDirty());
         window->lstAwards->setCurrentRow(1);
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
         QCOMPARE(window->lstAwards->count(), 1);
         QCOMPARE(window->lstAwards->selectedItems().size(), 0);
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 1);
         QVERIFY(!window->IsDirty());
         // A picker left with Cancel still leaves the book marked changed.
         for (QPushButton* button : {window->cmdAddAward, window->cmdLookupAuthor}) {
@@ -472,30 +428,28 @@ private Q_SLOTS:
     }
 
     void pickersFillTheAwardListAndTheAuthor() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         const auto pick = [](const QString& name) {
             return [name](QDialog& picker) {
-                auto* list = picker.findChild<QListWidget*>(QStringLiteral("lstData"));
+                auto* list = picker.findChild<QListWidget*>(u"lstData"_s);
                 const auto found = list->findItems(name, Qt::MatchExactly);
                 if (found.isEmpty())
                     return int(QDialog::Rejected);
                 list->setCurrentItem(found.first());
-                QTest::mouseClick(picker.findChild<QPushButton*>(QStringLiteral("cmdSelect")),
-                                  Qt::LeftButton);
+                QTest::mouseClick(picker.findChild<QPushButton*>(u"cmdSelect"_s), Qt::LeftButton);
                 return picker.result();
             };
         };
-        home.onNextModal(pick(QStringLiteral("Nobel Prize")));
+        home.onNextModal(pick(u"Nobel Prize"_s));
         QTest::mouseClick(window->cmdAddAward, Qt::LeftButton);
-        home.onNextModal(pick(QStringLiteral("Maya Abbott")));
+        home.onNextModal(pick(u"Maya Abbott"_s));
         QTest::mouseClick(window->cmdLookupAuthor, Qt::LeftButton);
-        QCOMPARE(window->txtAuthor->text(), QStringLiteral("Maya Abbott"));
+        QCOMPARE(window->txtAuthor->text(), u"Maya Abbott"_s);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1")), 3);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book] b JOIN [Author] a ON a.[AuthorId] = "
-                                        "b.[AuthorId] WHERE a.[Name] = 'Maya Abbott'")),
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 3);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] b JOIN [Author] a ON a.[AuthorId] = "
+                          "b.[AuthorId] WHERE a.[Name] = 'Maya Abbott'"_s),
                  1);
         QCOMPARE(home.pendingModalActions(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
@@ -507,25 +461,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("told");
-        const QString isbn = QStringLiteral("9780140449136");
+        const QString isbn = u"9780140449136"_s;
         const int none = -1;
-        QTest::newRow("isbn-10 stored as 13 digits") << "0-14-044913-2"
-                                                     << "" << none << isbn << "";
-        QTest::newRow("emptied") << "  "
-                                 << "" << none << ""
-                                 << "";
-        QTest::newRow("wrong check digit refused")
-            << "0-14-044913-3"
-            << "" << int(PromptAnswer::Ok) << "<unsaved>"
-            << "'0-14-044913-3' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) and "
+        AddRow("isbn-10 stored as 13 digits", "0-14-044913-2", "", none, isbn, "");
+        AddRow("emptied", "  ", "", none, "", "");
+        AddRow("wrong check digit refused", "0-14-044913-3", "", int(PromptAnswer::Ok), "<unsaved>",
+               "'0-14-044913-3' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) and "
                "its "
-               "last digit must match the others.  Check the number and try again.";
-        const QString shared = QStringLiteral(
-            "The book 'Copy' already has the ISBN 9780140449136.  Save this book with the same ISBN?");
-        QTest::newRow("second copy saved")
-            << "978-0-14-044913-6" << isbn << int(PromptAnswer::Yes) << isbn << shared;
-        QTest::newRow("second copy not saved")
-            << "978-0-14-044913-6" << isbn << int(PromptAnswer::No) << "<unsaved>" << shared;
+               "last digit must match the others.  Check the number and try again.");
+        const QString shared =
+            u"The book 'Copy' already has the ISBN 9780140449136.  Save this book with the same ISBN?"_s;
+        AddRow("second copy saved", "978-0-14-044913-6", isbn, int(PromptAnswer::Yes), isbn, shared);
+        AddRow("second copy not saved", "978-0-14-044913-6", isbn, int(PromptAnswer::No), "<unsaved>",
+               shared);
     }
 
     void typedIsbnIsCheckedBeforeSaving() {
@@ -534,19 +482,18 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, stored);
         QFETCH(QString, told);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Copy"), [&](BookFields& b) { b.isbn = otherIsbn; });
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [Title] = 'A', [ISBN] = '<unsaved>' "
-                                             "WHERE [BookId] = 1")));
+        FRESH_HOME(home);
+        AddTestBook(u"Copy"_s, [&](BookFields& b) { b.isbn = otherIsbn; });
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'A', [ISBN] = '<unsaved>' "
+                              "WHERE [BookId] = 1"_s));
         const auto window = OpenMainWindow();
         QCOMPARE(shownBookId(*window), 1);
         if (answer >= 0)
             home.prompts().answer(PromptAnswer(answer));
         window->txtIsbn->setText(typed);
-        const bool saved = stored != QStringLiteral("<unsaved>");
+        const bool saved = stored != u"<unsaved>"_s;
         QCOMPARE(window->SaveCurrentBook(), saved);
-        QCOMPARE(StoredColumn(1, QStringLiteral("ISBN")).toString(), stored);
+        QCOMPARE(StoredColumn(1, u"ISBN"_s).toString(), stored);
         QCOMPARE(window->IsDirty(), !saved);
         QCOMPARE(window->txtIsbn->text(), typed);
         QCOMPARE(home.prompts().count() > 0 ? home.prompts().last().text : QString(), told);
@@ -554,20 +501,19 @@ private Q_SLOTS:
     }
 
     void refusedSaveKeepsTheEditsAndTells() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Other"));
-        QVERIFY(gConn.execute(QStringLiteral("CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
-                                             "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END")));
+        FRESH_HOME(home);
+        AddTestBook(u"Other"_s);
+        QVERIFY(gConn.execute(u"CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
+                              "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END"_s));
         const auto window = OpenMainWindow();
         const int shown = shownBookId(*window);
-        window->txtTitle->setText(QStringLiteral("Unsaved"));
+        window->txtTitle->setText(u"Unsaved"_s);
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QVERIFY(home.prompts().last().text.contains(QStringLiteral("the catalogue says no")));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY(home.prompts().last().text.contains(u"the catalogue says no"_s));
         QCOMPARE(shownBookId(*window), shown);
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Unsaved"));
+        QCOMPARE(window->txtTitle->text(), u"Unsaved"_s);
         QVERIFY(window->IsDirty());
         QVERIFY(gConn.isOpen());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
@@ -586,10 +532,9 @@ private Q_SLOTS:
         QFETCH(QString, subject);
         QFETCH(int, answer);
         QFETCH(bool, closes);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Typed before closing"));
+        window->txtTitle->setText(u"Typed before closing"_s);
         window->cboSubject->setEditText(subject);
         if (answer >= 0)
             home.prompts().answer(PromptAnswer(answer));
@@ -597,28 +542,25 @@ private Q_SLOTS:
         QCOMPARE(gConn.isOpen(), !closes);
         if (closes)
             QVERIFY(OpenDatabase());
-        QCOMPARE(storedTitle(1),
-                 closes ? QStringLiteral("Typed before closing") : QStringLiteral("Sample Book #1"));
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Typed before closing"));
+        QCOMPARE(storedTitle(1), closes ? u"Typed before closing"_s : u"Sample Book #1"_s);
+        QCOMPARE(window->txtTitle->text(), u"Typed before closing"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void logoutSavesWithoutQuestions() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Logged out"));
-        window->cboSubject->setEditText(QStringLiteral("Poetry"));
-        window->txtAcquireDate->setText(QStringLiteral("31.12.2024"));
+        window->txtTitle->setText(u"Logged out"_s);
+        window->cboSubject->setEditText(u"Poetry"_s);
+        window->txtAcquireDate->setText(u"31.12.2024"_s);
         // No question can be shown: a date that cannot be read holds the save (and the logout).
         QVERIFY(!window->SaveWithoutQuestions());
-        QCOMPARE(storedTitle(1), QStringLiteral("Sample Book #1"));
+        QCOMPARE(storedTitle(1), u"Sample Book #1"_s);
         QVERIFY(window->IsDirty());
-        window->txtAcquireDate->setText(QStringLiteral("12/31/2024"));
+        window->txtAcquireDate->setText(u"12/31/2024"_s);
         QVERIFY(window->SaveWithoutQuestions());
-        QCOMPARE(storedTitle(1), QStringLiteral("Logged out"));
-        QCOMPARE(StoredColumn(1, QStringLiteral("SubjectId")).toInt(),
-                 *FindLookupId(LookupKind::Subject, QStringLiteral("Poetry")));
+        QCOMPARE(storedTitle(1), u"Logged out"_s);
+        QCOMPARE(StoredColumn(1, u"SubjectId"_s).toInt(), *FindLookupId(LookupKind::Subject, u"Poetry"_s));
         QCOMPARE(home.prompts().count(), 0);
     }
 
@@ -626,48 +568,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("acquired") << "txtAcquireDate"
-                                  << "31.12.2024"
-                                  << "Acquired: '31.12.2024' is not a date.  Type the date as mm/dd/yyyy, or "
-                                     "empty the box for no date.";
-        QTest::newRow("lent") << "txtLentDate"
-                              << "someday"
-                              << "Lent Date: 'someday' is not a date.  Type the date as mm/dd/yyyy, or empty "
-                                 "the box for no date.";
+        AddRow("acquired", "txtAcquireDate", "31.12.2024",
+               "Acquired: '31.12.2024' is not a date.  Type the date as mm/dd/yyyy, or "
+               "empty the box for no date.");
+        AddRow("lent", "txtLentDate", "someday",
+               "Lent Date: 'someday' is not a date.  Type the date as mm/dd/yyyy, or empty "
+               "the box for no date.");
     }
 
     void unreadableDateIsRefused() {
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int alpha = AddTestBook(QStringLiteral("Alpha"), [](BookFields& b) {
+        FRESH_HOME(home);
+        const int alpha = AddTestBook(u"Alpha"_s, [](BookFields& b) {
             b.acquireDate = QDate(2001, 2, 3);
             b.lentDate = QDate(2002, 3, 4);
         });
         const auto window = OpenActiveMainWindow();
         auto* date = window->findChild<QLineEdit*>(box);
-        const QString column = box == QStringLiteral("txtAcquireDate") ? QStringLiteral("AcquireDate")
-                                                                       : QStringLiteral("LentDate");
+        const QString column = box == u"txtAcquireDate"_s ? u"AcquireDate"_s : u"LentDate"_s;
         const QString stored = StoredColumn(alpha, column).toString();
         date->setText(typed);
-        window->txtTitle->setText(QStringLiteral("Alpha Revised"));
+        window->txtTitle->setText(u"Alpha Revised"_s);
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Warning"));
+        QCOMPARE(home.prompts().last().title, u"Warning"_s);
         QCOMPARE(home.prompts().last().text, message);
         QCOMPARE(shownBookId(*window), alpha);
         QCOMPARE(date->text(), typed);
         QTRY_VERIFY(date->hasFocus());
-        QCOMPARE(storedTitle(alpha), QStringLiteral("Alpha"));
+        QCOMPARE(storedTitle(alpha), u"Alpha"_s);
         QVERIFY(window->cmdSaveChanges->isEnabled());
         // An emptied box is no date.
         date->clear();
         clickSaveChanges(*window);
-        QCOMPARE(storedTitle(alpha), QStringLiteral("Alpha Revised"));
+        QCOMPARE(storedTitle(alpha), u"Alpha Revised"_s);
         QVERIFY(stored != StoredColumn(alpha, column).toString());
-        QCOMPARE(StoredColumn(alpha, column).toString(), QStringLiteral("1899-01-01"));
+        QCOMPARE(StoredColumn(alpha, column).toString(), u"1899-01-01"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -684,8 +622,7 @@ private Q_SLOTS:
     void fullFieldRefusesTyping() {
         QFETCH(QString, box);
         QFETCH(int, limit);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenActiveMainWindow();
         QWidget* field = window->findChild<QWidget*>(box);
         auto* notes = qobject_cast<QPlainTextEdit*>(field);
@@ -707,14 +644,14 @@ private Q_SLOTS:
         field->setFocus();
         QTRY_VERIFY(field->hasFocus());
         putCaret(3);
-        QTest::keyClicks(field, QStringLiteral("xyz"));
+        QTest::keyClicks(field, u"xyz"_s);
         QCOMPARE(field->property(textProperty).toString(), full);
         QCOMPARE(caret(), 3);
 
         const QString roomForTwo = QString(limit - 3, u'a') + u'z';
         field->setProperty(textProperty, roomForTwo);
         putCaret(0);
-        QGuiApplication::clipboard()->setText(QStringLiteral("12345"));
+        QGuiApplication::clipboard()->setText(u"12345"_s);
         QVERIFY(QMetaObject::invokeMethod(field, "paste"));
         QCOMPARE(field->property(textProperty).toString(), u"12" + roomForTwo);
         QCOMPARE(caret(), 2);
@@ -732,12 +669,11 @@ private Q_SLOTS:
     void focusReturnsAfterALookupQuestion() {
         QFETCH(int, answer);
         QFETCH(QString, focused);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Zulu"));
+        FRESH_HOME(home);
+        AddTestBook(u"Zulu"_s);
         const auto window = OpenActiveMainWindow();
         window->cboSubject->setFocus();
-        window->cboSubject->setEditText(QStringLiteral("Poetry"));
+        window->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer(answer));
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
         QWidget* expected = window->findChild<QWidget*>(focused);
@@ -746,9 +682,8 @@ private Q_SLOTS:
     }
 
     void shownBookStaysCurrentWithoutASelection() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int alpha = AddTestBook(QStringLiteral("Alpha"));
+        FRESH_HOME(home);
+        const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
         QCOMPARE(shownBookId(*window), alpha);
         const QRect below = window->lstMain->viewport()->rect();
@@ -762,67 +697,63 @@ private Q_SLOTS:
         window->lstMain->clearSelection();
         home.prompts().answer(PromptAnswer::No);
         QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Delete Book 'Alpha'?"));
+        QCOMPARE(home.prompts().last().text, u"Delete Book 'Alpha'?"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // A lock another program holds past the wait: the user is told, the edits stay, and the
     // save can be tried again once the other program is done.
     void lockedCatalogueKeepsTheEditsForAnotherTry() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenActiveMainWindow();
-        Connection second(QStringLiteral("second program"));
+        Connection second(u"second program"_s);
         QVERIFY(second.open(gConn.filePath()));
         QVERIFY(second.beginTransaction());
-        QVERIFY(gConn.execute(QStringLiteral("PRAGMA busy_timeout = 100")));
-        window->txtTitle->setText(QStringLiteral("Kept"));
+        QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
+        window->txtTitle->setText(u"Kept"_s);
         home.prompts().answerOk();
         clickSaveChanges(*window);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("The catalogue is in use by another program."));
+        QCOMPARE(home.prompts().lastShown(), u"Error: The catalogue is in use by another program."_s);
         QVERIFY(window->IsDirty());
         QVERIFY(window->cmdSaveChanges->isEnabled());
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Kept"));
+        QCOMPARE(window->txtTitle->text(), u"Kept"_s);
         second.rollback();
         clickSaveChanges(*window);
-        QCOMPARE(storedTitle(1), QStringLiteral("Kept"));
+        QCOMPARE(storedTitle(1), u"Kept"_s);
         QVERIFY(!window->IsDirty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void writesWaitForAnotherProgramsLock_data() {
         QTest::addColumn<QString>("work");
-        QTest::newRow("save") << "save";
-        QTest::newRow("import") << "import";
-        QTest::newRow("unused authors") << "unused authors";
+        AddRow("save", "save");
+        AddRow("import", "import");
+        AddRow("unused authors", "unused authors");
     }
 
     void writesWaitForAnotherProgramsLock() {
         QFETCH(QString, work);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString exchange = home.file(QStringLiteral("Books.txt"));
+        FRESH_HOME(home);
+        const QString exchange = home.file(u"Books.txt"_s);
         QCOMPARE(ExportBooks(exchange).status, ExportResult::Status::Done);
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [Title] = 'Renamed'")));
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'Renamed'"_s));
         const auto window = OpenMainWindow();
-        window->txtPublisher->setText(QStringLiteral("Saved after the wait"));
-        const qint64 authors = CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        window->txtPublisher->setText(u"Saved after the wait"_s);
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         const SecondProgramLock lock(gConn.filePath(), 3000);
         QVERIFY(lock.held());
-        if (work == QStringLiteral("save")) {
+        if (work == u"save"_s) {
             QVERIFY(window->SaveCurrentBook());
-            QCOMPARE(StoredColumn(1, QStringLiteral("Publisher")).toString(),
-                     QStringLiteral("Saved after the wait"));
+            QCOMPARE(StoredColumn(1, u"Publisher"_s).toString(), u"Saved after the wait"_s);
             QCOMPARE(lock.pointerAtRelease(), int(Qt::WaitCursor));
-        } else if (work == QStringLiteral("import")) {
+        } else if (work == u"import"_s) {
             const ImportResult imported = ImportExchangeFile(exchange);
             QCOMPARE(imported.status, ImportResult::Status::Done);
-            QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 2);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 2);
         } else {
             const auto deleted = DeleteAuthorsNotInUse();
             QVERIFY2(deleted, deleted ? "" : qPrintable(deleted.error().messageText()));
-            QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors - *deleted);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors - *deleted);
         }
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
@@ -834,18 +765,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("storedTitle");
         QTest::addColumn<QString>("shownTitle");
         QTest::addColumn<bool>("goesOn");
-        const QString retitle = QStringLiteral("UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1");
-        const QString remove = QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 1");
-        QTest::newRow("yes overwrites") << retitle << int(PromptAnswer::Yes) << "Mine"
-                                        << "Mine" << true;
-        QTest::newRow("no reloads") << retitle << int(PromptAnswer::No) << "Theirs"
-                                    << "Theirs" << true;
-        QTest::newRow("cancel keeps editing") << retitle << int(PromptAnswer::Cancel) << "Theirs"
-                                              << "Mine" << false;
-        QTest::newRow("deleted, yes puts it back") << remove << int(PromptAnswer::Yes) << "Mine"
-                                                   << "Mine" << true;
-        QTest::newRow("deleted, no lets it go") << remove << int(PromptAnswer::No) << ""
-                                                << "" << true;
+        const QString retitle = u"UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1"_s;
+        const QString remove = u"DELETE FROM [Book] WHERE [BookId] = 1"_s;
+        AddRow("yes overwrites", retitle, int(PromptAnswer::Yes), "Mine", "Mine", true);
+        AddRow("no reloads", retitle, int(PromptAnswer::No), "Theirs", "Theirs", true);
+        AddRow("cancel keeps editing", retitle, int(PromptAnswer::Cancel), "Theirs", "Mine", false);
+        AddRow("deleted, yes puts it back", remove, int(PromptAnswer::Yes), "Mine", "Mine", true);
+        AddRow("deleted, no lets it go", remove, int(PromptAnswer::No), "", "", true);
     }
 
     void anotherProgramsChangeIsTold() {
@@ -854,25 +780,22 @@ private Q_SLOTS:
         QFETCH(QString, storedTitle);
         QFETCH(QString, shownTitle);
         QFETCH(bool, goesOn);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         // This program saves once: nothing to tell while it is the only one.
-        window->txtNotes->setPlainText(QStringLiteral("first save"));
+        window->txtNotes->setPlainText(u"first save"_s);
         QVERIFY(window->SaveCurrentBook());
-        Connection second(QStringLiteral("second program"));
+        Connection second(u"second program"_s);
         QVERIFY(second.open(gConn.filePath()));
         QVERIFY(second.execute(theirs));
-        window->txtTitle->setText(QStringLiteral("Mine"));
+        window->txtTitle->setText(u"Mine"_s);
         home.prompts().answer(PromptAnswer(answer));
         QCOMPARE(window->SaveCurrentBook(), goesOn);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Book Changed"));
-        QCOMPARE(
-            home.prompts().last().text,
-            QStringLiteral(
-                "Another program has changed or deleted 'Mine' since it was shown here.\n\nYes saves your "
-                "changes over it; No drops your changes and shows the book as it is stored now; "
-                "Cancel keeps editing."));
+        QCOMPARE(home.prompts().last().title, u"Book Changed"_s);
+        QCOMPARE(home.prompts().last().text,
+                 u"Another program has changed or deleted 'Mine' since it was shown here.\n\nYes saves your "
+                 "changes over it; No drops your changes and shows the book as it is stored now; "
+                 "Cancel keeps editing."_s);
         QCOMPARE(::storedTitle(1), storedTitle);
         QCOMPARE(window->txtTitle->text(), shownTitle);
         QCOMPARE(window->IsDirty(), !goesOn);
@@ -881,8 +804,7 @@ private Q_SLOTS:
     }
 
     void fieldsSelectTheirTextOnFocus() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         window->activateWindow();
         QTRY_VERIFY(window->isActiveWindow());

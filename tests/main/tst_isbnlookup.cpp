@@ -7,15 +7,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QDropEvent>
-#include <QFile>
-#include <QImage>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 // Points look-ups at the test's server while it lives.
@@ -50,29 +41,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("cover");
         QTest::addColumn<QString>("told");
-        const QString crime = QStringLiteral("Crime and Punishment");
-        const QString differ = QStringLiteral("differ from what is filled in (Title)");
+        const QString crime = u"Crime and Punishment"_s;
+        const QString differ = u"differ from what is filled in (Title)"_s;
         const int none = -1;
-        QTest::newRow("new book filled by Enter") << "found"
-                                                  << "" << none << crime << true << "";
-        QTest::newRow("typed title kept")
-            << "found"
-            << "My Crime" << int(PromptAnswer::No) << "My Crime" << true << differ;
-        QTest::newRow("typed title replaced")
-            << "found"
-            << "My Crime" << int(PromptAnswer::Yes) << crime << true << differ;
-        QTest::newRow("nothing filled on cancel")
-            << "found"
-            << "My Crime" << int(PromptAnswer::Cancel) << "My Crime" << false << differ;
-        QTest::newRow("not found") << "{}"
-                                   << "" << int(PromptAnswer::Ok) << "New Book" << false
-                                   << "No book with the ISBN 9780140449136";
-        QTest::newRow("time-out") << "silent"
-                                  << "" << int(PromptAnswer::Ok) << "New Book" << false
-                                  << "did not answer in time";
-        QTest::newRow("closed port") << "closed"
-                                     << "" << int(PromptAnswer::Ok) << "New Book" << false
-                                     << "could not be reached";
+        AddRow("new book filled by Enter", "found", "", none, crime, true, "");
+        AddRow("typed title kept", "found", "My Crime", int(PromptAnswer::No), "My Crime", true, differ);
+        AddRow("typed title replaced", "found", "My Crime", int(PromptAnswer::Yes), crime, true, differ);
+        AddRow("nothing filled on cancel", "found", "My Crime", int(PromptAnswer::Cancel), "My Crime", false,
+               differ);
+        AddRow("not found", "{}", "", int(PromptAnswer::Ok), "New Book", false,
+               "No book with the ISBN 9780140449136");
+        AddRow("time-out", "silent", "", int(PromptAnswer::Ok), "New Book", false, "did not answer in time");
+        AddRow("closed port", "closed", "", int(PromptAnswer::Ok), "New Book", false, "could not be reached");
     }
 
     void lookupFillsTheEditor() {
@@ -82,14 +62,13 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(bool, cover);
         QFETCH(QString, told);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         StandInServer stand;
         if (server == u"found") {
-            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + QStringLiteral("/c.jpg")));
-            stand.answer(QStringLiteral("/c.jpg"), {200, TallCoverJpeg(), "image/jpeg"});
+            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/c.jpg"_s));
+            stand.answer(u"/c.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
         } else if (server == u"silent") {
-            stand.answer(QStringLiteral("/api/books"), {200, {}, {}, true});
+            stand.answer(u"/api/books"_s, {200, {}, {}, true});
         } else {
             stand.answerBooks(server.toUtf8());
         }
@@ -102,7 +81,7 @@ private Q_SLOTS:
             window->txtTitle->setText(typedTitle);
         if (answer >= 0)
             home.prompts().answer(PromptAnswer(answer));
-        QTest::keyClicks(window->txtIsbn, QStringLiteral("0-14-044913-2"));
+        QTest::keyClicks(window->txtIsbn, u"0-14-044913-2"_s);
         if (typedTitle.isEmpty())
             QTest::keyClick(window->txtIsbn, Qt::Key_Return);
         else
@@ -114,25 +93,21 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().count() > 0 ? home.prompts().last().text.contains(told) : told.isEmpty(),
                  true);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(bookId, QStringLiteral("Title")).toString(), title);
-        QCOMPARE(StoredColumn(bookId, QStringLiteral("Publisher")).toString(),
-                 cover ? QStringLiteral("Penguin Classics") : QString());
+        QCOMPARE(StoredColumn(bookId, u"Title"_s).toString(), title);
+        QCOMPARE(StoredColumn(bookId, u"Publisher"_s).toString(), cover ? u"Penguin Classics"_s : QString());
         // The typed ISBN is the user's, whatever the server said.
-        QCOMPARE(StoredColumn(bookId, QStringLiteral("ISBN")).toString(), QStringLiteral("9780140449136"));
+        QCOMPARE(StoredColumn(bookId, u"ISBN"_s).toString(), u"9780140449136"_s);
         QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void coverIsSetDroppedAndRemoved() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const QString picture = home.file(QStringLiteral("cover.jpg"));
-        const QString notPicture = home.file(QStringLiteral("notes.txt"));
+        FRESH_HOME(home);
+        const QString picture = home.file(u"cover.jpg"_s);
+        const QString notPicture = home.file(u"notes.txt"_s);
         for (const auto& [path, bytes] :
-             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}}) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        }
+             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
+            WriteFile(path, bytes);
         const auto window = OpenMainWindow();
         QVERIFY(!window->picCover->hasCover());
         home.prompts().file(picture);
@@ -153,8 +128,8 @@ private Q_SLOTS:
         QVERIFY(window->SaveCurrentBook());
         QCOMPARE(storedCoverHeight(1), kCoverMaxHeight);
         // Gone with its book.
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE [BookId] = 1")));
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [BookCover]")), 0);
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };

@@ -10,25 +10,10 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
 namespace {
 
-qint64 number(const QString& sql, const QVariantList& params = {}) {
-    const auto value = QueryNumber(sql, params);
-    return value ? *value : -1;
-}
-
 int lookupId(const QString& table, const QString& name) {
-    const auto id = GetLookupId(table, table + QStringLiteral("Id"), name);
+    const auto id = GetLookupId(table, table + u"Id"_s, name);
     return id ? *id : -1;
 }
 
@@ -43,25 +28,25 @@ int addBook(const QString& title) {
 
 // Adds `count` books whose subject row does not exist, quickly.
 void addBooksWithoutSubject(int count) {
-    QVERIFY(gConn.execute(
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                       "INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [AuthorId], "
-                       "[Title], [LabelNumber], "
-                       "[Copyright], [Pages], [Stars], [AcquireDate], [Cost], [LentDate]) "
-                       "SELECT 999, 1, 1, 1, 1, printf('Lost %05d', i), '', 0, 0, 0, '1899-01-01', 0, "
-                       "'1899-01-01' FROM n"),
-        {count}));
+    QVERIFY(
+        gConn.execute(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                      "INSERT INTO [Book] ([SubjectId], [LocationId], [FormatId], [RatingId], [AuthorId], "
+                      "[Title], [LabelNumber], "
+                      "[Copyright], [Pages], [Stars], [AcquireDate], [Cost], [LentDate]) "
+                      "SELECT 999, 1, 1, 1, 1, printf('Lost %05d', i), '', 0, 0, 0, '1899-01-01', 0, "
+                      "'1899-01-01' FROM n"_s,
+                      {count}));
 }
 
 QString nameOf(const QString& table, const QString& title) {
     auto row = Recordset::open(u"SELECT t.[Name] FROM [Book] AS b INNER JOIN [" + table + u"] AS t ON t.[" +
                                    table + u"Id] = b.[" + table + u"Id] WHERE b.[Title] = ?",
                                {title});
-    return row && !row->eof() ? row->text(0) : QStringLiteral("<none>");
+    return row && !row->eof() ? row->text(0) : u"<none>"_s;
 }
 
 qint64 unknownRows(const QString& table) {
-    return number(u"SELECT COUNT(*) FROM [" + table + u"] WHERE [Name] = '(unknown)'");
+    return NumberOf(u"SELECT COUNT(*) FROM [" + table + u"] WHERE [Name] = '(unknown)'");
 }
 
 } // namespace
@@ -71,103 +56,86 @@ class MaintenanceTest : public QObject {
 
 private Q_SLOTS:
     void checkLookupRefFindsOrPointsAtUnknown() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         int id = 5;
-        auto found = CheckLookupRef(id, QStringLiteral("Format"), QStringLiteral("FormatId"));
+        auto found = CheckLookupRef(id, u"Format"_s, u"FormatId"_s);
         QVERIFY(found && *found);
         QCOMPARE(id, 5);
         id = 999;
-        found = CheckLookupRef(id, QStringLiteral("Format"), QStringLiteral("FormatId"));
+        found = CheckLookupRef(id, u"Format"_s, u"FormatId"_s);
         QVERIFY(found && !*found);
-        QCOMPARE(id, lookupId(QStringLiteral("Format"), QStringLiteral("(unknown)")));
+        QCOMPARE(id, lookupId(u"Format"_s, u"(unknown)"_s));
         int again = 0;
-        found = CheckLookupRef(again, QStringLiteral("Format"), QStringLiteral("FormatId"));
+        found = CheckLookupRef(again, u"Format"_s, u"FormatId"_s);
         QVERIFY(found && !*found);
         QCOMPARE(again, id);
-        QCOMPARE(unknownRows(QStringLiteral("Format")), 1);
+        QCOMPARE(unknownRows(u"Format"_s), 1);
     }
 
     void repairPointsBrokenBooksAtUnknownRows() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int lostTwice = addBook(QStringLiteral("Lost subject and location"));
-        const int lostFormat = addBook(QStringLiteral("Lost format"));
-        const int noRating = addBook(QStringLiteral("Rating never set"));
-        const int lostAuthor = addBook(QStringLiteral("Lost author"));
-        const int goneSubject = lookupId(QStringLiteral("Subject"), QStringLiteral("Gone subject"));
-        const int goneLocation = lookupId(QStringLiteral("Location"), QStringLiteral("Gone location"));
-        const int goneFormat = lookupId(QStringLiteral("Format"), QStringLiteral("Gone format"));
-        QVERIFY(gConn.execute(
-            QStringLiteral("UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ? WHERE [BookId] = ?"),
-            {goneSubject, goneLocation, lostTwice}));
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [FormatId] = ? WHERE [BookId] = ?"),
+        FRESH_HOME(home);
+        const int lostTwice = addBook(u"Lost subject and location"_s);
+        const int lostFormat = addBook(u"Lost format"_s);
+        const int noRating = addBook(u"Rating never set"_s);
+        const int lostAuthor = addBook(u"Lost author"_s);
+        const int goneSubject = lookupId(u"Subject"_s, u"Gone subject"_s);
+        const int goneLocation = lookupId(u"Location"_s, u"Gone location"_s);
+        const int goneFormat = lookupId(u"Format"_s, u"Gone format"_s);
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [SubjectId] = ?, [LocationId] = ? WHERE [BookId] = ?"_s,
+                              {goneSubject, goneLocation, lostTwice}));
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [FormatId] = ? WHERE [BookId] = ?"_s,
                               {goneFormat, lostFormat}));
-        QVERIFY(
-            gConn.execute(QStringLiteral("UPDATE [Book] SET [RatingId] = 0 WHERE [BookId] = ?"), {noRating}));
-        QVERIFY(gConn.execute(QStringLiteral("UPDATE [Book] SET [AuthorId] = 5000 WHERE [BookId] = ?"),
-                              {lostAuthor}));
-        for (const QString& table :
-             {QStringLiteral("Subject"), QStringLiteral("Location"), QStringLiteral("Format")})
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [RatingId] = 0 WHERE [BookId] = ?"_s, {noRating}));
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [AuthorId] = 5000 WHERE [BookId] = ?"_s, {lostAuthor}));
+        for (const QString& table : {u"Subject"_s, u"Location"_s, u"Format"_s})
             QVERIFY(gConn.execute(u"DELETE FROM [" + table + u"] WHERE [Name] LIKE 'Gone %'"));
 
         int reloads = 0;
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         CheckAndRepair([&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().records().at(0).title, QStringLiteral("Repair"));
-        QCOMPARE(home.prompts().records().at(0).text, QStringLiteral("Repair database?"));
+        QCOMPARE(home.prompts().records().at(0).title, u"Repair"_s);
+        QCOMPARE(home.prompts().records().at(0).text, u"Repair database?"_s);
         QCOMPARE(home.prompts().records().at(0).buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Repair complete"));
-        QCOMPARE(home.prompts().last().text, QStringLiteral("4 problems repaired."));
+        QCOMPARE(home.prompts().lastShown(), u"Repair complete: 4 problems repaired."_s);
         QCOMPARE(reloads, 1);
         QCOMPARE(ProgressWindow(), nullptr);
-        QCOMPARE(nameOf(QStringLiteral("Subject"), QStringLiteral("Lost subject and location")),
-                 QStringLiteral("(unknown)"));
-        QCOMPARE(nameOf(QStringLiteral("Location"), QStringLiteral("Lost subject and location")),
-                 QStringLiteral("(unknown)"));
-        QCOMPARE(nameOf(QStringLiteral("Format"), QStringLiteral("Lost format")),
-                 QStringLiteral("(unknown)"));
-        QCOMPARE(nameOf(QStringLiteral("Rating"), QStringLiteral("Rating never set")),
-                 QStringLiteral("(unknown)"));
-        QCOMPARE(number(QStringLiteral("SELECT [AuthorId] FROM [Book] WHERE [BookId] = ?"), {lostAuthor}),
-                 5000);
+        QCOMPARE(nameOf(u"Subject"_s, u"Lost subject and location"_s), u"(unknown)"_s);
+        QCOMPARE(nameOf(u"Location"_s, u"Lost subject and location"_s), u"(unknown)"_s);
+        QCOMPARE(nameOf(u"Format"_s, u"Lost format"_s), u"(unknown)"_s);
+        QCOMPARE(nameOf(u"Rating"_s, u"Rating never set"_s), u"(unknown)"_s);
+        QCOMPARE(NumberOf(u"SELECT [AuthorId] FROM [Book] WHERE [BookId] = ?"_s, {lostAuthor}), 5000);
 
         // A second run finds nothing and adds no second "(unknown)" row.
         home.prompts().clear();
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         CheckAndRepair([&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().last().text, QStringLiteral("No problems found."));
+        QCOMPARE(home.prompts().last().text, u"No problems found."_s);
         QCOMPARE(reloads, 1);
-        for (const QString& table : {QStringLiteral("Subject"), QStringLiteral("Location"),
-                                     QStringLiteral("Format"), QStringLiteral("Rating")})
+        for (const QString& table : {u"Subject"_s, u"Location"_s, u"Format"_s, u"Rating"_s})
             QCOMPARE(unknownRows(table), 1);
     }
 
     void repairReusesAnUnknownRowAndStopsWhenAsked() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const int unknown = lookupId(QStringLiteral("Subject"), QStringLiteral("(unknown)"));
+        FRESH_HOME(home);
+        const int unknown = lookupId(u"Subject"_s, u"(unknown)"_s);
         addBooksWithoutSubject(2500);
         int steps = 0;
         const auto repairs = RepairBookReferences([&steps] { return ++steps < 1500; });
         QVERIFY(repairs);
         QCOMPARE(*repairs, 1500);
         QVERIFY(!gConn.inTransaction());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = ?"), {unknown}),
-                 1500);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999")), 1000);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = ?"_s, {unknown}), 1500);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 1000);
         // Books are examined in order of title: the first 1500 titles are the repaired ones.
-        auto last = Recordset::open(QStringLiteral("SELECT MAX([Title]) FROM [Book] WHERE [SubjectId] = ?"),
-                                    {unknown});
-        QVERIFY(last && last->text(0) == QStringLiteral("Lost 01500"));
-        QCOMPARE(unknownRows(QStringLiteral("Subject")), 1);
+        auto last = Recordset::open(u"SELECT MAX([Title]) FROM [Book] WHERE [SubjectId] = ?"_s, {unknown});
+        QVERIFY(last && last->text(0) == u"Lost 01500"_s);
+        QCOMPARE(unknownRows(u"Subject"_s), 1);
     }
 
     void cancelStopsTheRepair() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         addBooksWithoutSubject(50);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         bool wasVisible = false;
@@ -185,22 +153,21 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(wasVisible);
         QCOMPARE(ProgressWindow(), nullptr);
-        QCOMPARE(home.prompts().last().text, QStringLiteral("1 problems repaired."));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999")), 49);
+        QCOMPARE(home.prompts().last().text, u"1 problems repaired."_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 49);
     }
 
     void anAnswerOtherThanYesChangesNothing() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         addBooksWithoutSubject(3);
-        const qint64 authors = number(QStringLiteral("SELECT COUNT(*) FROM [Author]"));
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Cancel);
         CheckAndRepair({});
         DeleteUnusedAuthors();
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.prompts().count(), 2);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999")), 3);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), authors);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 3);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
     }
 
     void unusedAuthorsAreDeleted_data() {
@@ -215,61 +182,49 @@ private Q_SLOTS:
     void unusedAuthorsAreDeleted() {
         QFETCH(QString, setup);
         QFETCH(int, deleted);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), 926);
+        FRESH_HOME(home);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), 926);
         if (!setup.isEmpty())
             QVERIFY(gConn.execute(setup));
-        const qint64 books = number(QStringLiteral("SELECT COUNT(*) FROM [Book]"));
+        const qint64 books = NumberOf(u"SELECT COUNT(*) FROM [Book]"_s);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         DeleteUnusedAuthors();
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().records().at(0).title, QStringLiteral("Delete?"));
-        QCOMPARE(home.prompts().records().at(0).text,
-                 QStringLiteral("Delete all authors that are not currently used?"));
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Done"));
-        QCOMPARE(home.prompts().last().text, QString::number(deleted) + QStringLiteral(" authors deleted."));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Author]")), 926 - deleted);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), books);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] AS b INNER JOIN [Author] AS a "
-                                       "ON a.[AuthorId] = b.[AuthorId]")),
-                 number(QStringLiteral("SELECT COUNT(*) FROM [Author]")));
+        QCOMPARE(home.prompts().records().at(0).title, u"Delete?"_s);
+        QCOMPARE(home.prompts().records().at(0).text, u"Delete all authors that are not currently used?"_s);
+        QCOMPARE(home.prompts().last().title, u"Done"_s);
+        QCOMPARE(home.prompts().last().text, QString::number(deleted) + u" authors deleted."_s);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), 926 - deleted);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), books);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] AS b INNER JOIN [Author] AS a "
+                          "ON a.[AuthorId] = b.[AuthorId]"_s),
+                 NumberOf(u"SELECT COUNT(*) FROM [Author]"_s));
     }
 
     // The edit pending in the editor belongs to the catalogue being wiped.
     void startOverDropsThePendingEdit() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->txtTitle->setText(QStringLiteral("Edited in the old catalogue"));
-        window->cboSubject->setEditText(QStringLiteral("Collection 4"));
-        home.onNextModal([](QDialog& dialog) {
-            auto& startOver = dynamic_cast<frmStartOver&>(dialog);
-            startOver.chkStartOver1->setChecked(true);
-            startOver.cmdStartOver->click();
-            return startOver.result();
-        });
+        window->txtTitle->setText(u"Edited in the old catalogue"_s);
+        window->cboSubject->setEditText(u"Collection 4"_s);
+        home.onNextModal(ConfirmStartOver);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         window->mnuToolsStartOver->trigger();
-        QCOMPARE(home.prompts().texts(), (QStringList{QStringLiteral("Reset database (delete all books)?"),
-                                                      QStringLiteral("System reset.")}));
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Collection 4'")), 0);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'")), 1);
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Sample Book #1"));
+        QCOMPARE(home.prompts().texts(),
+                 (QStringList{u"Reset database (delete all books)?"_s, u"System reset."_s}));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Collection 4'"_s), 0);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'"_s), 1);
+        QCOMPARE(window->txtTitle->text(), u"Sample Book #1"_s);
         QVERIFY(!window->IsDirty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void startOverAsksTwiceThenResets() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        addBook(QStringLiteral("Second book"));
-        addBook(QStringLiteral("Third book"));
+        FRESH_HOME(home);
+        addBook(u"Second book"_s);
+        addBook(u"Third book"_s);
         const QString catalogue = CatalogueFilePath(gDBName);
-        QFile stale(catalogue + QStringLiteral("-wal"));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("left over");
-        stale.close();
+        WriteFile(catalogue + u"-wal"_s, "left over");
         QStringList seen;
         home.onNextModal([&seen](QDialog& dialog) {
             auto& window = dynamic_cast<frmStartOver&>(dialog);
@@ -280,7 +235,7 @@ private Q_SLOTS:
             window.chkStartOver1->setChecked(true);
             window.cmdStartOver->click(); // No
             seen << QString::number(window.isVisible())
-                 << QString::number(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")));
+                 << QString::number(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s));
             window.cmdStartOver->click(); // Yes
             seen << QString::number(window.isVisible());
             return window.result();
@@ -289,51 +244,43 @@ private Q_SLOTS:
         int reloads = 0;
         ShowStartOver(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(seen, (QStringList{QStringLiteral("Start Over"), QStringLiteral("3 books on file"),
-                                    QStringLiteral("Start over (delete all data and start again)"),
-                                    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"),
-                                    QStringLiteral("3"), QStringLiteral("0")}));
+        QCOMPARE(seen, (QStringList{u"Start Over"_s, u"3 books on file"_s,
+                                    u"Start over (delete all data and start again)"_s, u"0"_s, u"1"_s, u"1"_s,
+                                    u"3"_s, u"0"_s}));
         const QStringList texts = home.prompts().texts();
-        QCOMPARE(texts, (QStringList{QStringLiteral("You have selected nothing to reset."),
-                                     QStringLiteral("Reset database (delete all books)?"),
-                                     QStringLiteral("Reset database (delete all books)?"),
-                                     QStringLiteral("System reset.")}));
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Complete"));
+        QCOMPARE(texts, (QStringList{u"You have selected nothing to reset."_s,
+                                     u"Reset database (delete all books)?"_s,
+                                     u"Reset database (delete all books)?"_s, u"System reset."_s}));
+        QCOMPARE(home.prompts().last().title, u"Complete"_s);
         QCOMPARE(reloads, 1);
         QVERIFY(gConn.isOpen());
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
-        QCOMPARE(number(QStringLiteral("SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'")), 1);
-        QVERIFY(!QFile::exists(catalogue + QStringLiteral("-wal")));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'"_s), 1);
+        QVERIFY(!QFile::exists(catalogue + u"-wal"_s));
     }
 
     void startOverThatCannotDeleteSaysSoOnce() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const QString catalogue = CatalogueFilePath(gDBName);
         // The open catalogue is moved aside and a folder takes its name: it can be neither
         // deleted as a file nor opened again.
-        QVERIFY(QFile::rename(catalogue, catalogue + QStringLiteral(".moved")));
-        QVERIFY(QDir().mkpath(catalogue + QStringLiteral("/inside")));
-        home.onNextModal([](QDialog& dialog) {
-            auto& window = dynamic_cast<frmStartOver&>(dialog);
-            window.chkStartOver1->setChecked(true);
-            window.cmdStartOver->click();
-            return window.isVisible() ? -1 : window.result();
-        });
+        QVERIFY(QFile::rename(catalogue, catalogue + u".moved"_s));
+        QVERIFY(QDir().mkpath(catalogue + u"/inside"_s));
+        home.onNextModal(ConfirmStartOver);
         home.prompts().answer(PromptAnswer::Yes).answerOk().answerOk();
         int reloads = 0;
         ShowStartOver(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.prompts().count(), 3);
-        QCOMPARE(home.prompts().records().at(1).title, QStringLiteral("Error"));
-        QVERIFY(home.prompts().records().at(1).text.startsWith(QStringLiteral("Cannot delete ")));
-        QCOMPARE(home.prompts().records().at(2).title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().records().at(1).title, u"Error"_s);
+        QVERIFY(home.prompts().records().at(1).text.startsWith(u"Cannot delete "_s));
+        QCOMPARE(home.prompts().records().at(2).title, u"Error"_s);
         QCOMPARE(reloads, 1);
         QVERIFY(!gConn.isOpen());
 
         // With the folder gone the catalogue is found again.
         QVERIFY(QDir(catalogue).removeRecursively());
-        QVERIFY(QFile::rename(catalogue + QStringLiteral(".moved"), catalogue));
+        QVERIFY(QFile::rename(catalogue + u".moved"_s, catalogue));
         QVERIFY(OpenDatabase());
     }
 };

@@ -17,24 +17,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTextBrowser>
-#include <QTimer>
-
 namespace {
 
 QString focusedName() {
@@ -65,64 +47,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("file") << "mnuFile"
-                              << "&File"
-                              << QStringList{"&Open book database..",
-                                             "Open Catalogue &File…\tCtrl+O",
-                                             "~Recen&t Catalogues",
-                                             "R&estore from Backup…",
-                                             "-",
-                                             "&Add Book\tCtrl+N",
-                                             "&Delete Book",
-                                             "&Next Book",
-                                             "&Previous Book",
-                                             "-",
-                                             "&Printer setup..",
-                                             "-",
-                                             "E&xit\tCtrl+Q"};
-        QTest::newRow("search") << "mnuSearch"
-                                << "&Search" << QStringList{"&Title search..",   "-",
-                                                            "&Author search..",  "&Subject search..",
-                                                            "La&bel # search..", "&Location search..",
-                                                            "A&ward search..",   "&Publisher search..",
-                                                            "&Notes search",     "-",
-                                                            "&Clear search",     "&Reload list\tF5"};
-        QTest::newRow("reports") << "mnuReports"
-                                 << "&Reports"
-                                 << QStringList{"&Book listing..",
-                                                "Book listing (by &label #)..",
-                                                "Book listing (&detailed)..",
-                                                "&Inventory by location..",
-                                                "&Cost summary..",
-                                                "Books l&ent out.."};
-        QTest::newRow("setup") << "mnuSetup"
-                               << "Set&up" << QStringList{"&Authors..", "&Subjects..",
-                                                          "&Formats..", "&Ratings..",
-                                                          "A&wards..",  "&Storage locations..",
-                                                          "-",          "&Delete Unused authors..",
-                                                          "-",          "&Internet Search settings.."};
-        QTest::newRow("tools") << "mnuTools"
-                               << "&Tools"
-                               << QStringList{"&Export to file..",
-                                              "&Import from file..",
-                                              "Import from &Other Programs\u2026",
-                                              "Export to &CSV\u2026",
-                                              "-",
-                                              "&Repair data..",
-                                              "-",
-                                              "&Start over.."};
-        QTest::newRow("help") << "mnuHelp"
-                              << "&Help" << QStringList{"Tomekeep &Handbook\tF1", "&About.."};
-        QTest::newRow("popup") << "mnuPopup"
-                               << "Popup" << QStringList{"Add New Book", "Delete Book"};
+        const char* const menus[][3] = {
+            {"mnuFile", "&File",
+             "&Open book database..|Open Catalogue &File…\tCtrl+O|~Recen&t Catalogues|R&estore from "
+             "Backup…|-|"
+             "&Add Book\tCtrl+N|&Delete Book|&Next Book|&Previous Book|-|&Printer setup..|-|E&xit\tCtrl+Q"},
+            {"mnuSearch", "&Search",
+             "&Title search..|-|&Author search..|&Subject search..|La&bel # search..|&Location search..|"
+             "A&ward search..|&Publisher search..|&Notes search|-|&Clear search|&Reload list\tF5"},
+            {"mnuReports", "&Reports",
+             "&Book listing..|Book listing (by &label #)..|Book listing (&detailed)..|&Inventory by "
+             "location..|"
+             "&Cost summary..|Books l&ent out.."},
+            {"mnuSetup", "Set&up",
+             "&Authors..|&Subjects..|&Formats..|&Ratings..|A&wards..|&Storage locations..|-|"
+             "&Delete Unused authors..|-|&Internet Search settings.."},
+            {"mnuTools", "&Tools",
+             "&Export to file..|&Import from file..|Import from &Other Programs\u2026|Export to &CSV\u2026|-|"
+             "&Repair data..|-|&Start over.."},
+            {"mnuHelp", "&Help", "Tomekeep &Handbook\tF1|&About.."},
+            {"mnuPopup", "Popup", "Add New Book|Delete Book"}};
+        for (const auto& [menu, caption, entries] : menus)
+            QTest::newRow(menu) << menu << caption << QString::fromUtf8(entries).split(u'|');
     }
 
     void menusHoldTheirEntries() {
         QFETCH(QString, menu);
         QFETCH(QString, caption);
         QFETCH(QStringList, entries);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         const auto* found = window->findChild<QMenu*>(menu);
         QVERIFY(found);
@@ -130,33 +83,31 @@ private Q_SLOTS:
         QStringList shown;
         for (const QAction* entry : found->actions()) {
             if (entry->isSeparator())
-                shown << QStringLiteral("-");
+                shown << u"-"_s;
             else
-                shown << (entry->isEnabled() ? QString() : QStringLiteral("~")) + entry->text() +
+                shown << (entry->isEnabled() ? QString() : u"~"_s) + entry->text() +
                              (entry->shortcut().isEmpty() ? QString() : u'\t' + entry->shortcut().toString());
         }
         QCOMPARE(shown, entries);
-        QCOMPARE(window->menuBar()->actions().contains(found->menuAction()),
-                 menu != QStringLiteral("mnuPopup"));
+        QCOMPARE(window->menuBar()->actions().contains(found->menuAction()), menu != u"mnuPopup"_s);
     }
 
     void leavingCommandsSaveTheBookFirst() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         QStringList opened;
         const auto note = [&opened](QDialog& dialog) {
             opened << dialog.objectName();
             return int(QDialog::Rejected);
         };
-        window->cboSubject->setEditText(QStringLiteral("Poetry"));
+        window->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer::No);
         window->mnuSearchTitle->trigger();
         QVERIFY(opened.isEmpty());
         home.onNextModal(note);
         home.prompts().answer(PromptAnswer::Yes);
         window->mnuSearchTitle->trigger();
-        QCOMPARE(opened, QStringList{QStringLiteral("frmSearchTitle")});
+        QCOMPARE(opened, QStringList{u"frmSearchTitle"_s});
         QVERIFY(!window->IsDirty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
@@ -164,34 +115,28 @@ private Q_SLOTS:
     void entriesOpenTheirWindows_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("window");
-        const char* const pairs[][2] = {{"mnuSearchTitle", "frmSearchTitle"},
-                                        {"mnuSearchAuthor", "frmSearchAuthor"},
-                                        {"mnuSearchSubject", "frmSearchSubject"},
-                                        {"mnuSearchBookLabel", "frmSearchLabel"},
-                                        {"mnuSearchLocation", "frmSearchLocation"},
-                                        {"mnuSearchAward", "frmSearchAward"},
-                                        {"mnuSearchPublisher", "frmSearchPublisher"},
-                                        {"mnuSearchNotes", "frmSearchNotes"},
-                                        {"mnuSetupAuthors", "frmAuthors"},
-                                        {"mnuSetupSubjects", "frmSubjects"},
-                                        {"mnuSetupFormats", "frmFormats"},
-                                        {"mnuSetupRatings", "frmRatings"},
-                                        {"mnuSetupAwards", "frmAwards"},
-                                        {"mnuSetupStorageLocations", "frmLocations"},
-                                        {"mnuFilePrinterSetup", "frmPrintSetup"},
-                                        {"mnuToolsExport", "frmExport"},
-                                        {"mnuToolsImport", "frmImport"},
-                                        {"mnuToolsImportOther", "frmImportOther"},
-                                        {"mnuToolsStartOver", "frmStartOver"}};
-        for (const auto& [entry, window] : pairs)
-            QTest::newRow(entry) << entry << window;
+        // Each entry and the window it opens, as "entry=window".
+        const QString pairs =
+            u"mnuSearchTitle=frmSearchTitle mnuSearchAuthor=frmSearchAuthor "
+            u"mnuSearchSubject=frmSearchSubject "
+            "mnuSearchBookLabel=frmSearchLabel mnuSearchLocation=frmSearchLocation "
+            "mnuSearchAward=frmSearchAward "
+            "mnuSearchPublisher=frmSearchPublisher mnuSearchNotes=frmSearchNotes mnuSetupAuthors=frmAuthors "
+            "mnuSetupSubjects=frmSubjects mnuSetupFormats=frmFormats mnuSetupRatings=frmRatings "
+            "mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
+            "mnuFilePrinterSetup=frmPrintSetup "
+            "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
+            "mnuToolsStartOver=frmStartOver"_s;
+        for (const QString& pair : pairs.split(u' ')) {
+            const QStringList parts = pair.split(u'=');
+            QTest::newRow(qPrintable(parts[0])) << parts[0] << parts[1];
+        }
     }
 
     void entriesOpenTheirWindows() {
         QFETCH(QString, entry);
         QFETCH(QString, window);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto main = OpenMainWindow();
         QString opened;
         home.onNextModal([&opened](QDialog& dialog) {
@@ -208,25 +153,19 @@ private Q_SLOTS:
     void accessKeysReachTheirMenusAndButtons_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("target");
-        QTest::newRow("Alt+F") << int(Qt::Key_F) << "mnuFile";
-        QTest::newRow("Alt+S is the Search menu") << int(Qt::Key_S) << "mnuSearch";
-        QTest::newRow("Alt+R") << int(Qt::Key_R) << "mnuReports";
-        QTest::newRow("Alt+U") << int(Qt::Key_U) << "mnuSetup";
-        QTest::newRow("Alt+T") << int(Qt::Key_T) << "mnuTools";
-        QTest::newRow("Alt+H") << int(Qt::Key_H) << "mnuHelp";
-        QTest::newRow("Alt+A") << int(Qt::Key_A) << "cmdAddBook";
-        QTest::newRow("Alt+D") << int(Qt::Key_D) << "cmdDeleteBook";
-        QTest::newRow("Alt+P") << int(Qt::Key_P) << "cmdPreviousBook";
-        QTest::newRow("Alt+N") << int(Qt::Key_N) << "cmdNextBook";
-        QTest::newRow("Alt+W") << int(Qt::Key_W) << "cmdAddAward";
-        QTest::newRow("Alt+V") << int(Qt::Key_V) << "cmdRemove";
+        // Alt+S is the Search menu; Save Changes has its own key.
+        const QString keys = u"F=mnuFile S=mnuSearch R=mnuReports U=mnuSetup T=mnuTools H=mnuHelp "
+                             "A=cmdAddBook D=cmdDeleteBook P=cmdPreviousBook N=cmdNextBook "
+                             "W=cmdAddAward V=cmdRemove"_s;
+        for (const QString& pair : keys.split(u' '))
+            QTest::addRow("Alt+%c", pair[0].toLatin1())
+                << int(Qt::Key_A + (pair[0].unicode() - u'A')) << pair.mid(2);
     }
 
     void accessKeysReachTheirMenusAndButtons() {
         QFETCH(int, key);
         QFETCH(QString, target);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = activeWindow();
         home.prompts().answer(PromptAnswer::No);
         if (auto* menu = window->findChild<QMenu*>(target)) {
@@ -239,7 +178,7 @@ private Q_SLOTS:
         auto* button = window->findChild<QPushButton*>(target);
         QVERIFY(button);
         // Add Award opens the award picker: leave it at once.
-        if (target == QStringLiteral("cmdAddAward"))
+        if (target == u"cmdAddAward"_s)
             home.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
         QSignalSpy clicked(button, &QPushButton::clicked);
         QTest::keyClick(window.get(), Qt::Key(key), Qt::AltModifier);
@@ -249,11 +188,10 @@ private Q_SLOTS:
     }
 
     void saveChangesHasItsOwnKey() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = activeWindow();
         window->txtPublisher->setFocus();
-        QTest::keyClicks(window->txtPublisher, QStringLiteral("X"));
+        QTest::keyClicks(window->txtPublisher, u"X"_s);
         QVERIFY(window->IsDirty());
         QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
         QTRY_VERIFY(window->mnuSearch->isVisible());
@@ -262,7 +200,7 @@ private Q_SLOTS:
         window->mnuSearch->hide();
         QTest::keyClick(window->txtPublisher, Qt::Key_S, Qt::ControlModifier);
         QTRY_VERIFY(!window->IsDirty());
-        QCOMPARE(StoredColumn(1, QStringLiteral("Publisher")).toString(), QStringLiteral("X"));
+        QCOMPARE(StoredColumn(1, u"Publisher"_s).toString(), u"X"_s);
     }
 
     // The desktop's own keys, with a book added behind the list's back: a command that reloads
@@ -272,40 +210,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("effect");
         QTest::newRow("Ctrl+N adds a book") << QKeySequence(Qt::CTRL | Qt::Key_N) << "3 books, title focused";
         QTest::newRow("F5 reloads the list") << QKeySequence(Qt::Key_F5) << "2 books";
-        QTest::newRow("Ctrl+Q is File, Exit")
-            << QKeySequence(Qt::CTRL | Qt::Key_Q) << "1 books, Exit Tomekeep?";
+        AddRow("Ctrl+Q is File, Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), "1 books, Exit Tomekeep?");
         QTest::newRow("F1 opens the handbook") << QKeySequence(Qt::Key_F1) << "1 books, Tomekeep Handbook";
     }
     void standardKeysRunTheirCommands() {
         QFETCH(QKeySequence, key);
         QFETCH(QString, effect);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = activeWindow();
-        AddTestBook(QStringLiteral("Added behind the list's back"));
+        AddTestBook(u"Added behind the list's back"_s);
         window->lstMain->setFocus();
-        QTRY_COMPARE(focusedName(), QStringLiteral("lstMain"));
+        QTRY_COMPARE(focusedName(), u"lstMain"_s);
         home.prompts().answer(PromptAnswer::No);
         QTest::keySequence(window.get(), key);
-        QStringList seen{QString::number(window->ListModel().rowCount()) + QStringLiteral(" books")};
-        if (focusedName() == QStringLiteral("txtTitle"))
-            seen << QStringLiteral("title focused");
+        QStringList seen{QString::number(window->ListModel().rowCount()) + u" books"_s};
+        if (focusedName() == u"txtTitle"_s)
+            seen << u"title focused"_s;
         seen << home.prompts().texts();
         if (frmHelp* help = HelpWindow(); help && help->isVisible()) {
             QCOMPARE(help->txtHandbook->source().adjusted(QUrl::RemoveFragment), HandbookUrl());
             seen << help->windowTitle();
             help->close();
         }
-        QCOMPARE(seen.join(QStringLiteral(", ")), effect);
+        QCOMPARE(seen.join(u", "_s), effect);
         QVERIFY(window->isVisible());
     }
 
     void tabWalksTheFieldsInOrder() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = activeWindow();
         window->txtTitle->setFocus();
-        QTRY_COMPARE(focusedName(), QStringLiteral("txtTitle"));
+        QTRY_COMPARE(focusedName(), u"txtTitle"_s);
         QStringList visited;
         for (int i = 0; i < 18; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -318,28 +253,26 @@ private Q_SLOTS:
     }
 
     void clearSearchReloadsOnlyWhenASearchIsActive() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         gSearchMode = kSearchTitle;
-        gSearchTitle = QStringLiteral("Sample*");
+        gSearchTitle = u"Sample*"_s;
         const auto window = OpenMainWindow();
-        AddTestBook(QStringLiteral("Added behind the list's back"));
+        AddTestBook(u"Added behind the list's back"_s);
         window->mnuSearchClear->trigger();
         QCOMPARE(gSearchMode, int(kSearchAll));
         QCOMPARE(window->ListModel().rowCount(), 2);
-        AddTestBook(QStringLiteral("Another"));
+        AddTestBook(u"Another"_s);
         window->mnuSearchClear->trigger();
         QCOMPARE(window->ListModel().rowCount(), 2);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void lookupImageFollowsTheSiteAndTheEditor() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        SaveSetting(QStringLiteral("InternetSite"), QStringLiteral("none"));
+        FRESH_HOME(home);
+        SaveSetting(u"InternetSite"_s, u"none"_s);
         const auto window = OpenMainWindow();
         QVERIFY(!window->imgInternet->isVisible());
-        QCOMPARE(window->imgInternet->toolTip(), QStringLiteral("none"));
+        QCOMPARE(window->imgInternet->toolTip(), u"none"_s);
 
         home.onNextModal([](QDialog& dialog) {
             auto& settings = dynamic_cast<frmInternet&>(dialog);
@@ -349,14 +282,12 @@ private Q_SLOTS:
         });
         window->mnuSetupInternet->trigger();
         QVERIFY(window->imgInternet->isVisible());
-        QCOMPARE(window->imgInternet->toolTip(), QStringLiteral("New York Public Library"));
+        QCOMPARE(window->imgInternet->toolTip(), u"New York Public Library"_s);
 
         QList<QUrl> opened;
         const UrlOpener previous = SetUrlOpener([&opened](const QUrl& url) { opened << url; });
         QTest::mouseClick(window->imgInternet, Qt::LeftButton);
-        QCOMPARE(
-            opened,
-            QList<QUrl>({QUrl(QStringLiteral("http://catalog.nypl.org/search/t?SEARCH=Sample+Book+%231"))}));
+        QCOMPARE(opened, QList<QUrl>({QUrl(u"http://catalog.nypl.org/search/t?SEARCH=Sample+Book+%231"_s)}));
 
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
         QApplication::sendEvent(window->imgInternet, &enter);
@@ -366,7 +297,7 @@ private Q_SLOTS:
         QCOMPARE(window->imgInternet->pixmap().toImage(), window->imgInternet1->pixmap().toImage());
 
         gSearchMode = kSearchTitle;
-        gSearchTitle = QStringLiteral("nothing");
+        gSearchTitle = u"nothing"_s;
         home.prompts().answer(PromptAnswer::No);
         window->PopulateLstMain();
         QCOMPARE(window->imgInternet->pixmap().toImage(), window->imgInternet3->pixmap().toImage());
@@ -379,7 +310,7 @@ private Q_SLOTS:
             return dialog.result();
         });
         window->mnuSetupInternet->trigger();
-        QCOMPARE(window->imgInternet->toolTip(), QStringLiteral("New York Public Library"));
+        QCOMPARE(window->imgInternet->toolTip(), u"New York Public Library"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -387,29 +318,23 @@ private Q_SLOTS:
     void destructiveQuestionsDefaultToNo_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("question");
-        QTest::newRow("delete book") << "mnuFileDeleteBook"
-                                     << "Delete Book 'Sample Book #1'?";
-        QTest::newRow("start over") << "mnuToolsStartOver"
-                                    << "Reset database (delete all books)?";
-        QTest::newRow("lookup name") << "mnuSetupRatings"
-                                     << "Delete 'Teen'?";
+        AddRow("delete book", "mnuFileDeleteBook", "Delete Book 'Sample Book #1'?");
+        AddRow("start over", "mnuToolsStartOver", "Reset database (delete all books)?");
+        AddRow("lookup name", "mnuSetupRatings", "Delete 'Teen'?");
     }
 
     void destructiveQuestionsDefaultToNo() {
         QFETCH(QString, entry);
         QFETCH(QString, question);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         // Start Over and the Ratings list ask from their own windows.
-        if (entry != QStringLiteral("mnuFileDeleteBook"))
+        if (entry != u"mnuFileDeleteBook"_s)
             home.onNextModal([](QDialog& dialog) {
-                if (auto* startOver = qobject_cast<frmStartOver*>(&dialog)) {
-                    startOver->chkStartOver1->setChecked(true);
-                    startOver->cmdStartOver->click();
+                if (qobject_cast<frmStartOver*>(&dialog)) {
+                    ConfirmStartOver(dialog);
                 } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
-                    list->lstData->setCurrentItem(
-                        list->lstData->findItems(QStringLiteral("Teen"), Qt::MatchExactly)[0]);
+                    list->lstData->setCurrentItem(list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
                     list->cmdDelete->click();
                 }
                 return int(QDialog::Rejected);
@@ -420,20 +345,18 @@ private Q_SLOTS:
         action->trigger();
         QCOMPARE(home.prompts().last().text, question);
         QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Book]")), 1);
-        QCOMPARE(CountOf(QStringLiteral("SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'")), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // While a report is written the window takes no input; closing it stops the report, then
     // shuts down with nothing of the report left behind.
     void closingWhileAReportIsWrittenStopsItFirst() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         QVERIFY(gConn.beginTransaction());
         for (int i = 0; i < 200; ++i)
-            AddTestBook(QStringLiteral("Book %1").arg(i),
-                        [](BookFields& book) { book.notes = QString(200, u'n'); });
+            AddTestBook(u"Book %1"_s.arg(i), [](BookFields& book) { book.notes = QString(200, u'n'); });
         QVERIFY(gConn.commit());
         const auto window = OpenMainWindow();
         const qint64 previousInterval = Writer().SetEventInterval(0);
@@ -457,22 +380,21 @@ private Q_SLOTS:
         QVERIFY(!gConn.isOpen());
         QVERIFY(!Writer().IsWriting());
         QCOMPARE(PrintingWindow(), nullptr);
-        QVERIFY(QDir(SpoolFolder()).entryList({QStringLiteral("*.tmp")}, QDir::Files).isEmpty());
+        QVERIFY(QDir(SpoolFolder()).entryList({u"*.tmp"_s}, QDir::Files).isEmpty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void aboutOpensModally() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         QString shown;
         home.onNextModal([&shown](QDialog& dialog) {
             shown = dialog.objectName() + u'|' + dialog.windowTitle() + u'|' +
-                    dialog.findChild<QLabel*>(QStringLiteral("lblPgCnt"))->text();
+                    dialog.findChild<QLabel*>(u"lblPgCnt"_s)->text();
             return int(QDialog::Accepted);
         });
         window->mnuHelpAbout->trigger();
-        QCOMPARE(shown, QStringLiteral("frmAbout|About Tomekeep|Books on file: 1"));
+        QCOMPARE(shown, u"frmAbout|About Tomekeep|Books on file: 1"_s);
         QCOMPARE(home.pendingModalActions(), 0);
     }
 };

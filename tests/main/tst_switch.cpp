@@ -9,19 +9,10 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTest>
-
 namespace {
 
-const QString kPrompt = QStringLiteral("Enter the name of the book database to open or create.  "
-                                       "(Note: 'BIBLIO' is the standard database):");
+const QString kPrompt = u"Enter the name of the book database to open or create.  "
+                        "(Note: 'BIBLIO' is the standard database):"_s;
 
 } // namespace
 
@@ -32,121 +23,105 @@ private Q_SLOTS:
     void typedNameIsCleanedAndOpened_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("name");
-        QTest::newRow("blank and lower case") << "home library"
-                                              << "HOMELIBRARY";
-        QTest::newRow("punctuation dropped") << "home-lib 2"
-                                             << "HOMELIB2";
-        QTest::newRow("nothing left is the standard") << "-*-"
-                                                      << "BIBLIO";
-        QTest::newRow("the open one again") << "biblio"
-                                            << "BIBLIO";
+        AddRow("blank and lower case", "home library", "HOMELIBRARY");
+        AddRow("punctuation dropped", "home-lib 2", "HOMELIB2");
+        AddRow("nothing left is the standard", "-*-", "BIBLIO");
+        AddRow("the open one again", "biblio", "BIBLIO");
     }
 
     void typedNameIsCleanedAndOpened() {
         QFETCH(QString, typed);
         QFETCH(QString, name);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Only in BIBLIO"));
+        FRESH_HOME(home);
+        AddTestBook(u"Only in BIBLIO"_s);
         const auto window = OpenMainWindow();
         home.prompts().input(typed).answerOk();
         window->mnuFileOpen->trigger();
-        QCOMPARE(home.prompts().records().first().title, QStringLiteral("Open Book Database"));
+        QCOMPARE(home.prompts().records().first().title, u"Open Book Database"_s);
         QCOMPARE(home.prompts().records().first().text, kPrompt);
-        QCOMPARE(home.prompts().lastInitialText(), QStringLiteral("BIBLIO"));
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Tomekeep"));
-        QCOMPARE(home.prompts().last().text, u'\'' + name + QStringLiteral("' database opened."));
-        QCOMPARE(GetSetting(QStringLiteral("DBName")), name);
+        QCOMPARE(home.prompts().lastInitialText(), u"BIBLIO"_s);
+        QCOMPARE(home.prompts().last().title, u"Tomekeep"_s);
+        QCOMPARE(home.prompts().last().text, u'\'' + name + u"' database opened."_s);
+        QCOMPARE(GetSetting(u"DBName"_s), name);
         QCOMPARE(gDBName, name);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (%1)").arg(name));
-        QVERIFY(QFile::exists(home.file(name + QStringLiteral(".sqlite"))));
-        const bool same = name == QStringLiteral("BIBLIO");
+        QCOMPARE(window->windowTitle(), u"Tomekeep (%1)"_s.arg(name));
+        QVERIFY(QFile::exists(home.file(name + u".sqlite"_s)));
+        const bool same = name == u"BIBLIO"_s;
         QCOMPARE(window->ListModel().rowCount(), same ? 2 : 1);
-        QCOMPARE(window->txtTitle->text(),
-                 same ? QStringLiteral("Only in BIBLIO") : QStringLiteral("Sample Book #1"));
+        QCOMPARE(window->txtTitle->text(), same ? u"Only in BIBLIO"_s : u"Sample Book #1"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void catalogueFileMatchesWhateverItsCase() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Only in mybooks"));
+        FRESH_HOME(home);
+        AddTestBook(u"Only in mybooks"_s);
         gConn.close();
-        QVERIFY(QFile::rename(home.file(QStringLiteral("BIBLIO.sqlite")),
-                              home.file(QStringLiteral("mybooks.sqlite"))));
+        QVERIFY(QFile::rename(home.file(u"BIBLIO.sqlite"_s), home.file(u"mybooks.sqlite"_s)));
         QVERIFY(home.openFreshCatalogue());
         const auto window = OpenMainWindow();
-        home.prompts().input(QStringLiteral("mybooks")).answerOk();
+        home.prompts().input(u"mybooks"_s).answerOk();
         window->mnuFileOpen->trigger();
-        QCOMPARE(home.prompts().last().text, QStringLiteral("'MYBOOKS' database opened."));
+        QCOMPARE(home.prompts().last().text, u"'MYBOOKS' database opened."_s);
         QCOMPARE(window->ListModel().rowCount(), 2);
-        QVERIFY(!QFile::exists(home.file(QStringLiteral("MYBOOKS.sqlite"))));
+        QVERIFY(!QFile::exists(home.file(u"MYBOOKS.sqlite"_s)));
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void emptyAnswerChangesNothing() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
         home.prompts().input(QString());
         window->mnuFileOpen_Click();
         QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("unset")), QStringLiteral("unset"));
+        QCOMPARE(GetSetting(u"DBName"_s, u"unset"_s), u"unset"_s);
         QVERIFY(gConn.isOpen());
         QCOMPARE(window->ListModel().rowCount(), 1);
     }
 
     void unsavedBookKeptOnNoStopsTheSwitch() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        window->cboLocation->setEditText(QStringLiteral("Attic"));
+        window->cboLocation->setEditText(u"Attic"_s);
         home.prompts().answer(PromptAnswer::No);
         window->mnuFileOpen_Click();
         QCOMPARE(home.prompts().texts(), QStringList({"Location 'Attic' does not exist.  Add it?"}));
-        QCOMPARE(gDBName, QStringLiteral("BIBLIO"));
+        QCOMPARE(gDBName, u"BIBLIO"_s);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void failedSwitchGoesBackToTheOpenCatalogue() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
         const auto window = OpenMainWindow();
-        {
-            QFile broken(home.file(QStringLiteral("BROKEN.sqlite")));
-            QVERIFY(broken.open(QIODevice::WriteOnly));
-            broken.write(QByteArray(4096, 'x'));
-        }
-        home.prompts().input(QStringLiteral("broken")).answerOk();
+        WriteFile(home.file(u"BROKEN.sqlite"_s), QByteArray(4096, 'x'));
+        home.prompts().input(u"broken"_s).answerOk();
         window->mnuFileOpen_Click();
         QCOMPARE(home.prompts().count(), 2);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QVERIFY2(home.prompts().last().text.startsWith(QStringLiteral("Error 26 (")),
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY2(home.prompts().last().text.startsWith(u"Error 26 ("_s),
                  qPrintable(home.prompts().last().text));
-        QCOMPARE(gDBName, QStringLiteral("BIBLIO"));
-        QCOMPARE(GetSetting(QStringLiteral("DBName")), QStringLiteral("BIBLIO"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO)"));
+        QCOMPARE(gDBName, u"BIBLIO"_s);
+        QCOMPARE(GetSetting(u"DBName"_s), u"BIBLIO"_s);
+        QCOMPARE(window->windowTitle(), u"Tomekeep (BIBLIO)"_s);
         QVERIFY(gConn.isOpen());
         QCOMPARE(window->ListModel().rowCount(), 1);
         QCOMPARE(window->ListModel().sortColumn(), int(BookListModel::ColYear));
         QVERIFY(window->txtTitle->isEnabled());
-        window->txtTitle->setText(QStringLiteral("Still editable"));
+        window->txtTitle->setText(u"Still editable"_s);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(1, QStringLiteral("Title")).toString(), QStringLiteral("Still editable"));
-        QCOMPARE(QFile(home.file(QStringLiteral("BROKEN.sqlite"))).size(), 4096);
+        QCOMPARE(StoredColumn(1, u"Title"_s).toString(), u"Still editable"_s);
+        QCOMPARE(QFile(home.file(u"BROKEN.sqlite"_s)).size(), 4096);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void activeSearchCarriesOverToTheNewCatalogue() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        AddTestBook(QStringLiteral("Zebra Crossing"));
+        FRESH_HOME(home);
+        AddTestBook(u"Zebra Crossing"_s);
         gSearchMode = kSearchTitle;
-        gSearchTitle = QStringLiteral("zebra*");
+        gSearchTitle = u"zebra*"_s;
         const auto window = OpenMainWindow();
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Zebra Crossing"}));
-        home.prompts().input(QStringLiteral("other")).answer(PromptAnswer::No).answerOk();
+        home.prompts().input(u"other"_s).answer(PromptAnswer::No).answerOk();
         window->mnuFileOpen_Click();
         QCOMPARE(home.prompts().texts().mid(1),
                  QStringList({"Your search no longer finds any Books.  Clear your search?",
@@ -167,19 +142,16 @@ private Q_SLOTS:
     void openCatalogueFileFromTheDialog() {
         QFETCH(QString, file);
         QFETCH(bool, catalogue);
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         const QString path = home.file(file);
         if (catalogue) {
             QVERIFY(home.makeCatalogueFile(path));
         } else {
             QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            QFile junk(path);
-            QVERIFY(junk.open(QIODevice::WriteOnly));
-            junk.write("milk, eggs");
+            WriteFile(path, "milk, eggs");
         }
         const auto window = OpenMainWindow();
-        AddTestBook(QStringLiteral("Only in BIBLIO"));
+        AddTestBook(u"Only in BIBLIO"_s);
         window->PopulateLstMain();
         home.prompts().file(path);
         if (!catalogue)
@@ -189,36 +161,33 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(home.prompts().count() > 0);
-        QCOMPARE(home.prompts().records().first().title, QStringLiteral("Open Catalogue File"));
+        QCOMPARE(home.prompts().records().first().title, u"Open Catalogue File"_s);
         QCOMPARE(home.prompts().lastStartPath(), home.path());
-        QCOMPARE(window->windowTitle(),
-                 catalogue ? QStringLiteral("Tomekeep (garden Shed)") : QStringLiteral("Tomekeep (BIBLIO)"));
+        QCOMPARE(window->windowTitle(), catalogue ? u"Tomekeep (garden Shed)"_s : u"Tomekeep (BIBLIO)"_s);
         QCOMPARE(window->ListModel().rowCount(), catalogue ? 1 : 2);
         QCOMPARE(RecentCatalogues(), catalogue ? QStringList({path}) : QStringList());
         // The next plain start still opens the named catalogue.
-        QCOMPARE(gDBName, QStringLiteral("BIBLIO"));
-        QCOMPARE(GetSetting(QStringLiteral("DBName"), QStringLiteral("BIBLIO")), QStringLiteral("BIBLIO"));
+        QCOMPARE(gDBName, u"BIBLIO"_s);
+        QCOMPARE(GetSetting(u"DBName"_s, u"BIBLIO"_s), u"BIBLIO"_s);
         if (!catalogue) {
-            QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+            QCOMPARE(home.prompts().last().title, u"Error"_s);
             QCOMPARE(QFileInfo(path).size(), 10);
         }
         // The name-based File, Open goes back to the data folder's catalogues.
-        home.prompts().input(QStringLiteral("biblio")).answerOk();
+        home.prompts().input(u"biblio"_s).answerOk();
         window->mnuFileOpen->trigger();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (BIBLIO)"));
-        QCOMPARE(gConn.filePath(), home.file(QStringLiteral("BIBLIO.sqlite")));
+        QCOMPARE(window->windowTitle(), u"Tomekeep (BIBLIO)"_s);
+        QCOMPARE(gConn.filePath(), home.file(u"BIBLIO.sqlite"_s));
     }
 
     void recentCataloguesNewestFirstAndForgetMissingOnes() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
+        FRESH_HOME(home);
         for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
-            RememberRecentCatalogue(home.file(QStringLiteral("old %1.sqlite").arg(i)));
+            RememberRecentCatalogue(home.file(u"old %1.sqlite"_s.arg(i)));
         QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
-        QCOMPARE(RecentCatalogues().first(),
-                 home.file(QStringLiteral("old %1.sqlite").arg(kRecentCataloguesKept + 1)));
-        const QString first = home.file(QStringLiteral("A & B/First.sqlite"));
-        const QString second = home.file(QStringLiteral("Second.sqlite"));
+        QCOMPARE(RecentCatalogues().first(), home.file(u"old %1.sqlite"_s.arg(kRecentCataloguesKept + 1)));
+        const QString first = home.file(u"A & B/First.sqlite"_s);
+        const QString second = home.file(u"Second.sqlite"_s);
         QVERIFY(home.makeCatalogueFile(first));
         QVERIFY(home.makeCatalogueFile(second));
         const auto window = OpenMainWindow();
@@ -228,18 +197,16 @@ private Q_SLOTS:
         QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
         const QList<QAction*> entries = window->mnuFileRecent->actions();
         QCOMPARE(entries.size(), kRecentCataloguesKept);
-        QCOMPARE(entries[0]->text(),
-                 QStringLiteral("&1 ") + QString(first).replace(u'&', QStringLiteral("&&")));
+        QCOMPARE(entries[0]->text(), u"&1 "_s + QString(first).replace(u'&', u"&&"_s));
 
         entries[1]->trigger();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (Second)"));
+        QCOMPARE(window->windowTitle(), u"Tomekeep (Second)"_s);
         QVERIFY(QFile::remove(first));
         home.prompts().answerOk();
         window->mnuFileRecent->actions()[1]->trigger();
         QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("'%1' is no longer there; it has been taken off the recent catalogues.")
-                     .arg(first));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tomekeep (Second)"));
+                 u"'%1' is no longer there; it has been taken off the recent catalogues."_s.arg(first));
+        QCOMPARE(window->windowTitle(), u"Tomekeep (Second)"_s);
         QVERIFY(gConn.isOpen());
         QVERIFY(!RecentCatalogues().contains(first));
         QCOMPARE(window->mnuFileRecent->actions().size(), kRecentCataloguesKept - 1);

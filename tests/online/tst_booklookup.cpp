@@ -3,16 +3,11 @@
 #include "support/StandInServer.h"
 #include "support/TestMain.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QSignalSpy>
-#include <QTest>
-
 Q_DECLARE_METATYPE(LookupFailure)
 
 namespace {
 
-const QString kIsbn = QStringLiteral("9780140449136");
+const QString kIsbn = u"9780140449136"_s;
 
 QByteArray entry(const QByteArray& members) {
     return "{\"ISBN:9780140449136\": {" + members + "}}";
@@ -30,25 +25,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("details");
         const auto none = LookupFailure::None;
         const auto bad = LookupFailure::BadAnswer;
-        QTest::newRow("whole book")
-            << CrimeAndPunishmentAnswer(QStringLiteral("http://c/1.jpg")) << none
-            << "Crime and Punishment|Fyodor Dostoyevsky|Penguin Classics|2003|720|http://c/1.jpg";
+        AddRow("whole book", CrimeAndPunishmentAnswer(u"http://c/1.jpg"_s), none,
+               "Crime and Punishment|Fyodor Dostoyevsky|Penguin Classics|2003|720|http://c/1.jpg");
         QTest::newRow("title only") << entry("\"title\": \" A  Title \"") << none << "A Title|||0|0|";
-        QTest::newRow("large cover, odd pages")
-            << entry("\"title\": \"T\", \"number_of_pages\": 123456, \"publish_date\": \"c1998.\", "
-                     "\"cover\": {\"large\": \"https://c/L.jpg\", \"small\": \"https://c/S.jpg\"}")
-            << none << "T|||1998|0|https://c/L.jpg";
+        AddRow("large cover, odd pages",
+               entry("\"title\": \"T\", \"number_of_pages\": 123456, \"publish_date\": \"c1998.\", "
+                     "\"cover\": {\"large\": \"https://c/L.jpg\", \"small\": \"https://c/S.jpg\"}"),
+               none, "T|||1998|0|https://c/L.jpg");
         QTest::newRow("not found") << QByteArray("{}") << LookupFailure::NotFound << "";
         QTest::newRow("not JSON") << QByteArray("<html>busy</html>") << bad << "";
         QTest::newRow("cut short") << QByteArray("{\"ISBN:9780140449136\": {\"title\": \"Cr") << bad << "";
         QTest::newRow("a list") << QByteArray("[]") << bad << "";
         QTest::newRow("another book") << QByteArray("{\"ISBN:123\": {\"title\": \"X\"}}") << bad << "";
         QTest::newRow("entry not an object") << QByteArray("{\"ISBN:9780140449136\": \"x\"}") << bad << "";
-        QTest::newRow("authors not a list")
-            << entry("\"title\": \"T\", \"authors\": \"Someone\"") << bad << "";
+        AddRow("authors not a list", entry("\"title\": \"T\", \"authors\": \"Someone\""), bad, "");
         QTest::newRow("pages as text") << entry("\"title\": \"T\", \"number_of_pages\": \"12\"") << bad << "";
-        QTest::newRow("cover not an object")
-            << entry("\"title\": \"T\", \"cover\": \"http://c\"") << bad << "";
+        AddRow("cover not an object", entry("\"title\": \"T\", \"cover\": \"http://c\""), bad, "");
         QTest::newRow("no title") << entry("\"authors\": []") << bad << "";
     }
 
@@ -71,15 +63,14 @@ private Q_SLOTS:
 
     void requestGoesToTheBase_data() {
         QTest::addColumn<QString>("base");
-        QTest::newRow("bare") << "https://openlibrary.org";
-        QTest::newRow("trailing slash") << "https://openlibrary.org/";
+        AddRow("bare", "https://openlibrary.org");
+        AddRow("trailing slash", "https://openlibrary.org/");
     }
 
     void requestGoesToTheBase() {
         QFETCH(QString, base);
         QCOMPARE(BooksApiUrl(base, kIsbn).toString(),
-                 QStringLiteral(
-                     "https://openlibrary.org/api/books?bibkeys=ISBN:9780140449136&format=json&jscmd=data"));
+                 u"https://openlibrary.org/api/books?bibkeys=ISBN:9780140449136&format=json&jscmd=data"_s);
     }
 
     void lookupTalksToTheServer_data() {
@@ -101,17 +92,17 @@ private Q_SLOTS:
         QFETCH(LookupFailure, failure);
         QFETCH(int, coverHeight);
         StandInServer stand;
-        const QString cover = stand.baseUrl() + QStringLiteral("/covers/1.jpg");
+        const QString cover = stand.baseUrl() + u"/covers/1.jpg"_s;
         if (server == u"found" || server == u"no cover")
             stand.answerBooks(CrimeAndPunishmentAnswer(cover));
         if (server == u"found")
-            stand.answer(QStringLiteral("/covers/1.jpg"), {200, TallCoverJpeg(), "image/jpeg"});
+            stand.answer(u"/covers/1.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
         else if (server == u"500")
-            stand.answer(QStringLiteral("/api/books"), {500, "oops"});
+            stand.answer(u"/api/books"_s, {500, "oops"});
         else if (server == u"huge")
             stand.answerBooks(QByteArray(10 * 1024 * 1024, ' '));
         else if (server == u"silent")
-            stand.answer(QStringLiteral("/api/books"), {200, {}, {}, true});
+            stand.answer(u"/api/books"_s, {200, {}, {}, true});
         else if (server.startsWith(u'{'))
             stand.answerBooks(server.toUtf8());
         const QString base = server == u"closed" ? ClosedPortUrl() : stand.baseUrl();
@@ -127,7 +118,7 @@ private Q_SLOTS:
 
     void cancelledLookupEndsAtOnce() {
         StandInServer stand;
-        stand.answer(QStringLiteral("/api/books"), {200, {}, {}, true});
+        stand.answer(u"/api/books"_s, {200, {}, {}, true});
         BookLookup lookup;
         QSignalSpy ended(&lookup, &BookLookup::finished);
         lookup.start(stand.baseUrl(), kIsbn);

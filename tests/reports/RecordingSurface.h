@@ -1,8 +1,7 @@
 #pragma once
 
 #include "reports/SpoolRenderer.h"
-
-#include <QList>
+#include "support/TestMain.h"
 
 // A page with known metrics that records what is drawn on it and asked of it: a text is
 // (characters × points × widthPerPoint) twips wide and a line (points × heightPerPoint) high.

@@ -2,11 +2,8 @@
 
 #include "reports/Report.h"
 #include "reports/ReportWriter.h"
+#include "support/TestMain.h"
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QFile>
-#include <QStringList>
 #include <functional>
 
 // Stands in for the preview while a test writes reports: keeps each finished report file's
@@ -36,7 +33,7 @@ public:
     QByteArray bytes() const { return shown.isEmpty() ? QByteArray() : shown.last(); }
 
     static QStringList LinesOf(const QByteArray& bytes) {
-        QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromUtf8(bytes).split(u"\r\n"_s);
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         return lines;
@@ -73,7 +70,7 @@ public:
         : m_body(std::move(body))
         , m_pageHeading(pageHeading) {}
 
-    QString Name() const override { return QStringLiteral("Test Report"); }
+    QString Name() const override { return u"Test Report"_s; }
     bool IsReportReady() override { return true; }
     void PrintReport() override {
         Writer().BeginReport(*this, 0, 0, password);

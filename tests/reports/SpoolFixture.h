@@ -1,12 +1,7 @@
 #pragma once
 
 #include "reports/SpoolScramble.h"
-
-#include <QByteArray>
-#include <QFile>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include "support/TestMain.h"
 
 // Hand-made spool files laid out as the report writer lays them out: header, pages separated
 // by "/NEWPAGE", "/ENDOFREPORT" and the trailer of page positions. A password scrambles every
@@ -35,44 +30,44 @@ public:
                "/CREATETIME", "10:00:00", "/NOTE", "", "/ORIENTATION", QString::number(orientation),
                "/PAPERSIZE", QString::number(paperSize), "/BEGINNINGOFREPORT"});
     }
-    void font(int size = 10, const QString& face = QStringLiteral("Times New Roman"), int style = 1) {
+    void font(int size = 10, const QString& face = u"Times New Roman"_s, int style = 1) {
         lines({"/FONT", QString::number(size), face, QString::number(style)});
     }
     void setTab(int index, const QString& inches, int alignment) {
         lines({"/SETTAB", QString::number(index), inches, QString::number(alignment)});
     }
     void text(const QString& value, int tab) { lines({"/TEXT", value, QString::number(tab)}); }
-    void cr() { line(QStringLiteral("/CR")); }
+    void cr() { line(u"/CR"_s); }
     void newPage() {
         lines({"/NEWPAGE", QString::number(m_offsets.size() + 1)});
         m_offsets.append(m_bytes.size() + 1);
     }
     // The end marker and the trailer; countOverride claims another page count.
     void end(int countOverride = -1) {
-        line(QStringLiteral("/ENDOFREPORT"));
+        line(u"/ENDOFREPORT"_s);
         m_ended = true;
         trailer(countOverride < 0 ? m_offsets.size() : countOverride, m_offsets);
     }
-    void endWithoutTrailer() { line(QStringLiteral("/ENDOFREPORT")); }
+    void endWithoutTrailer() { line(u"/ENDOFREPORT"_s); }
     void trailer(qsizetype count, const QList<qint64>& offsets) {
         m_ended = true;
-        line(QStringLiteral("/PAGEBYTEOFFSETS"));
+        line(u"/PAGEBYTEOFFSETS"_s);
         line(QString::number(count));
         for (qint64 offset : offsets)
             line(QString::number(offset));
     }
 
     // A report of this many pages: a heading naming the page, then numbered rows of text.
-    void report(int pages, int rowsPerPage, const QString& reportName = QStringLiteral("Book Listing")) {
+    void report(int pages, int rowsPerPage, const QString& reportName = u"Book Listing"_s) {
         header(reportName);
         font();
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
                 newPage();
-            setTab(1, QStringLiteral("0.1"), 1);
-            setTab(2, QStringLiteral("4"), 2);
-            setTab(3, QStringLiteral("7.8"), 3);
-            text(QStringLiteral("Page ") + QString::number(page), 3);
+            setTab(1, u"0.1"_s, 1);
+            setTab(2, u"4"_s, 2);
+            setTab(3, u"7.8"_s, 3);
+            text(u"Page "_s + QString::number(page), 3);
             for (int row = 1; row <= rowsPerPage; ++row) {
                 cr();
                 text(rowText(page, row), 1);
@@ -80,9 +75,7 @@ public:
         }
         end();
     }
-    static QString rowText(int page, int row) {
-        return QStringLiteral("Title %1.%2 - Ä café").arg(page).arg(row);
-    }
+    static QString rowText(int page, int row) { return u"Title %1.%2 - Ä café"_s.arg(page).arg(row); }
 
     const QByteArray& bytes() const { return m_bytes; }
     const QList<qint64>& offsets() const { return m_offsets; }

@@ -9,22 +9,12 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLabel>
-#include <QProcess>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QScrollBar>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
-
 namespace {
 
 // Each file under a name of its own, as the report writer names them.
 QString writeSpool(const QByteArray& bytes) {
     static int serial = 36000;
-    const QString path = SpoolFolder() + QStringLiteral("/%1.tmp").arg(++serial, 8, 10, QLatin1Char('0'));
+    const QString path = SpoolFolder() + u"/%1.tmp"_s.arg(++serial, 8, 10, QLatin1Char('0'));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
@@ -40,7 +30,7 @@ frmPP& openPreview(const QByteArray& spool) {
 
 QByteArray report(int pages, int rows = 3, const QString& password = QString()) {
     SpoolFixture spool(password);
-    spool.report(pages, rows, QStringLiteral("Book Cost Report"));
+    spool.report(pages, rows, u"Book Cost Report"_s);
     return spool.bytes();
 }
 
@@ -56,7 +46,7 @@ bool isDark(const QImage& page, int x, int y) {
 QString pdfPageText(const QString& pdf, int page) {
     QProcess process;
     const QString number = QString::number(page);
-    process.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, "-layout", pdf, "-"});
+    process.start(u"pdftotext"_s, {"-f", number, "-l", number, "-layout", pdf, "-"});
     process.waitForFinished();
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -101,7 +91,7 @@ private Q_SLOTS:
     void pagesTurnWithinTheReport() {
         TestHome home;
         frmPP& window = openPreview(report(5));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Print Preview"));
+        QCOMPARE(window.windowTitle(), u"Print Preview"_s);
         QCOMPARE(shownPage(window), 1);
         const auto key = [&window](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             return [&window, key, modifiers] {
@@ -156,7 +146,7 @@ private Q_SLOTS:
         QFETCH(QSize, canvas);
         TestHome home;
         SpoolFixture spool;
-        spool.header(QStringLiteral("Book Listing"), orientation, paper);
+        spool.header(u"Book Listing"_s, orientation, paper);
         spool.end();
         frmPP& preview = openPreview(spool.bytes());
         preview.showNormal();
@@ -238,16 +228,16 @@ private Q_SLOTS:
     void saveCopiesTheReportWhichCloseThenRemoves() {
         TestHome home;
         const HomeGuard guard(home.path());
-        const QString copy = home.file(QStringLiteral("spool.rpt"));
+        const QString copy = home.file(u"spool.rpt"_s);
         QFile older(copy);
         QVERIFY(older.open(QIODevice::WriteOnly) && older.write("an older copy, replaced") > 0);
         older.close();
-        home.prompts().input(QStringLiteral("pw")).answer(PromptAnswer::No).answer(PromptAnswer::Yes);
-        const QByteArray spool = report(2, 2, QStringLiteral("pw"));
+        home.prompts().input(u"pw"_s).answer(PromptAnswer::No).answer(PromptAnswer::Yes);
+        const QByteArray spool = report(2, 2, u"pw"_s);
         frmPP& window = openPreview(spool);
         window.cmdSave->click();
         window.cmdSave->click();
-        QCOMPARE(home.prompts().last().text, QStringLiteral("Save report to ") + copy + u'?');
+        QCOMPARE(home.prompts().last().text, u"Save report to "_s + copy + u'?');
         QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNo);
         const QString path = Preview().SpoolPath();
         window.cmdClose->click();
@@ -257,10 +247,10 @@ private Q_SLOTS:
         QCOMPARE(saved.readAll(), spool); // byte for byte, still scrambled
 
         // A copy that cannot be made is told.
-        const HomeGuard nowhere(home.file(QStringLiteral("no such folder")));
+        const HomeGuard nowhere(home.file(u"no such folder"_s));
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         openPreview(report(1)).cmdSave->click();
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
         QVERIFY(home.prompts().last().text.contains(ReportCopyPath()));
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
@@ -270,40 +260,35 @@ private Q_SLOTS:
         home.prompts().answerOk();
         openPreview(report(3)).cmdInfo->click();
         QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
-        QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
-                                "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
-                                "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
-                                "/NOTE=\r\nPage Count=3"));
+        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
+                                             "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
+                                             "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
+                                             "/NOTE=\r\nPage Count=3"_s);
     }
 
     void scrambledReportsAskForThePassword_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("reportName");
-        QTest::newRow("right password") << "SeCrEt"
-                                        << "Book Cost Report";
-        QTest::newRow("wrong password") << "guess"
-                                        << "";
-        QTest::newRow("no password") << ""
-                                     << "";
+        AddRow("right password", "SeCrEt", "Book Cost Report");
+        AddRow("wrong password", "guess", "");
+        AddRow("no password", "", "");
     }
     void scrambledReportsAskForThePassword() {
         QFETCH(QString, typed);
         QFETCH(QString, reportName);
         TestHome home;
         home.prompts().input(typed);
-        frmPP& window = openPreview(report(4, 2, QStringLiteral("secret")));
+        frmPP& window = openPreview(report(4, 2, u"secret"_s));
         QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Protected"));
-        QCOMPARE(home.prompts().last().text,
-                 QStringLiteral("This report is password protected.  Please enter password:"));
+        QCOMPARE(home.prompts().lastShown(),
+                 u"Protected: This report is password protected.  Please enter password:"_s);
         QCOMPARE(Preview().Header().reportName, reportName);
         // The trailer is never scrambled: paging works whatever was typed.
         window.cmdLast->click();
         QCOMPARE(shownPage(window), 4);
         // A report shown next that is not scrambled reads as text again.
         openPreview(report(1));
-        QCOMPARE(Preview().Header().reportName, QStringLiteral("Book Cost Report"));
+        QCOMPARE(Preview().Header().reportName, u"Book Cost Report"_s);
         QCOMPARE(home.prompts().count(), 1);
     }
 
@@ -311,10 +296,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("from"); // the file is cut before the first of these...
         QTest::addColumn<QByteArray>("to");   // ...and the last of these replaced by it
         QTest::newRow("cut inside a command") << QByteArray("Title 3.2") << QByteArray();
-        QTest::newRow("position past the end")
-            << QByteArray("3\r\n1\r\n") << QByteArray("3\r\n1\r\n99999\r\n");
-        QTest::newRow("numbers that are not")
-            << QByteArray("/SETTAB\r\n1\r\n0.1") << QByteArray("/SETTAB\r\nx\r\n0,1,2");
+        AddRow("position past the end", QByteArray("3\r\n1\r\n"), QByteArray("3\r\n1\r\n99999\r\n"));
+        AddRow("numbers that are not", QByteArray("/SETTAB\r\n1\r\n0.1"),
+               QByteArray("/SETTAB\r\nx\r\n0,1,2"));
     }
     void damagedReportsShowWhatTheyCan() {
         QFETCH(QByteArray, from);
@@ -340,19 +324,19 @@ private Q_SLOTS:
 
         // A file that cannot be read at all is told, and no preview opens.
         home.prompts().answerOk();
-        ShowPreview(SpoolFolder() + QStringLiteral("/00000001.tmp"));
+        ShowPreview(SpoolFolder() + u"/00000001.tmp"_s);
         QVERIFY(!PreviewWindow());
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
     }
 
     void pageIsDrawnWhereTheFileSays() {
         TestHome home;
         SpoolFixture spool;
-        spool.header(QStringLiteral("Book Listing"));
+        spool.header(u"Book Listing"_s);
         spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
         spool.font(10);
-        spool.setTab(3, QStringLiteral("7.8"), 3);
-        spool.text(QStringLiteral("MMMM"), 3);
+        spool.setTab(3, u"7.8"_s, 3);
+        spool.text(u"MMMM"_s, 3);
         spool.end();
         openPreview(spool.bytes());
         // The page is drawn at the screen's resolution: at 200 % every dot is two, each drawn
@@ -403,12 +387,12 @@ private Q_SLOTS:
             QCOMPARE(arrow.size(), QSize(32, 32));
             QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
         }
-        QCOMPARE(window.cmdPrint->toolTip(), QStringLiteral("Print every page (Ctrl+P)"));
-        QCOMPARE(window.cmdClose->toolTip(), QStringLiteral("Close the preview (Esc)"));
+        QCOMPARE(window.cmdPrint->toolTip(), u"Print every page (Ctrl+P)"_s);
+        QCOMPARE(window.cmdClose->toolTip(), u"Close the preview (Esc)"_s);
     }
 
     void printingWithoutAPrinterWritesThePagesToPdf() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext is not installed");
         TestHome home;
         const NoPrinters noPrinters;
@@ -428,21 +412,21 @@ private Q_SLOTS:
         // Choosing no file prints nothing and leaves the preview open; Ctrl+P is Print.
         home.prompts().file(QString());
         QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Print to PDF"));
+        QCOMPARE(home.prompts().last().title, u"Print to PDF"_s);
         QVERIFY(PreviewWindow() && window.isVisible() && QFile::exists(path));
 
-        const QString pdf = home.file(QStringLiteral("listing.pdf"));
+        const QString pdf = home.file(u"listing.pdf"_s);
         home.prompts().file(pdf);
         window.cmdPrint->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Print to PDF"));
+        QCOMPARE(home.prompts().last().title, u"Print to PDF"_s);
         QVERIFY(!PreviewWindow() && !PrintingWindow() && !QFile::exists(path));
         for (int page = 1; page <= previewLines.size(); ++page) {
             const QString text = pdfPageText(pdf, page);
             qsizetype from = 0;
             for (const QString& line : previewLines.at(page - 1)) {
                 from = text.indexOf(line, from);
-                QVERIFY2(from >= 0, qPrintable(QStringLiteral("page %1 lacks %2").arg(page).arg(line)));
+                QVERIFY2(from >= 0, qPrintable(u"page %1 lacks %2"_s.arg(page).arg(line)));
             }
         }
         QVERIFY(pdfPageText(pdf, 4).isEmpty());
@@ -452,7 +436,7 @@ private Q_SLOTS:
     void printingStopsWhenCancelled() {
         TestHome home;
         const NoPrinters noPrinters;
-        const QString pdf = home.file(QStringLiteral("cancelled.pdf"));
+        const QString pdf = home.file(u"cancelled.pdf"_s);
         home.prompts().file(pdf);
         frmPP& window = openPreview(report(3, 5));
         const QString path = Preview().SpoolPath();

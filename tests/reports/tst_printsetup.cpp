@@ -6,12 +6,7 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPrinterInfo>
-#include <QPushButton>
-#include <QTest>
 
 namespace {
 
@@ -47,7 +42,7 @@ SetupSeen runSetup(TestHome& home, const std::function<void(frmPrintSetup&)>& ac
         if (setup.lblNoPrinter->isVisible()) {
             seen.notice = setup.lblNoPrinter->text();
             if (setup.lblNoPrinter->geometry().intersects(setup.cmdOK->geometry()))
-                seen.notice = QStringLiteral("covered by the buttons");
+                seen.notice = u"covered by the buttons"_s;
         }
         if (act)
             act(setup);
@@ -78,65 +73,64 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, saved);
         TestHome home;
-        FakePrinters printers({QStringLiteral("Laser")});
+        FakePrinters printers({u"Laser"_s});
         runSetup(home, [&](frmPrintSetup& setup) { setup.txtCopies->setText(typed); });
-        QCOMPARE(GetSetting(QStringLiteral("Copies")), saved);
+        QCOMPARE(GetSetting(u"Copies"_s), saved);
         QCOMPARE(QString::number(CurrentPrinterCopies()), saved);
-        QCOMPARE(GetSetting(QStringLiteral("Printer")), QStringLiteral("Laser"));
+        QCOMPARE(GetSetting(u"Printer"_s), u"Laser"_s);
     }
 
     void choosesAmongInstalledPrinters() {
         TestHome home;
-        FakePrinters printers({QStringLiteral("Laser"), QStringLiteral("Ink"), QStringLiteral("Laser")});
-        SaveSetting(QStringLiteral("Printer"), QStringLiteral("Laser"));
-        SaveSetting(QStringLiteral("Copies"), QStringLiteral(" 3 "));
+        FakePrinters printers({u"Laser"_s, u"Ink"_s, u"Laser"_s});
+        SaveSetting(u"Printer"_s, u"Laser"_s);
+        SaveSetting(u"Copies"_s, u" 3 "_s);
         SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) {
             setup.cboPrinter->setCurrentIndex(1);
-            setup.txtCopies->setText(QStringLiteral("5"));
+            setup.txtCopies->setText(u"5"_s);
         });
         QCOMPARE(seen.printers, (QStringList{"Laser", "Ink", "Laser"}));
         QCOMPARE(seen.selected, 2);
-        QCOMPARE(seen.copies, QStringLiteral("3"));
+        QCOMPARE(seen.copies, u"3"_s);
         QCOMPARE(seen.notice, QString());
-        QCOMPARE(GetSetting(QStringLiteral("Printer")), QStringLiteral("Ink"));
-        QCOMPARE(GetSetting(QStringLiteral("Copies")), QStringLiteral("5"));
-        QCOMPARE(CurrentPrinterName(), QStringLiteral("Ink"));
+        QCOMPARE(GetSetting(u"Printer"_s), u"Ink"_s);
+        QCOMPARE(GetSetting(u"Copies"_s), u"5"_s);
+        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
         QCOMPARE(CurrentPrinterCopies(), 5);
 
         // A saved printer that is gone leaves the list on its first entry.
-        SaveSetting(QStringLiteral("Printer"), QStringLiteral("Gone"));
+        SaveSetting(u"Printer"_s, u"Gone"_s);
         seen = runSetup(home, {}, false);
         QCOMPARE(seen.selected, 0);
-        QCOMPARE(GetSetting(QStringLiteral("Printer")), QStringLiteral("Gone"));
+        QCOMPARE(GetSetting(u"Printer"_s), u"Gone"_s);
         QCOMPARE(home.pendingModalActions(), 0);
     }
 
     void cancelSavesNothing() {
         TestHome home;
-        FakePrinters printers({QStringLiteral("Laser"), QStringLiteral("Ink")});
+        FakePrinters printers({u"Laser"_s, u"Ink"_s});
         runSetup(
             home,
             [](frmPrintSetup& setup) {
                 setup.cboPrinter->setCurrentIndex(1);
-                setup.txtCopies->setText(QStringLiteral("9"));
+                setup.txtCopies->setText(u"9"_s);
             },
             false);
-        QCOMPARE(GetSetting(QStringLiteral("Printer"), QStringLiteral("<none>")), QStringLiteral("<none>"));
-        QCOMPARE(GetSetting(QStringLiteral("Copies"), QStringLiteral("<none>")), QStringLiteral("<none>"));
-        QCOMPARE(CurrentPrinterName(), QStringLiteral("Laser"));
+        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), u"<none>"_s);
+        QCOMPARE(GetSetting(u"Copies"_s, u"<none>"_s), u"<none>"_s);
+        QCOMPARE(CurrentPrinterName(), u"Laser"_s);
     }
 
     void worksWithoutAnyPrinter() {
         TestHome home;
         FakePrinters none({});
-        SaveSetting(QStringLiteral("Printer"), QStringLiteral("Laser"));
+        SaveSetting(u"Printer"_s, u"Laser"_s);
         const SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); });
         QVERIFY(seen.printers.isEmpty());
         QCOMPARE(seen.selected, -1);
-        QCOMPARE(seen.notice,
-                 QStringLiteral("No printer is installed: Print will write the report to a PDF file."));
-        QCOMPARE(GetSetting(QStringLiteral("Printer"), QStringLiteral("<none>")), QString());
-        QCOMPARE(GetSetting(QStringLiteral("Copies")), QStringLiteral("4"));
+        QCOMPARE(seen.notice, u"No printer is installed: Print will write the report to a PDF file."_s);
+        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), QString());
+        QCOMPARE(GetSetting(u"Copies"_s), u"4"_s);
         QCOMPARE(CurrentPrinterCopies(), 1);
     }
 
@@ -144,21 +138,21 @@ private Q_SLOTS:
         TestHome home;
         const SetupSeen seen = runSetup(home, {});
         QCOMPARE(seen.printers, QPrinterInfo::availablePrinterNames());
-        QCOMPARE(GetSetting(QStringLiteral("Printer"), QStringLiteral("<none>")), CurrentPrinterName());
-        QCOMPARE(GetSetting(QStringLiteral("Copies")), QStringLiteral("1"));
+        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), CurrentPrinterName());
+        QCOMPARE(GetSetting(u"Copies"_s), u"1"_s);
     }
 
     void reportsSelectTheSavedPrinter() {
         TestHome home;
-        FakePrinters printers({QStringLiteral("Laser"), QStringLiteral("Ink")});
+        FakePrinters printers({u"Laser"_s, u"Ink"_s});
         ReportCapture capture;
         ScriptedReport report;
-        SaveSetting(QStringLiteral("Printer"), QStringLiteral("Ink"));
+        SaveSetting(u"Printer"_s, u"Ink"_s);
         report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), QStringLiteral("Ink"));
-        SaveSetting(QStringLiteral("Printer"), QStringLiteral("Gone"));
+        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
+        SaveSetting(u"Printer"_s, u"Gone"_s);
         report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), QStringLiteral("Ink"));
+        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
         QCOMPARE(capture.shown.size(), 2);
     }
 };

@@ -2,10 +2,6 @@
 #include "reports/SpoolReader.h"
 #include "support/TestMain.h"
 
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 
 // The "/TEXT" texts from a byte position to the end of that page.
@@ -13,7 +9,7 @@ QStringList textsOfPage(const QString& path, const ScrambleKey& key, qint64 offs
     SpoolFileReader reader(path, key);
     QStringList texts;
     if (!reader.open() || !reader.seekTo(offset))
-        return {QStringLiteral("<unreadable>")};
+        return {u"<unreadable>"_s};
     while (!reader.atEnd()) {
         const SpoolCommand command = ReadSpoolCommand(reader);
         if (command.op == SpoolOp::NewPage || command.op == SpoolOp::EndOfReport)
@@ -25,7 +21,7 @@ QStringList textsOfPage(const QString& path, const ScrambleKey& key, qint64 offs
 }
 
 QStringList expectedTexts(int page, int rows) {
-    QStringList texts{QStringLiteral("Page ") + QString::number(page)};
+    QStringList texts{u"Page "_s + QString::number(page)};
     for (int row = 1; row <= rows; ++row)
         texts.append(SpoolFixture::rowText(page, row));
     return texts;
@@ -40,19 +36,16 @@ private Q_SLOTS:
     void anyPageIsReadFromItsTrailerPosition_data() {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("plain") << ""
-                               << "";
-        QTest::newRow("scrambled") << "Secret"
-                                   << "secret";
-        QTest::newRow("one-letter key") << "K"
-                                        << "K";
+        AddRow("plain", "", "");
+        AddRow("scrambled", "Secret", "secret");
+        AddRow("one-letter key", "K", "K");
     }
     void anyPageIsReadFromItsTrailerPosition() {
         QFETCH(QString, written);
         QFETCH(QString, typed);
         SpoolFixture spool(written);
         spool.report(5, 6);
-        const QString path = m_dir.filePath(QStringLiteral("report.tmp"));
+        const QString path = m_dir.filePath(u"report.tmp"_s);
         QVERIFY(spool.save(path));
 
         QCOMPARE(IsScrambledSpool(path), !written.isEmpty());
@@ -68,19 +61,16 @@ private Q_SLOTS:
         QCOMPARE(textsOfPage(path, key, 1), expectedTexts(1, 6));
         SpoolFileReader reader(path, key);
         QVERIFY(reader.open());
-        QCOMPARE(ReadSpoolHeader(reader).reportName, QStringLiteral("Book Listing"));
+        QCOMPARE(ReadSpoolHeader(reader).reportName, u"Book Listing"_s);
     }
 
     void damagedTrailerFallsBackToReadingTheBody_data() {
         QTest::addColumn<QByteArray>("ending"); // what follows the last page
         QTest::newRow("no trailer") << QByteArray("/ENDOFREPORT\r\n");
         QTest::newRow("no end marker either") << QByteArray();
-        QTest::newRow("more pages than positions")
-            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n9\r\n1\r\n");
-        QTest::newRow("position past the end")
-            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\n99999\r\n");
-        QTest::newRow("position not a number")
-            << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\nx1\r\n");
+        AddRow("more pages than positions", QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n9\r\n1\r\n"));
+        AddRow("position past the end", QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\n99999\r\n"));
+        AddRow("position not a number", QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n1\r\nx1\r\n"));
         QTest::newRow("count not a number") << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\nthree\r\n");
         QTest::newRow("count of zero") << QByteArray("/ENDOFREPORT\r\n/PAGEBYTEOFFSETS\r\n0\r\n");
         QTest::newRow("cut inside a command") << QByteArray("/BOX\r\n1.5");
@@ -88,13 +78,13 @@ private Q_SLOTS:
     void damagedTrailerFallsBackToReadingTheBody() {
         QFETCH(QByteArray, ending);
         SpoolFixture spool;
-        spool.header(QStringLiteral("Books Lent Out"));
+        spool.header(u"Books Lent Out"_s);
         for (int page = 1; page <= 3; ++page) {
             if (page > 1)
                 spool.newPage();
-            spool.text(QStringLiteral("a/b ") + QString::number(page), 1);
+            spool.text(u"a/b "_s + QString::number(page), 1);
         }
-        const QString path = m_dir.filePath(QStringLiteral("damaged.tmp"));
+        const QString path = m_dir.filePath(u"damaged.tmp"_s);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(spool.bytes() + ending);
@@ -103,8 +93,7 @@ private Q_SLOTS:
         QVERIFY(!ReadPageTrailer(path));
         SpoolFileReader reader(path);
         QCOMPARE(ScanPageOffsets(reader), spool.offsets());
-        QCOMPARE(textsOfPage(path, ScrambleKey(), spool.offsets().at(2)),
-                 QStringList{QStringLiteral("a/b 3")});
+        QCOMPARE(textsOfPage(path, ScrambleKey(), spool.offsets().at(2)), QStringList{u"a/b 3"_s});
     }
 
     void numbersReadInEitherDecimalConvention_data() {
@@ -113,20 +102,13 @@ private Q_SLOTS:
         QTest::addColumn<double>("decimal"); // NaN: not a number
         QTest::addColumn<int>("integer");    // -1: not a 32-bit whole number
         const double none = qQNaN();
-        QTest::newRow("whole") << "en_US"
-                               << "12" << 12.0 << 12;
-        QTest::newRow("comma locale, comma") << "de_DE"
-                                             << "1,5" << 1.5 << 2;
-        QTest::newRow("half rounds to even") << "en_US"
-                                             << "2.5" << 2.5 << 2;
-        QTest::newRow("beyond 32 bits") << "en_US"
-                                        << "3000000000" << 3e9 << -1;
-        QTest::newRow("letters") << "en_US"
-                                 << "abc" << none << -1;
-        QTest::newRow("infinite") << "en_US"
-                                  << "inf" << none << -1;
-        QTest::newRow("beyond double") << "en_US"
-                                       << "1e400" << none << -1;
+        AddRow("whole", "en_US", "12", 12.0, 12);
+        AddRow("comma locale, comma", "de_DE", "1,5", 1.5, 2);
+        AddRow("half rounds to even", "en_US", "2.5", 2.5, 2);
+        AddRow("beyond 32 bits", "en_US", "3000000000", 3e9, -1);
+        AddRow("letters", "en_US", "abc", none, -1);
+        AddRow("infinite", "en_US", "inf", none, -1);
+        AddRow("beyond double", "en_US", "1e400", none, -1);
     }
     void numbersReadInEitherDecimalConvention() {
         QFETCH(QString, locale);
@@ -145,8 +127,8 @@ private Q_SLOTS:
     }
 
     void textIsUtf8OrWindows1252() {
-        QCOMPARE(DecodeSpoolText("Caf\xc3\xa9"), QStringLiteral("Café"));
-        QCOMPARE(DecodeSpoolText("Caf\xe9 \x80"), QStringLiteral("Café €"));
+        QCOMPARE(DecodeSpoolText("Caf\xc3\xa9"), u"Café"_s);
+        QCOMPARE(DecodeSpoolText("Caf\xe9 \x80"), u"Café €"_s);
     }
 
 private:

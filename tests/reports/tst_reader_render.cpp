@@ -3,9 +3,6 @@
 #include "reports/SpoolRenderer.h"
 #include "support/TestMain.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 
 using Drawing = RecordingSurface::Drawing;
@@ -27,15 +24,15 @@ private Q_SLOTS:
         QFETCH(bool, printing);
         SpoolFixture spool;
         spool.font(10);
-        spool.setTab(1, QStringLiteral("0.1"), 1);
-        spool.setTab(2, QStringLiteral("4"), 2);
-        spool.setTab(3, QStringLiteral("7.8"), 3);
-        spool.text(QStringLiteral("left"), 1);
-        spool.text(QStringLiteral("centre"), 2);
-        spool.text(QStringLiteral("right"), 3);
+        spool.setTab(1, u"0.1"_s, 1);
+        spool.setTab(2, u"4"_s, 2);
+        spool.setTab(3, u"7.8"_s, 3);
+        spool.text(u"left"_s, 1);
+        spool.text(u"centre"_s, 2);
+        spool.text(u"right"_s, 3);
         spool.cr();
         spool.cr();
-        spool.text(QStringLiteral("third line"), 1);
+        spool.text(u"third line"_s, 1);
 
         RecordingSurface surface;
         render(spool, surface, printing);
@@ -45,7 +42,7 @@ private Q_SLOTS:
         QCOMPARE(texts[0].from, QPointF(0.1 * 1440 + shift, 0));
         QCOMPARE(texts[1].from.x(), 4.0 * 1440 + shift - 6 * 10 * 6 / 2.0);
         // A right-aligned text ends exactly at its stop.
-        QCOMPARE(texts[2].from.x() + surface.textWidth(QStringLiteral("right")), 7.8 * 1440 + shift);
+        QCOMPARE(texts[2].from.x() + surface.textWidth(u"right"_s), 7.8 * 1440 + shift);
         QCOMPARE(texts[3].from, QPointF(0.1 * 1440 + shift, 2 * 230.0));
     }
 
@@ -67,7 +64,7 @@ private Q_SLOTS:
         QCOMPARE(paperBoxes[0].from, QPointF(0.1 * 1440, 0.85 * 1440));
         QCOMPARE(paperBoxes[0].to, QPointF(7.8 * 1440, 0.85 * 1440));
         QCOMPARE(paperBoxes[0].penWidth, 2);
-        QCOMPARE(paper.texts(), QStringList{QStringLiteral("after the boxes")});
+        QCOMPARE(paper.texts(), QStringList{u"after the boxes"_s});
     }
 
     void rulesSitAboveOrBelowTheLine_data() {
@@ -85,9 +82,9 @@ private Q_SLOTS:
         QFETCH(double, y);
         SpoolFixture spool;
         spool.font(10);
-        spool.setTab(5, QStringLiteral("5.25"), 1);
+        spool.setTab(5, u"5.25"_s, 1);
         spool.cr();
-        spool.lines({command, QStringLiteral("5"), QStringLiteral("0.75"), QStringLiteral("0")});
+        spool.lines({command, u"5"_s, u"0.75"_s, u"0"_s});
         RecordingSurface surface;
         render(spool, surface, printing);
         const QList<Drawing> rules = surface.of(Drawing::Rule);
@@ -102,8 +99,8 @@ private Q_SLOTS:
     void damagedNumbersDoNotStopThePage() {
         SpoolFixture spool;
         spool.font();
-        spool.setTab(1, QStringLiteral("1"), 1);
-        spool.setTab(2, QStringLiteral("2"), 1);
+        spool.setTab(1, u"1"_s, 1);
+        spool.setTab(2, u"2"_s, 1);
         spool.lines({"/TEXT", "at two", "2", "/TEXT", "stop unreadable", "two?"});
         spool.lines({"/BOX", "1", "1", "2", "2", "1", "/BOX", "3", "?", "4", "", "x"});
         spool.lines({"/SETTAB", "1", "one", "1", "/FONT", "big", "Arial", "1"});
@@ -116,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(texts[1].from.x(), 2 * 1440 + kScreenShift);
         // An unreadable "/SETTAB" or "/FONT" changes nothing.
         QCOMPARE(texts[2].from.x(), 1 * 1440 + kScreenShift);
-        QCOMPARE(texts[2].font.face, QStringLiteral("Times New Roman"));
+        QCOMPARE(texts[2].font.face, u"Times New Roman"_s);
         // Unreadable box values keep what the box before had.
         const QList<Drawing> boxes = surface.of(Drawing::Box);
         QCOMPARE(boxes.size(), 2);
@@ -158,15 +155,15 @@ private Q_SLOTS:
 
     void printingBreaksPagesAndSetsThePaper() {
         SpoolFixture spool;
-        spool.header(QStringLiteral("Book Listing"), 2, 2);
+        spool.header(u"Book Listing"_s, 2, 2);
         spool.font();
-        spool.text(QStringLiteral("one"), 0);
+        spool.text(u"one"_s, 0);
         spool.newPage();
         spool.lines({"/SCREENONLY", "/NEWPAGE", "99"});
-        spool.text(QStringLiteral("two"), 0);
+        spool.text(u"two"_s, 0);
         spool.newPage();
         spool.cr();
-        spool.text(QStringLiteral("three"), 0);
+        spool.text(u"three"_s, 0);
         spool.end();
 
         RecordingSurface printer;
@@ -183,14 +180,14 @@ private Q_SLOTS:
         QCOMPARE(started, (QList<int>{2, 3}));
         QCOMPARE(printer.orientations, QList<int>{2});
         QCOMPARE(printer.paperSizes, QList<int>{2});
-        QCOMPARE(renderer.header().reportName, QStringLiteral("Book Listing"));
+        QCOMPARE(renderer.header().reportName, u"Book Listing"_s);
         // Each page starts again at the top.
         QCOMPARE(printer.of(Drawing::Text).at(2).from.y(), 230.0);
     }
 
 private:
     QString save(const SpoolFixture& spool) {
-        const QString path = m_dir.filePath(QStringLiteral("render%1.tmp").arg(++m_files));
+        const QString path = m_dir.filePath(u"render%1.tmp"_s.arg(++m_files));
         if (!spool.save(path))
             qFatal("cannot write %s", qPrintable(path));
         return path;

@@ -9,12 +9,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
 Q_DECLARE_METATYPE(ReportKind)
 
 namespace {
@@ -33,7 +27,7 @@ BookFields book(const QString& title) {
     fields.locationId = kLivingRoom;
     fields.formatId = kHardcover;
     fields.ratingId = kAllAges;
-    fields.publisher = QStringLiteral("Penguin");
+    fields.publisher = u"Penguin"_s;
     fields.copyright = 1999;
     fields.pages = 321;
     fields.stars = 4.5;
@@ -47,13 +41,13 @@ int addBook(const BookFields& fields) {
 
 // A new catalogue with its lists but no book.
 bool openEmptyCatalogue(TestHome& home) {
-    return home.openFreshCatalogue() && gConn.execute(QStringLiteral("DELETE FROM [Book]")).ok();
+    return home.openFreshCatalogue() && gConn.execute(u"DELETE FROM [Book]"_s).ok();
 }
 
 // The lines from the last text written before the end marker (tab line included) on.
 QStringList tailFrom(const QStringList& lines, const QString& text) {
     const qsizetype at = lines.lastIndexOf(text);
-    const qsizetype end = lines.indexOf(QStringLiteral("/ENDOFREPORT"));
+    const qsizetype end = lines.indexOf(u"/ENDOFREPORT"_s);
     return at < 0 ? QStringList() : lines.mid(at, end - at);
 }
 
@@ -79,35 +73,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("tail");
         const QStringList rule{"/NORMAL", "/BOX", "0.1", "0.85", "7.8", "0.85", "1", "/CR"};
         const QStringList noBooks{"/CR", "/TEXT", "No books found.", "1"};
-        QTest::newRow("book listing")
-            << ReportKind::BookListing << QStringList{"Title",  "Stars",  "Subject", "Location",
-                                                      "Rating", "Format", "Min.",    "No books found."}
-            << QStringList{"Min.", "7"} + rule + noBooks;
-        QTest::newRow("by label") << ReportKind::ListingByLabel
-                                  << QStringList{"Label #", "Title",  "Stars", "Subject",        "Location",
-                                                 "Rating",  "Format", "Min.",  "No books found."}
-                                  << QStringList{"Min.", "8"} + rule +
-                                         QStringList{"/CR",   "/SETTAB",         "2", "0", "1",
-                                                     "/TEXT", "No books found.", "1"};
-        QTest::newRow("detailed")
-            << ReportKind::DetailedListing << QStringList{"No books found."}
-            << QStringList{
-                   "2.9", "1", "/CR", "/CR", "/CR", "/SETTAB", "2", "0", "1", "/TEXT", "No books found.",
-                   "1"};
-        QTest::newRow("inventory") << ReportKind::InventoryByLocation
-                                   << QStringList{"Title",  "Subject", "Rating",          "Pages",
-                                                  "Format", "Label #", "No books found.", "Book count: 0"}
-                                   << QStringList{"Label #", "6"} + rule + noBooks +
-                                          QStringList{"/CR", "/CR", "/TEXT", "Book count: 0", "1"};
-        QTest::newRow("cost") << ReportKind::CostSummary
-                              << QStringList{"Title", "Acquired", "Label #", "Amount",
-                                             "No books found with a cost."}
-                              << QStringList{"Amount", "6"} + rule +
-                                     QStringList{"/CR", "/TEXT", "No books found with a cost.", "1"};
-        QTest::newRow("lent") << ReportKind::BooksLentOut
-                              << QStringList{"Title", "Lent To", "Lent Date", "No books are lent out."}
-                              << QStringList{"Lent Date", "3"} + rule +
-                                     QStringList{"/CR", "/TEXT", "No books are lent out.", "1"};
+        AddRow("book listing", ReportKind::BookListing,
+               QStringList{"Title", "Stars", "Subject", "Location", "Rating", "Format", "Min.",
+                           "No books found."},
+               QStringList{"Min.", "7"} + rule + noBooks);
+        AddRow("by label", ReportKind::ListingByLabel,
+               QStringList{"Label #", "Title", "Stars", "Subject", "Location", "Rating", "Format", "Min.",
+                           "No books found."},
+               QStringList{"Min.", "8"} + rule +
+                   QStringList{"/CR", "/SETTAB", "2", "0", "1", "/TEXT", "No books found.", "1"});
+        AddRow("detailed", ReportKind::DetailedListing, QStringList{"No books found."},
+               QStringList{"2.9", "1", "/CR", "/CR", "/CR", "/SETTAB", "2", "0", "1", "/TEXT",
+                           "No books found.", "1"});
+        AddRow("inventory", ReportKind::InventoryByLocation,
+               QStringList{"Title", "Subject", "Rating", "Pages", "Format", "Label #", "No books found.",
+                           "Book count: 0"},
+               QStringList{"Label #", "6"} + rule + noBooks +
+                   QStringList{"/CR", "/CR", "/TEXT", "Book count: 0", "1"});
+        AddRow("cost", ReportKind::CostSummary,
+               QStringList{"Title", "Acquired", "Label #", "Amount", "No books found with a cost."},
+               QStringList{"Amount", "6"} + rule +
+                   QStringList{"/CR", "/TEXT", "No books found with a cost.", "1"});
+        AddRow("lent", ReportKind::BooksLentOut,
+               QStringList{"Title", "Lent To", "Lent Date", "No books are lent out."},
+               QStringList{"Lent Date", "3"} + rule +
+                   QStringList{"/CR", "/TEXT", "No books are lent out.", "1"});
     }
     void emptyCatalogueBlocks() {
         QFETCH(ReportKind, kind);
@@ -121,7 +111,7 @@ private Q_SLOTS:
                  (QStringList{"Database: BIBLIO", MakeReport(kind)->Name(), "Page 1", "03/05/2024"}));
         QCOMPARE(reportTexts(lines), texts);
         QCOMPARE(tailFrom(lines, tail.first()), tail);
-        QCOMPARE(lines.value(1), QStringLiteral("1"));
+        QCOMPARE(lines.value(1), u"1"_s);
         QCOMPARE(lines.value(3), MakeReport(kind)->Name());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
@@ -130,16 +120,16 @@ private Q_SLOTS:
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
         // Added as binary fractions these come to 0.80499…, which would show as $0.80.
-        BookFields a = book(QStringLiteral("A Tale of Seventeen Remarkably Long Words in One Title"));
+        BookFields a = book(u"A Tale of Seventeen Remarkably Long Words in One Title"_s);
         a.cost = Money::fromDouble(0.7);
         a.acquireDate = QDate(2002, 11, 5);
-        a.labelNumber = QStringLiteral("L-1");
-        BookFields b = book(QStringLiteral("B"));
+        a.labelNumber = u"L-1"_s;
+        BookFields b = book(u"B"_s);
         b.cost = Money::fromDouble(0.1);
-        BookFields c = book(QStringLiteral("C"));
+        BookFields c = book(u"C"_s);
         c.cost = Money::fromDouble(0.005);
         c.acquireDate = QDate(1899, 12, 30);
-        BookFields free = book(QStringLiteral("D free"));
+        BookFields free = book(u"D free"_s);
         for (const BookFields& fields : {c, free, a, b})
             QVERIFY(addBook(fields) > 0);
         ReportCapture capture;
@@ -148,29 +138,28 @@ private Q_SLOTS:
         QCOMPARE(texts.size(), 12);
         // The long title is cut to its 2.15 inch column, never wrapped.
         PageCanvas canvas;
-        canvas.SetFont(CanvasFont(QStringLiteral("Times New Roman"), 10, 1));
+        canvas.SetFont(CanvasFont(u"Times New Roman"_s, 10, 1));
         QVERIFY(a.title.startsWith(texts[0]) && texts[0].size() < a.title.size());
         QVERIFY(canvas.TextWidth(texts[0]) <= 3096);
         QVERIFY(canvas.TextWidth(a.title.left(texts[0].size() + 1)) > 3096);
         QCOMPARE(texts.mid(1), (QStringList{"11/05/2002", "L-1", "$0.70", "B", "", "$0.10", "C", "", "$0.01",
                                             "$0.81", "Book count (that have a cost): 3"}));
-        QCOMPARE(tailFrom(lines, QStringLiteral("/LINEABOVE")),
+        QCOMPARE(tailFrom(lines, u"/LINEABOVE"_s),
                  (QStringList{"/LINEABOVE", "5", "0.75", "1", "/BOLD", "/TEXT", "$0.81", "6", "/NORMAL",
                               "/CR", "/CR", "/TEXT", "Book count (that have a cost): 3", "1"}));
         // The book bought before 1900 has no "Acquired" text at all.
-        QCOMPARE(tailFrom(lines, QStringLiteral("C")).mid(0, 6),
-                 (QStringList{"C", "1", "/TEXT", "", "4", "/TEXT"}));
+        QCOMPARE(tailFrom(lines, u"C"_s).mid(0, 6), (QStringList{"C", "1", "/TEXT", "", "4", "/TEXT"}));
     }
 
     void lentReportFilters() {
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
-        BookFields blanks = book(QStringLiteral("Blanks only"));
-        blanks.lentTo = QStringLiteral("   ");
-        BookFields dated = book(QStringLiteral("Date only"));
+        BookFields blanks = book(u"Blanks only"_s);
+        blanks.lentTo = u"   "_s;
+        BookFields dated = book(u"Date only"_s);
         dated.lentDate = QDate(2020, 1, 2);
-        BookFields named = book(QStringLiteral("Name only"));
-        named.lentTo = QStringLiteral("Ann");
+        BookFields named = book(u"Name only"_s);
+        named.lentTo = u"Ann"_s;
         for (const BookFields& fields : {blanks, dated, named})
             QVERIFY(addBook(fields) > 0);
         ReportCapture capture;
@@ -178,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(reportTexts(lines).mid(3), (QStringList{"Date only", "", "01/02/2020", "Name only", "Ann",
                                                          "Book count (lent out): 2"}));
         // Books that were read but none printed: the empty-result text.
-        QVERIFY(gConn.execute(QStringLiteral("DELETE FROM [Book] WHERE [Title] <> 'Blanks only'")).ok());
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [Title] <> 'Blanks only'"_s).ok());
         lines = run(ReportKind::BooksLentOut, capture);
         QCOMPARE(reportTexts(lines).mid(3), QStringList{"No books are lent out."});
     }
@@ -186,19 +175,19 @@ private Q_SLOTS:
     void inventoryGroupsByLocation() {
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
-        BookFields first = book(QStringLiteral("Zebra"));
-        first.labelNumber = QStringLiteral("Z1");
-        BookFields second = book(QStringLiteral("Aardvark"));
+        BookFields first = book(u"Zebra"_s);
+        first.labelNumber = u"Z1"_s;
+        BookFields second = book(u"Aardvark"_s);
         second.locationId = kLibraryRoom;
         second.pages = 1234;
-        BookFields orphan = book(QStringLiteral("Nowhere"));
+        BookFields orphan = book(u"Nowhere"_s);
         orphan.locationId = 999;
         for (const BookFields& fields : {first, second, orphan})
             QVERIFY(addBook(fields) > 0);
         ReportCapture capture;
         const QStringList lines = run(ReportKind::InventoryByLocation, capture);
         QCOMPARE(
-            tailFrom(lines, QStringLiteral("Library Room")),
+            tailFrom(lines, u"Library Room"_s),
             (QStringList{
                 "Library Room",  "1", "/NORMAL", "/CR",      "/CR", "/TEXT", "Aardvark", "1",     "/TEXT",
                 "History",       "2", "/TEXT",   "All ages", "3",   "/TEXT", "1234",     "4",     "/TEXT",
@@ -207,17 +196,17 @@ private Q_SLOTS:
                 "History",       "2", "/TEXT",   "All ages", "3",   "/TEXT", "321",      "4",     "/TEXT",
                 "Hardcover",     "5", "/TEXT",   "Z1",       "6",   "/CR",   "/CR",      "/CR",   "/TEXT",
                 "Book count: 2", "1"}));
-        QCOMPARE(lines[lines.lastIndexOf(QStringLiteral("Library Room")) - 2], QStringLiteral("/BOLD"));
+        QCOMPARE(lines[lines.lastIndexOf(u"Library Room"_s) - 2], u"/BOLD"_s);
     }
 
     void listingsOrderAndShowBooks() {
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
-        BookFields first = book(QStringLiteral("Beta"));
-        first.labelNumber = QStringLiteral("A-1");
+        BookFields first = book(u"Beta"_s);
+        first.labelNumber = u"A-1"_s;
         first.stars = 3;
-        BookFields second = book(QStringLiteral("Alpha"));
-        second.labelNumber = QStringLiteral("B-2");
+        BookFields second = book(u"Alpha"_s);
+        second.labelNumber = u"B-2"_s;
         second.locationId = kLibraryRoom;
         for (const BookFields& fields : {first, second})
             QVERIFY(addBook(fields) > 0);
@@ -245,19 +234,17 @@ private Q_SLOTS:
     void detailedBlockOfOneBook() {
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
-        BookFields fields = book(QStringLiteral("The Detailed Book"));
-        const DbResult<int> author =
-            GetLookupId(QStringLiteral("Author"), QStringLiteral("AuthorId"), QStringLiteral("Austen, Jane"));
+        BookFields fields = book(u"The Detailed Book"_s);
+        const DbResult<int> author = GetLookupId(u"Author"_s, u"AuthorId"_s, u"Austen, Jane"_s);
         QVERIFY(author.ok());
         fields.authorId = *author;
-        fields.labelNumber = QStringLiteral("D-7");
+        fields.labelNumber = u"D-7"_s;
         fields.acquireDate = QDate(2001, 2, 3);
         fields.cost = Money::fromDouble(12.5);
-        fields.lentTo = QStringLiteral("Sam");
-        fields.notes =
-            QStringLiteral("First line of the notes\r\nand a second line long enough to need wrapping "
-                           "within its column, which is not much more than two and a half inches "
-                           "wide on the page");
+        fields.lentTo = u"Sam"_s;
+        fields.notes = u"First line of the notes\r\nand a second line long enough to need wrapping "
+                       "within its column, which is not much more than two and a half inches "
+                       "wide on the page"_s;
         const int id = addBook(fields);
         QVERIFY(id > 0);
         for (const int award : {8, 2, 8})
@@ -274,24 +261,22 @@ private Q_SLOTS:
                               "Cost:",      "$12.50",      "Publisher:",   "Penguin",
                               "Lent To:",   "Sam",         "Author:",      "Austen, Jane",
                               "Lent Date:", "Awards:",     "Nebula Award", "Pulitzer Prize"}));
-        QCOMPARE(tailFrom(lines, QStringLiteral("Nebula Award")).mid(0, 6),
+        QCOMPARE(tailFrom(lines, u"Nebula Award"_s).mid(0, 6),
                  (QStringList{"Nebula Award", "2", "/CR", "/TEXT", "Pulitzer Prize", "2"}));
         // The notes wrap at stop 2 over several lines, their line break now a blank.
         const QStringList notes = texts.mid(33, texts.size() - 34);
-        QCOMPARE(texts[32], QStringLiteral("Notes:"));
+        QCOMPARE(texts[32], u"Notes:"_s);
         QVERIFY(notes.size() > 2);
-        QCOMPARE(notes.join(QString()),
-                 QString(fields.notes).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
-        QCOMPARE(texts.last(), QStringLiteral("Book count: 1"));
-        QCOMPARE(tailFrom(lines, QStringLiteral("/SETTAB")).mid(0, 4),
-                 (QStringList{"/SETTAB", "2", "4", "1"}));
+        QCOMPARE(notes.join(QString()), QString(fields.notes).replace(u"\r\n"_s, u" "_s));
+        QCOMPARE(texts.last(), u"Book count: 1"_s);
+        QCOMPARE(tailFrom(lines, u"/SETTAB"_s).mid(0, 4), (QStringList{"/SETTAB", "2", "4", "1"}));
     }
 
     void cancelStopsAfterTheCurrentBook() {
         TestHome home;
         QVERIFY(openEmptyCatalogue(home));
         for (int i = 0; i < 20; ++i)
-            QVERIFY(addBook(book(QStringLiteral("Book %1").arg(i, 2, 10, QLatin1Char('0')))) > 0);
+            QVERIFY(addBook(book(u"Book %1"_s.arg(i, 2, 10, QLatin1Char('0')))) > 0);
         ReportCapture capture;
         const qint64 previousInterval = Writer().SetEventInterval(0);
         QStringList discarded;
@@ -317,16 +302,16 @@ private Q_SLOTS:
         RunReport(ReportKind::BookListing);
         Writer().SetEventInterval(previousInterval);
         QVERIFY(gReportCancelled);
-        QCOMPARE(caption, QStringLiteral("Building Report"));
-        QCOMPARE(label, QStringLiteral("Book Listing, Page: 1"));
+        QCOMPARE(caption, u"Building Report"_s);
+        QCOMPARE(label, u"Book Listing, Page: 1"_s);
         QVERIFY(capture.shown.isEmpty());
         QVERIFY(PrintingWindow() == nullptr);
         QVERIFY(QDir(SpoolFolder()).isEmpty());
         // The book being written was finished, then the count of books written so far.
         const QStringList texts = textsOf(discarded);
-        QVERIFY(texts.contains(QStringLiteral("Book 00")));
-        QVERIFY(!texts.contains(QStringLiteral("Book 01")));
-        QCOMPARE(texts.mid(texts.indexOf(QStringLiteral("Book 00"))),
+        QVERIFY(texts.contains(u"Book 00"_s));
+        QVERIFY(!texts.contains(u"Book 01"_s));
+        QCOMPARE(texts.mid(texts.indexOf(u"Book 00"_s)),
                  (QStringList{"Book 00", "4.5", "History", "Living Room", "All ages", "Hardcover", "321",
                               "Book count: 1"}));
         // The next report starts afresh.
@@ -336,17 +321,16 @@ private Q_SLOTS:
     }
 
     void failedQueryIsToldAndLeavesNothing() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        QVERIFY(gConn.execute(QStringLiteral("DROP TABLE [Rating]")).ok());
+        FRESH_HOME(home);
+        QVERIFY(gConn.execute(u"DROP TABLE [Rating]"_s).ok());
         home.prompts().answerOk();
         ReportCapture capture;
         RunReport(ReportKind::InventoryByLocation);
         QVERIFY(capture.shown.isEmpty());
         QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Error"));
-        QVERIFY(home.prompts().last().text.startsWith(QStringLiteral("Error ")));
-        QVERIFY(home.prompts().last().text.contains(QStringLiteral("Rating")));
+        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY(home.prompts().last().text.startsWith(u"Error "_s));
+        QVERIFY(home.prompts().last().text.contains(u"Rating"_s));
         QVERIFY(QDir(SpoolFolder()).isEmpty());
         // Reports that need no rating still run.
         RunReport(ReportKind::CostSummary);

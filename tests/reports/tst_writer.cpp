@@ -7,13 +7,9 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QFile>
-#include <QLocale>
-#include <QTest>
-
 namespace {
 
-const QString kFace = QStringLiteral("Times New Roman");
+const QString kFace = u"Times New Roman"_s;
 
 // The lines of a page heading of "Test Report" on page n, Letter portrait, on 03/05/2024.
 QStringList pageHeading(int page, bool firstFont) {
@@ -30,11 +26,11 @@ QStringList pageHeading(int page, bool firstFont) {
 // The body after the page heading of page 1 (which ends by resetting the tab stops, as the
 // start of the report does) and before the end marker.
 QStringList bodyOf(const QStringList& lines, bool pageHeading = true) {
-    const QString reset = QStringLiteral("/RESETTABS");
+    const QString reset = u"/RESETTABS"_s;
     qsizetype start = lines.indexOf(reset);
     if (pageHeading)
         start = lines.indexOf(reset, start + 1);
-    const qsizetype end = lines.indexOf(QStringLiteral("/ENDOFREPORT"));
+    const qsizetype end = lines.indexOf(u"/ENDOFREPORT"_s);
     return lines.mid(start + 1, end - start - 1);
 }
 
@@ -62,7 +58,7 @@ private Q_SLOTS:
         ScriptedReport report([](ScriptedReport& r) {
             Writer().SetTab(4, 2.25, spool::kAlignRight);
             Writer().NewLine(&r);
-            Writer().PrintText(&r, QStringLiteral("Hello  "), 4, 0);
+            Writer().PrintText(&r, u"Hello  "_s, 4, 0);
             Writer().LineAbove(4, 0.75, 1);
         });
         report.PrintReport();
@@ -95,19 +91,19 @@ private Q_SLOTS:
             Writer().SetTab(1, 0.1, spool::kAlignLeft);
             for (int i = 0; i < 200; ++i) {
                 Writer().NewLine(&r);
-                Writer().PrintText(&r, QStringLiteral("Émile Zola — Œuvres № %1").arg(i), 1, 0);
+                Writer().PrintText(&r, u"Émile Zola — Œuvres № %1"_s.arg(i), 1, 0);
             }
         });
         report.PrintReport();
         const QByteArray bytes = capture.bytes();
         const QStringList lines = capture.lines();
-        const qsizetype trailer = lines.indexOf(QStringLiteral("/PAGEBYTEOFFSETS"));
+        const qsizetype trailer = lines.indexOf(u"/PAGEBYTEOFFSETS"_s);
         QVERIFY(trailer > 0);
         const int pages = lines[trailer + 1].toInt();
         QVERIFY(pages >= 3);
-        QCOMPARE(lines.count(QStringLiteral("/NEWPAGE")), pages - 1);
+        QCOMPARE(lines.count(u"/NEWPAGE"_s), pages - 1);
         QCOMPARE(lines.size(), trailer + 2 + pages);
-        QCOMPARE(lines[trailer + 2], QStringLiteral("1"));
+        QCOMPARE(lines[trailer + 2], u"1"_s);
         for (int page = 2; page <= pages; ++page) {
             const qint64 offset = lines[trailer + 1 + page].toLongLong();
             const QByteArray before = bytes.left(offset - 1);
@@ -143,13 +139,13 @@ private Q_SLOTS:
         // The line that broke the page is written after the new page's heading and does not
         // move the new page's position.
         const QStringList lines = capture.lines();
-        const qsizetype newPage = lines.indexOf(QStringLiteral("/NEWPAGE"));
-        QCOMPARE(lines[newPage + 1], QStringLiteral("2"));
+        const qsizetype newPage = lines.indexOf(u"/NEWPAGE"_s);
+        QCOMPARE(lines[newPage + 1], u"2"_s);
         const QStringList heading = pageHeading(2, false);
         QCOMPARE(lines.mid(newPage + 2, heading.size()), heading);
-        QCOMPARE(lines[newPage + 2 + heading.size()], QStringLiteral("/CR"));
+        QCOMPARE(lines[newPage + 2 + heading.size()], u"/CR"_s);
         QCOMPARE(Writer().VerticalPosition(), 3 * lineHeight);
-        QCOMPARE(lines.mid(0, newPage).count(QStringLiteral("/CR")), 3 + crsOnPageOne - 1);
+        QCOMPARE(lines.mid(0, newPage).count(u"/CR"_s), 3 + crsOnPageOne - 1);
     }
 
     void textsAreCutToTheirColumn_data() {
@@ -168,8 +164,7 @@ private Q_SLOTS:
         QFETCH(int, widthTwips);
         TestHome home;
         ReportCapture capture;
-        const QString text =
-            QStringLiteral("The Remarkable and Rather Long History of Everything Written Down");
+        const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
         ScriptedReport report([&](ScriptedReport& r) {
             leftStops(0.1, nextStop, nextAlignment);
             Writer().NewLine(&r);
@@ -196,8 +191,8 @@ private Q_SLOTS:
         ReportCapture capture;
         QString text;
         for (int i = 0; i < 60; ++i)
-            text += QStringLiteral("word%1 ").arg(i);
-        text += QStringLiteral("\r\nlast line");
+            text += u"word%1 "_s.arg(i);
+        text += u"\r\nlast line"_s;
         ScriptedReport report([&](ScriptedReport& r) {
             for (int i = 0; i < 50; ++i)
                 Writer().NewLine(&r);
@@ -210,12 +205,12 @@ private Q_SLOTS:
         };
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
-        const qsizetype first = body.indexOf(QStringLiteral("/TEXT"));
+        const qsizetype first = body.indexOf(u"/TEXT"_s);
         QStringList wrapped = body.mid(first);
         // Leave out the heading of the page the text ran onto.
-        const qsizetype newPage = wrapped.indexOf(QStringLiteral("/NEWPAGE"));
+        const qsizetype newPage = wrapped.indexOf(u"/NEWPAGE"_s);
         QVERIFY(newPage > 0);
-        const qsizetype headingEnd = wrapped.indexOf(QStringLiteral("/RESETTABS"), newPage);
+        const qsizetype headingEnd = wrapped.indexOf(u"/RESETTABS"_s, newPage);
         wrapped.remove(newPage, headingEnd - newPage + 1);
         QStringList pieces;
         const PageCanvas canvas = measuring();
@@ -224,19 +219,19 @@ private Q_SLOTS:
             if (wrapped[i] != QLatin1StringView("/TEXT"))
                 continue;
             pieces << wrapped[i + 1];
-            QCOMPARE(wrapped[i + 2], QStringLiteral("1"));
+            QCOMPARE(wrapped[i + 2], u"1"_s);
             QVERIFY2(canvas.TextWidth(wrapped[i + 1]) <= 1440, qPrintable(wrapped[i + 1]));
             // Each continuation starts on a line of its own.
             if (previousText >= 0)
-                QVERIFY(wrapped.mid(previousText, i - previousText).contains(QStringLiteral("/CR")));
+                QVERIFY(wrapped.mid(previousText, i - previousText).contains(u"/CR"_s));
             previousText = i;
         }
         QVERIFY(pieces.size() > 5);
         // Nothing lost, the line break became one blank.
-        QCOMPARE(pieces.join(QString()), QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        QCOMPARE(pieces.join(QString()), QString(text).replace(u"\r\n"_s, u" "_s));
         // The style command pair around the wrapped text restores the style in force.
-        QCOMPARE(body[first - 1], QStringLiteral("/NORMAL"));
-        QCOMPARE(wrapped.last(), QStringLiteral("/NORMAL"));
+        QCOMPARE(body[first - 1], u"/NORMAL"_s);
+        QCOMPARE(wrapped.last(), u"/NORMAL"_s);
     }
 
     void oddTextsStayOnOneLine_data() {
@@ -244,12 +239,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("style");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("null") << QVariant() << 0 << QStringList{"/TEXT", "", "3"};
-        QTest::newRow("line breaks") << QVariant(QStringLiteral("a\r\nb\nc\rd   ")) << 0
-                                     << QStringList{"/TEXT", "a b c d", "3"};
-        QTest::newRow("bold then back")
-            << QVariant(QStringLiteral("x")) << 2 << QStringList{"/BOLD", "/TEXT", "x", "3", "/NORMAL"};
-        QTest::newRow("italic then back")
-            << QVariant(42) << 3 << QStringList{"/ITALICS", "/TEXT", "42", "3", "/NORMAL"};
+        AddRow("line breaks", QVariant(u"a\r\nb\nc\rd   "_s), 0, QStringList{"/TEXT", "a b c d", "3"});
+        AddRow("bold then back", QVariant(u"x"_s), 2, QStringList{"/BOLD", "/TEXT", "x", "3", "/NORMAL"});
+        AddRow("italic then back", QVariant(42), 3, QStringList{"/ITALICS", "/TEXT", "42", "3", "/NORMAL"});
     }
     void oddTextsStayOnOneLine() {
         QFETCH(QVariant, value);
@@ -267,14 +259,14 @@ private Q_SLOTS:
         ReportCapture capture;
         ScriptedReport report([](ScriptedReport& r) {
             leftStops(1.0, 1.005);
-            Writer().PrintText(&r, QStringLiteral("Wide"), 1, spool::kStyleNormal);
+            Writer().PrintText(&r, u"Wide"_s, 1, spool::kStyleNormal);
             leftStops(1.0, 1.76, spool::kAlignRight);
-            Writer().PrintText(&r, QStringLiteral("Wide"), 1, 0);
+            Writer().PrintText(&r, u"Wide"_s, 1, 0);
         });
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
         QCOMPARE(textsOf(body), (QStringList{"", ""}));
-        QCOMPARE(body.count(QStringLiteral("/CR")), 0);
+        QCOMPARE(body.count(u"/CR"_s), 0);
     }
 
     void fontCommandsAndDecimalsIgnoreTheLocale() {
@@ -284,9 +276,9 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ScriptedReport report(
             [](ScriptedReport&) {
-                Writer().SetFont(10.5, QStringLiteral("Arial"), 2);
-                Writer().SetFont(10.5, QStringLiteral("Arial"), 3);
-                Writer().SetFont(10.5, QStringLiteral("Arial"), 7);
+                Writer().SetFont(10.5, u"Arial"_s, 2);
+                Writer().SetFont(10.5, u"Arial"_s, 3);
+                Writer().SetFont(10.5, u"Arial"_s, 7);
                 Writer().SetFont(10.5, kFace, 1);
                 Writer().PrintBox(0.125, 1, 2.5, 1e-3, 2);
             },
@@ -306,36 +298,34 @@ private Q_SLOTS:
         report.PrintReport();
         QCOMPARE(capture.shown.size(), 2);
         for (const QByteArray& file : std::as_const(capture.shown))
-            QVERIFY(ReportCapture::LinesOf(file).contains(QStringLiteral("/FONT")));
+            QVERIFY(ReportCapture::LinesOf(file).contains(u"/FONT"_s));
         // A line is as high as the font's "X" on the page canvas.
-        QCOMPARE(Writer().LineHeight(), measuring().TextHeight(QStringLiteral("X")));
+        QCOMPARE(Writer().LineHeight(), measuring().TextHeight(u"X"_s));
     }
 
     void spoolNamesCountFromTheSecondsOfTheDay() {
         TestHome home;
         ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
-        const QString first = Writer().MakeTempFileName(QStringLiteral("tmp"));
-        QCOMPARE(first, SpoolFolder() + QStringLiteral("/00036000.tmp"));
+        const QString first = Writer().MakeTempFileName(u"tmp"_s);
+        QCOMPARE(first, SpoolFolder() + u"/00036000.tmp"_s);
         QFile taken(first);
         QVERIFY(taken.open(QIODevice::WriteOnly));
         taken.close();
-        QCOMPARE(Writer().MakeTempFileName(QStringLiteral("tmp")),
-                 SpoolFolder() + QStringLiteral("/00036001.tmp"));
-        ScriptedReport report([](ScriptedReport&) {
-            QCOMPARE(Writer().SpoolPath(), SpoolFolder() + QStringLiteral("/00036001.tmp"));
-        });
+        QCOMPARE(Writer().MakeTempFileName(u"tmp"_s), SpoolFolder() + u"/00036001.tmp"_s);
+        ScriptedReport report(
+            [](ScriptedReport&) { QCOMPARE(Writer().SpoolPath(), SpoolFolder() + u"/00036001.tmp"_s); });
         report.PrintReport();
         QVERIFY(QFile::exists(first));
     }
 
     void scrambledBytes() {
-        ScrambleKey key(QStringLiteral("ab"));
+        ScrambleKey key(u"ab"_s);
         QCOMPARE(key.bytes(), QByteArray("AB"));
         // "/" + "A" + 1, "X" + "B" + 2; the line end then moves both counters on twice.
         QCOMPARE(ScrambleLine("/X", key), QByteArray("q\x9C"));
         QCOMPARE(ScrambleLine("/", key), QByteArray("u"));
         // Past 255 the shift runs round the bytes that are not line ends.
-        ScrambleKey high(QStringLiteral("Z"));
+        ScrambleKey high(u"Z"_s);
         QCOMPARE(ScrambleLine("\xC3", high), QByteArray(" "));
         ScrambleKey none;
         QCOMPARE(ScrambleLine("/CR", none), QByteArray("/CR"));
@@ -360,16 +350,16 @@ private Q_SLOTS:
             for (int i = 0; i < 70; ++i)
                 Writer().NewLine(&r);
         });
-        report.password = QStringLiteral("Secret");
+        report.password = u"Secret"_s;
         report.PrintReport();
         const QByteArray bytes = capture.bytes();
         QVERIFY(bytes.at(0) != '/');
         const QStringList trailer = ReportCapture::LinesOf(bytes.mid(bytes.lastIndexOf('/')));
-        QCOMPARE(trailer.value(0), QStringLiteral("/PAGEBYTEOFFSETS"));
-        QCOMPARE(trailer.value(1), QStringLiteral("2"));
+        QCOMPARE(trailer.value(0), u"/PAGEBYTEOFFSETS"_s);
+        QCOMPARE(trailer.value(1), u"2"_s);
         // Starting at page 2's offset with counters set from it reads the page's first line.
         const qint64 offset = trailer.value(3).toLongLong();
-        ScrambleKey key(QStringLiteral("secret"));
+        ScrambleKey key(u"secret"_s);
         key.startAt(offset);
         QByteArray plain;
         for (qsizetype i = offset - 1; bytes.at(i) != '\r'; ++i)

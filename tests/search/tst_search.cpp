@@ -8,12 +8,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 int idNamed(const QString& table, const QString& name) {
@@ -27,17 +21,16 @@ int addBook(const QString& title, const QString& label, const QString& notes, co
     BookFields book;
     book.title = title;
     book.labelNumber = label;
-    book.publisher = QStringLiteral("Allen & Unwin");
+    book.publisher = u"Allen & Unwin"_s;
     book.notes = notes;
-    book.authorId = idNamed(QStringLiteral("Author"), author);
-    book.subjectId = idNamed(QStringLiteral("Subject"), subject);
-    book.locationId =
-        locationExists ? idNamed(QStringLiteral("Location"), QStringLiteral("Living Room")) : 999;
+    book.authorId = idNamed(u"Author"_s, author);
+    book.subjectId = idNamed(u"Subject"_s, subject);
+    book.locationId = locationExists ? idNamed(u"Location"_s, u"Living Room"_s) : 999;
     book.formatId = 1;
     book.ratingId = 1;
     auto id = InsertBook(book);
     if (id && !award.isEmpty())
-        static_cast<void>(AddBookAward(*id, idNamed(QStringLiteral("Award"), award)));
+        static_cast<void>(AddBookAward(*id, idNamed(u"Award"_s, award)));
     return id ? *id : -1;
 }
 
@@ -46,8 +39,8 @@ bool openSearchCatalogue(TestHome& home) {
     if (!home.openFreshCatalogue())
         return false;
     Transaction books(gConn);
-    idNamed(QStringLiteral("Author"), QStringLiteral("Smith, No Books"));
-    idNamed(QStringLiteral("Subject"), QStringLiteral("Business & Investing"));
+    idNamed(u"Author"_s, u"Smith, No Books"_s);
+    idNamed(u"Subject"_s, u"Business & Investing"_s);
     return addBook("The Hobbit", "A-100", "A dragon guards the gold", "Tolkien, J.R.R.", "Entertainment",
                    "Nebula Award") > 0 &&
            addBook("War and Peace", "A-101", "", "Smithers, Al", "History", "") > 0 &&
@@ -180,7 +173,7 @@ private Q_SLOTS:
         TestHome home;
         QVERIFY(openSearchCatalogue(home));
         const QString key = u"gSearch" + texts[0].mid(9);
-        SaveSetting(key, QStringLiteral(" remembered"));
+        SaveSetting(key, u" remembered"_s);
         int populated = 0;
         QString authorIds;
         frmSearch window(SearchMemberOf(kind), [&] {
@@ -199,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(QStringList({window.cmdSearch->text(), window.cmdCancel->text()}),
                  QStringList({"&Search", "&Cancel"}));
         QCOMPARE(window.txtSearch->maxLength(), 100);
-        QCOMPARE(window.txtSearch->selectedText(), QStringLiteral(" remembered"));
+        QCOMPARE(window.txtSearch->selectedText(), u" remembered"_s);
         if (window.cmdLookup) {
             QString picker;
             home.onNextModal([&picker](QDialog& dialog) {
@@ -211,16 +204,16 @@ private Q_SLOTS:
         }
 
         home.prompts().answerOk().answerOk();
-        window.txtSearch->setText(QStringLiteral("   "));
+        window.txtSearch->setText(u"   "_s);
         QTest::keyClick(window.txtSearch, Qt::Key_Return);
         QCOMPARE(home.prompts().last().text, messages[0]);
-        QCOMPARE(GetSetting(key), QStringLiteral(" remembered"));
+        QCOMPARE(GetSetting(key), u" remembered"_s);
 
-        const QString nothing = QStringLiteral(" No'such*thing ");
+        const QString nothing = u" No'such*thing "_s;
         const QString shown = kind == SearchKind::Notes ? WrapInAsterisks(nothing) : nothing;
         window.txtSearch->setText(nothing);
         QTest::keyClick(window.txtSearch, Qt::Key_Return);
-        QCOMPARE(home.prompts().last().title, QStringLiteral("Information"));
+        QCOMPARE(home.prompts().last().title, u"Information"_s);
         QCOMPARE(home.prompts().last().text, messages[1] + shown + u"'.");
         QCOMPARE(GetSetting(key), shown);
         QCOMPARE(window.txtSearch->text(), shown);
@@ -234,9 +227,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(key), typed[1]);
         // Every matching author goes to the book list, those without books included.
         if (kind == SearchKind::Author)
-            QCOMPARE(authorIds, QStringLiteral("%1,%2")
-                                    .arg(idNamed(QStringLiteral("Author"), "Smith, No Books"))
-                                    .arg(idNamed(QStringLiteral("Author"), "Smithers, Al")));
+            QCOMPARE(authorIds, u"%1,%2"_s.arg(idNamed(u"Author"_s, "Smith, No Books"))
+                                    .arg(idNamed(u"Author"_s, "Smithers, Al")));
         QCOMPARE(home.prompts().count(), 2);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QFile>
-#include <QString>
+#include "support/TestMain.h"
+
 #include <sys/fsuid.h>
 #include <unistd.h>
 

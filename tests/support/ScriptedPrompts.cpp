@@ -1,5 +1,7 @@
 #include "support/ScriptedPrompts.h"
 
+#include "support/TestMain.h"
+
 ScriptedPrompts& ScriptedPrompts::answer(PromptAnswer answer) {
     m_answers.append(answer);
     return *this;
@@ -55,7 +57,7 @@ QStringList ScriptedPrompts::unexpected() const {
     QStringList found;
     for (const Record& record : m_records) {
         if (record.unexpected)
-            found << record.title + QStringLiteral(": ") + record.text;
+            found << record.title + u": "_s + record.text;
     }
     return found;
 }

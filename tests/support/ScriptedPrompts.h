@@ -1,10 +1,7 @@
 #pragma once
 
 #include "app/Prompts.h"
-
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include "support/TestMain.h"
 
 // Prompts answered from a script. Every prompt is recorded with its exact words; a prompt
 // that finds no scripted answer is recorded as unexpected and answered with Cancel.
@@ -40,6 +37,8 @@ public:
     // The texts of every prompt shown so far, in order.
     QStringList texts() const;
     const Record& last() const { return m_records.constLast(); }
+    // The last prompt as "title: text".
+    QString lastShown() const { return m_records.isEmpty() ? QString() : last().title + u": " + last().text; }
     int count() const { return static_cast<int>(m_records.size()); }
     // Prompts that came without a scripted answer, and answers never asked for.
     QStringList unexpected() const;

@@ -1,9 +1,8 @@
 #include "support/SecondProgram.h"
 
 #include "db/Connection.h"
+#include "support/TestMain.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <chrono>
 #include <future>
 
@@ -11,7 +10,7 @@ SecondProgramLock::SecondProgramLock(const QString& catalogueFile, int holdMs) {
     std::promise<bool> locked;
     std::future<bool> lockTaken = locked.get_future();
     m_thread = std::thread([this, catalogueFile, holdMs, &locked] {
-        Connection second(QStringLiteral("second program holding the lock"));
+        Connection second(u"second program holding the lock"_s);
         const bool taken = second.open(catalogueFile).ok() && second.beginTransaction().ok();
         locked.set_value(taken);
         if (!taken)

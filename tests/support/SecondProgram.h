@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include "support/TestMain.h"
+
 #include <atomic>
 #include <thread>
 

@@ -1,9 +1,8 @@
 #include "support/StandInServer.h"
 
-#include <QBuffer>
-#include <QImage>
+#include "support/TestMain.h"
+
 #include <QTcpSocket>
-#include <QUrl>
 
 StandInServer::StandInServer() {
     m_server.listen(QHostAddress::LocalHost);
@@ -16,7 +15,7 @@ StandInServer::StandInServer() {
 }
 
 QString StandInServer::baseUrl() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
+    return u"http://127.0.0.1:%1"_s.arg(m_server.serverPort());
 }
 
 void StandInServer::serve(QTcpSocket* socket) {
@@ -66,5 +65,5 @@ QString ClosedPortUrl() {
     probe.listen(QHostAddress::LocalHost);
     const quint16 port = probe.serverPort();
     probe.close();
-    return QStringLiteral("http://127.0.0.1:%1").arg(port);
+    return u"http://127.0.0.1:%1"_s.arg(port);
 }

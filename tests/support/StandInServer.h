@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
-#include <QImage>
-#include <QObject>
-#include <QString>
+#include "support/TestMain.h"
+
 #include <QTcpServer>
 
 // A book details server on 127.0.0.1 for tests: answers each path (the query is ignored) as told.
@@ -23,7 +20,7 @@ public:
     QString baseUrl() const;
     void answer(const QString& path, const Answer& answer) { m_answers.insert(path, answer); }
     // The Books API path, answered with this body.
-    void answerBooks(const QByteArray& json) { answer(QStringLiteral("/api/books"), {200, json}); }
+    void answerBooks(const QByteArray& json) { answer(u"/api/books"_s, {200, json}); }
     int requests() const { return m_requests; }
 
 private:

@@ -4,12 +4,7 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "main/SearchState.h"
-
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTest>
+#include "support/TestMain.h"
 
 namespace {
 
@@ -20,7 +15,7 @@ QString templateCatalogue() {
     if (path.isEmpty()) {
         const QByteArray home = qgetenv("TOMEKEEP_HOME");
         qputenv("TOMEKEEP_HOME", QFile::encodeName(folder.path()));
-        gDBName = QStringLiteral("BIBLIO");
+        gDBName = u"BIBLIO"_s;
         gCatalogueFile.clear();
         if (CreateDatabase())
             path = CatalogueFilePath(gDBName);
@@ -47,7 +42,7 @@ TestHome::TestHome() {
         dialog.hide();
         return result;
     });
-    gDBName = QStringLiteral("BIBLIO");
+    gDBName = u"BIBLIO"_s;
     gCatalogueFile.clear();
     ResetSearchState();
 }
@@ -69,7 +64,7 @@ void TestHome::onNextModal(ModalRunner action) {
 
 bool TestHome::openFreshCatalogue() {
     const QString source = templateCatalogue();
-    gDBName = QStringLiteral("BIBLIO");
+    gDBName = u"BIBLIO"_s;
     const QString target = CatalogueFilePath(gDBName);
     QFile::remove(target);
     if (source.isEmpty() || !QFile::copy(source, target))

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/Modal.h"
+#include "db/Recordset.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
 
-#include <QList>
-#include <QTemporaryDir>
 #include <memory>
 
 // A test's own world: a private data folder (so settings and catalogues never leak between
@@ -45,7 +45,25 @@ private:
 // Fails the running test when a prompt came that the script did not answer.
 #define VERIFY_NO_UNEXPECTED_PROMPTS(home)                                                                   \
     QVERIFY2((home).prompts().unexpected().isEmpty(),                                                        \
-             qPrintable((home).prompts().unexpected().join(QStringLiteral(" | "))))
+             qPrintable((home).prompts().unexpected().join(u" | "_s)))
 
 // A modal runner that fails loudly: a test that opens a window must say how to answer it.
 int RefuseModal(class QDialog& dialog);
+
+// Declares a test's home with a fresh standard catalogue open as gConn.
+#define FRESH_HOME(home)                                                                                     \
+    TestHome home;                                                                                           \
+    QVERIFY((home).openFreshCatalogue())
+
+// A number the open catalogue answers (a count, an id); -1 when the query fails.
+inline qint64 NumberOf(const QString& sql, const QVariantList& params = {}) {
+    const auto value = QueryNumber(sql, params);
+    return value ? *value : -1;
+}
+
+// Writes a whole file (its folder must exist).
+inline void WriteFile(const QString& path, const QByteArray& bytes = {}) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}

@@ -2,8 +2,6 @@
 
 #include "app/Resources.h"
 
-#include <QApplication>
-#include <QTest>
 #include <vector>
 
 namespace {
@@ -29,7 +27,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tomekeep"));
+    QApplication::setApplicationName(u"Tomekeep"_s);
     InitResources();
     int failures = 0;
     int classes = 0;

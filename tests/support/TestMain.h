@@ -1,8 +1,13 @@
 #pragma once
 
-#include <QObject>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
+#include <type_traits>
+
+// Every test sees the whole of Qt Widgets and Qt Test (precompiled); tests write their texts as u"..."_s.
+using namespace Qt::StringLiterals;
 
 // Test classes of one folder register here and run together in that folder's executable.
 using TestFactory = std::function<std::unique_ptr<QObject>()>;
@@ -11,3 +16,19 @@ bool RegisterTestClass(const char* name, TestFactory factory);
 #define TOMEKEEP_TEST(Class)                                                                                 \
     static const bool registered_##Class =                                                                   \
         RegisterTestClass(#Class, [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); })
+
+// A value for a data-driven test's row: C strings become QString (UTF-8), the rest stay as given.
+template <typename T>
+decltype(auto) RowValue(const T& value) {
+    if constexpr (std::is_convertible_v<const T&, const char*>)
+        return QString::fromUtf8(value);
+    else
+        return (value);
+}
+
+// Adds a row to a data-driven test, one value a column.
+template <typename... Values>
+void AddRow(const char* name, const Values&... values) {
+    QTestData& row = QTest::newRow(name);
+    ((row << RowValue(values)), ...);
+}
