@@ -76,6 +76,8 @@ struct BookListModel::Lists {
     std::vector<int> sorted;
     // The list: slots in order.
     std::vector<int> rows;
+    // The quick filter's key of every book, by slot, once the filter has read them.
+    std::vector<std::string> filterKeys;
 };
 
 BookListModel::BookListModel(QObject* parent, int pageRows)
@@ -99,32 +101,35 @@ DbStatus BookListModel::reload(const std::optional<ListQuery>& search, int colum
         m_sortOrder = order;
     }
     m_pages.clear();
-    Lists lists;
-    DbStatus status = [&]() -> DbStatus {
-        auto byTitle = ReadTitleOrderedBooks();
-        if (!byTitle)
-            return byTitle.error();
-        lists.byTitle = std::move(*byTitle);
-        auto found = ListedBooks(lists.byTitle);
-        if (found && search)
-            found = BooksFound(lists.byTitle, *found, *search);
-        if (!found)
-            return found.error();
-        lists.found = std::move(*found);
-        lists.filtered = lists.found;
-        if (!m_filterWords.empty()) {
-            auto filtered = BooksMatchingFilter(lists.byTitle, m_filterWords, lists.found);
-            if (!filtered)
-                return filtered.error();
-            lists.filtered = std::move(*filtered);
-        }
-        return {};
-    }();
-    *m_lists = std::move(lists);
+    *m_lists = Lists();
+    DbStatus status = readLists(search);
     if (status)
         status = applySort();
+    else
+        *m_lists = Lists();
     endResetModel();
     return status;
+}
+
+DbStatus BookListModel::readLists(const std::optional<ListQuery>& search) {
+    auto byTitle = ReadTitleOrderedBooks();
+    if (!byTitle)
+        return byTitle.error();
+    m_lists->byTitle = std::move(*byTitle);
+    auto found = ListedBooks(m_lists->byTitle);
+    if (found && search)
+        found = BooksFound(m_lists->byTitle, *found, *search);
+    if (!found)
+        return found.error();
+    m_lists->found = std::move(*found);
+    m_lists->filtered = m_lists->found;
+    if (m_filterWords.empty())
+        return {};
+    auto filtered = booksMatching(m_filterWords, m_lists->found);
+    if (!filtered)
+        return filtered.error();
+    m_lists->filtered = std::move(*filtered);
+    return {};
 }
 
 int BookListModel::foundCount() const {
@@ -184,6 +189,23 @@ DbStatus BookListModel::setFilter(const QString& typed) {
     applyFilter();
     endResetModel();
     return {};
+}
+
+DbResult<BookSet> BookListModel::booksMatching(const std::vector<std::string>& words, const BookSet& among) {
+    if (m_lists->byTitle.ids.size() > static_cast<size_t>(kBooksFilteredInMemory))
+        return BooksMatchingFilter(m_lists->byTitle, words, among);
+    if (m_lists->filterKeys.size() != m_lists->byTitle.ids.size()) {
+        auto keys = ReadFilterKeys(m_lists->byTitle);
+        if (!keys)
+            return keys.error();
+        m_lists->filterKeys = std::move(*keys);
+    }
+    BookSet matching(among.size());
+    for (size_t slot = 0; slot < among.size(); ++slot) {
+        if (among.contains(static_cast<int>(slot)) && MatchesFilter(m_lists->filterKeys[slot], words))
+            matching.add(static_cast<int>(slot));
+    }
+    return matching;
 }
 
 DbStatus BookListModel::sortBy(int column, Qt::SortOrder order) {
@@ -322,6 +344,8 @@ void BookListModel::refreshRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     m_pages.remove(row / m_pageRows);
+    // The book's texts may have changed: the filter reads them again when next asked.
+    m_lists->filterKeys.clear();
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 

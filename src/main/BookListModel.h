@@ -18,6 +18,8 @@ struct BookListColumn {
 // The rows of the main book list. It holds the slots of its books in the list's order and reads
 // what a row shows when the row is shown, a page of rows at a time; a million books cost a few
 // megabytes. The texts of a row are those of the catalogue when the row was read.
+class BookSet;
+
 class BookListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -35,6 +37,9 @@ public:
     // The book number of a row, as an int.
     static constexpr int BookIdRole = Qt::UserRole + 1;
     static constexpr int kPageRows = 128;
+    // Up to this many books the quick filter keeps every book's folded texts (about a hundred
+    // bytes a book) and filters without reading the catalogue; past it, each filter reads it once.
+    static constexpr int kBooksFilteredInMemory = 200000;
     static const BookListColumn& columnInfo(int column);
 
     explicit BookListModel(QObject* parent = nullptr, int pageRows = kPageRows);
@@ -72,8 +77,10 @@ public:
     DbResult<int> rowOfTitleInitial(QChar letter) const;
 
 private:
+    DbStatus readLists(const std::optional<ListQuery>& search);
     DbStatus applySort();
     void applyFilter();
+    DbResult<BookSet> booksMatching(const std::vector<std::string>& words, const BookSet& among);
     const BookRow& cachedRow(int row) const;
 
     struct Lists;

@@ -325,41 +325,65 @@ DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const BookSet& li
     return found;
 }
 
-DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const std::vector<std::string>& words,
-                                      const BookSet& among) {
+namespace {
+
+// Hands the filter key of each book of `among` to `take`: few books are read one by one, many
+// by reading the catalogue once.
+template <typename Take>
+DbStatus eachFilterKey(const TitleOrderedBooks& byTitle, const BookSet& among, Take take) {
     const auto authors = foldedNames(QStringLiteral("Author"));
     const auto subjects = foldedNames(QStringLiteral("Subject"));
     if (!authors || !subjects)
         return !authors ? authors.error() : subjects.error();
-    BookSet matching(byTitle.ids.size());
     const QString columns =
         QStringLiteral("[Title], [AuthorId], [SubjectId], [Publisher], [LabelNumber], [Notes]");
-    if (among.count() * kNarrowingShare < static_cast<int>(among.size())) {
-        auto one = SqliteStatement::prepare(u"SELECT " + columns + u" FROM [Book] WHERE [BookId] = ?");
-        if (!one)
-            return one.error();
-        for (size_t slot = 0; slot < among.size(); ++slot) {
-            if (!among.contains(static_cast<int>(slot)))
-                continue;
-            if (DbStatus bound = (*one)->rebind({byTitle.ids[slot]}); !bound)
-                return bound.error();
-            if ((*one)->next() && MatchesFilter(filterKeyOf(**one, 0, *authors, *subjects), words))
-                matching.add(static_cast<int>(slot));
-            if (!(*one)->status())
-                return (*one)->status().error();
-        }
-        return matching;
-    }
-    const DbStatus read =
-        eachRow(u"SELECT [BookId], " + columns + u" FROM [Book]", {}, [&](const SqliteStatement& row) {
+    if (among.count() * kNarrowingShare >= static_cast<int>(among.size()))
+        return eachRow(u"SELECT [BookId], " + columns + u" FROM [Book]", {}, [&](const SqliteStatement& row) {
             const int slot = byTitle.slots.slotOf(row.integer(0));
-            if (slot >= 0 && among.contains(slot) &&
-                MatchesFilter(filterKeyOf(row, 1, *authors, *subjects), words))
-                matching.add(slot);
+            if (slot >= 0 && among.contains(slot))
+                take(slot, filterKeyOf(row, 1, *authors, *subjects));
         });
+    auto one = SqliteStatement::prepare(u"SELECT " + columns + u" FROM [Book] WHERE [BookId] = ?");
+    if (!one)
+        return one.error();
+    for (size_t slot = 0; slot < among.size(); ++slot) {
+        if (!among.contains(static_cast<int>(slot)))
+            continue;
+        if (DbStatus bound = (*one)->rebind({byTitle.ids[slot]}); !bound)
+            return bound;
+        if ((*one)->next())
+            take(static_cast<int>(slot), filterKeyOf(**one, 0, *authors, *subjects));
+        if (!(*one)->status())
+            return (*one)->status();
+    }
+    return {};
+}
+
+} // namespace
+
+DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const std::vector<std::string>& words,
+                                      const BookSet& among) {
+    BookSet matching(byTitle.ids.size());
+    const DbStatus read = eachFilterKey(byTitle, among, [&](int slot, const std::string& key) {
+        if (MatchesFilter(key, words))
+            matching.add(slot);
+    });
     if (!read)
         return read.error();
     return matching;
+}
+
+DbResult<std::vector<std::string>> ReadFilterKeys(const TitleOrderedBooks& byTitle) {
+    BookSet every(byTitle.ids.size());
+    for (size_t slot = 0; slot < byTitle.ids.size(); ++slot)
+        every.add(static_cast<int>(slot));
+    std::vector<std::string> keys(byTitle.ids.size());
+    const DbStatus read = eachFilterKey(byTitle, every, [&keys](int slot, std::string key) {
+        keys[static_cast<size_t>(slot)] = std::move(key);
+    });
+    if (!read)
+        return read.error();
+    return keys;
 }
 
 DbResult<std::vector<int>> SortedBooks(const TitleOrderedBooks& byTitle, const BookSet& listed, int column,

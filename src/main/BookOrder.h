@@ -88,6 +88,10 @@ DbResult<BookSet> BooksFound(const TitleOrderedBooks& byTitle, const BookSet& li
 DbResult<BookSet> BooksMatchingFilter(const TitleOrderedBooks& byTitle, const std::vector<std::string>& words,
                                       const BookSet& among);
 
+// The filter key of every book, by slot: kept while the list is short enough, so that each
+// keystroke in the filter reads nothing.
+DbResult<std::vector<std::string>> ReadFilterKeys(const TitleOrderedBooks& byTitle);
+
 // The slots of the books of `listed` in the order of one list column, equal values in title order.
 DbResult<std::vector<int>> SortedBooks(const TitleOrderedBooks& byTitle, const BookSet& listed, int column,
                                        Qt::SortOrder order);

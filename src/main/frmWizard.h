@@ -280,7 +280,6 @@ private:
     // On a long list the filter waits for a pause in the typing: reading every book on every
     // keystroke would hold up the typing itself.
     static constexpr int kFilterPauseMs = 250;
-    static constexpr int kBooksFilteredAtOnce = 50000;
     QTimer* m_filterPause = nullptr;
     PlainTextLimit* m_notesLimit = nullptr;
     bool mDirty = false;

@@ -159,7 +159,7 @@ void frmWizard::applyFilter() {
 }
 
 void frmWizard::filterTyped(const QString& typed) {
-    if (typed.trimmed().isEmpty() || m_model->foundCount() <= kBooksFilteredAtOnce) {
+    if (typed.trimmed().isEmpty() || m_model->foundCount() <= BookListModel::kBooksFilteredInMemory) {
         m_filterPause->stop();
         applyFilter();
         return;
