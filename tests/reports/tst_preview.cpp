@@ -1,3 +1,4 @@
+#include "FakePrinters.h"
 #include "app/Paths.h"
 #include "reports/PreviewDocument.h"
 #include "reports/PreviewHost.h"
@@ -64,16 +65,6 @@ private:
     QByteArray m_previous;
 };
 
-class NoPrinters {
-public:
-    NoPrinters()
-        : m_previous(SetPrinterLister([] { return QStringList(); })) {}
-    ~NoPrinters() { SetPrinterLister(m_previous); }
-
-private:
-    PrinterLister m_previous;
-};
-
 } // namespace
 
 class PreviewWindowTest : public QObject {
@@ -119,6 +110,33 @@ private Q_SLOTS:
             QCOMPARE(shownPage(window), page);
             QCOMPARE(Preview().CurrentPage(), page);
         }
+
+        // The paging buttons say what they do, their arrows in a dark scheme's text colour at any scale.
+        QPalette dark = window.palette();
+        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        window.setPalette(dark);
+        QStringList tips;
+        for (QToolButton* button : {window.cmdFirst, window.cmdPrev, window.cmdNext, window.cmdLast}) {
+            tips << button->toolTip();
+            QVERIFY(!button->accessibleName().isEmpty() &&
+                    button->toolTip().startsWith(button->accessibleName()));
+            const QImage arrow = button->icon().pixmap(QSize(16, 16), 2.0).toImage();
+            QCOMPARE(arrow.size(), QSize(32, 32));
+            QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
+        }
+        tips << window.cmdPrint->toolTip() << window.cmdClose->toolTip();
+        QCOMPARE(tips.join(u'|'),
+                 u"First page (Home)|Previous page (Page Up)|Next page (Page Down)|Last page (End)|"
+                 "Print every page (Ctrl+P)|Close the preview (Esc)"_s);
+        // Info shows the header.
+        home.prompts().answerOk();
+        window.cmdInfo->click();
+        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
+        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
+                                             "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
+                                             "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
+                                             "/NOTE=\r\nPage Count=5"_s);
 
         frmPP& single = openPreview(report(1));
         for (QToolButton* button : {single.cmdFirst, single.cmdPrev, single.cmdNext, single.cmdLast})
@@ -255,17 +273,6 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    void infoShowsTheHeader() {
-        TestHome home;
-        home.prompts().answerOk();
-        openPreview(report(3)).cmdInfo->click();
-        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
-        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
-                                             "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
-                                             "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
-                                             "/NOTE=\r\nPage Count=3"_s);
-    }
-
     void scrambledReportsAskForThePassword_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("reportName");
@@ -366,36 +373,11 @@ private Q_SLOTS:
         QVERIFY2(finer > 50, qPrintable(QString::number(finer)));
     }
 
-    void pagingButtonsSayWhatTheyDoInAnyColourScheme() {
-        TestHome home;
-        frmPP& window = openPreview(report(2));
-        // A dark colour scheme comes while the preview is open.
-        QPalette dark = window.palette();
-        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
-        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-        window.setPalette(dark);
-        const std::pair<QToolButton*, const char*> buttons[] = {{window.cmdFirst, "First page (Home)"},
-                                                                {window.cmdPrev, "Previous page (Page Up)"},
-                                                                {window.cmdNext, "Next page (Page Down)"},
-                                                                {window.cmdLast, "Last page (End)"}};
-        for (const auto& [button, tip] : buttons) {
-            QCOMPARE(button->toolTip(), QLatin1String(tip));
-            QVERIFY(QLatin1String(tip).startsWith(button->accessibleName()) &&
-                    !button->accessibleName().isEmpty());
-            // The arrow is drawn in the scheme's button text colour, at twice the dots on a 200 % screen.
-            const QImage arrow = button->icon().pixmap(QSize(16, 16), 2.0).toImage();
-            QCOMPARE(arrow.size(), QSize(32, 32));
-            QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
-        }
-        QCOMPARE(window.cmdPrint->toolTip(), u"Print every page (Ctrl+P)"_s);
-        QCOMPARE(window.cmdClose->toolTip(), u"Close the preview (Esc)"_s);
-    }
-
     void printingWithoutAPrinterWritesThePagesToPdf() {
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext is not installed");
         TestHome home;
-        const NoPrinters noPrinters;
+        const FakePrinters noPrinters;
         SpoolFixture spool;
         spool.report(3, 5);
         frmPP& window = openPreview(spool.bytes());
@@ -435,7 +417,7 @@ private Q_SLOTS:
 
     void printingStopsWhenCancelled() {
         TestHome home;
-        const NoPrinters noPrinters;
+        const FakePrinters noPrinters;
         const QString pdf = home.file(u"cancelled.pdf"_s);
         home.prompts().file(pdf);
         frmPP& window = openPreview(report(3, 5));
