@@ -31,6 +31,15 @@ QStringList bodyOf(const QStringList& lines, bool pageHeading = true) {
     return lines.mid(start + 1, end - start - 1);
 }
 
+// What a test report with this body writes after its page heading, in a home of its own.
+QStringList bodyWritten(const std::function<void(ScriptedReport&)>& body, bool pageHeading = true) {
+    TestHome home;
+    ReportCapture capture;
+    ScriptedReport report(body, pageHeading);
+    report.PrintReport();
+    return bodyOf(capture.lines(), pageHeading);
+}
+
 // A canvas measuring as the writer does, to judge where texts were cut.
 PageCanvas measuring(int style = 1) {
     PageCanvas canvas;
@@ -158,16 +167,12 @@ private Q_SLOTS:
         QFETCH(double, nextStop);
         QFETCH(int, nextAlignment);
         QFETCH(int, widthTwips);
-        TestHome home;
-        ReportCapture capture;
         const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
-        ScriptedReport report([&](ScriptedReport& r) {
+        const QStringList texts = textsOf(bodyWritten([&](ScriptedReport& r) {
             leftStops(0.1, nextStop, nextAlignment);
             Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, 0);
-        });
-        report.PrintReport();
-        const QStringList texts = textsOf(bodyOf(capture.lines()));
+        }));
         QCOMPARE(texts.size(), 1);
         if (widthTwips < 0) {
             QCOMPARE(texts[0], text);
@@ -241,45 +246,33 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(int, style);
         QFETCH(QStringList, expected);
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); });
-        report.PrintReport();
-        QCOMPARE(bodyOf(capture.lines()), expected);
+        QCOMPARE(bodyWritten([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); }), expected);
     }
 
     void columnNarrowerThanOneCharacterDropsTheRest() {
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([](ScriptedReport& r) {
+        const QStringList body = bodyWritten([](ScriptedReport& r) {
             leftStops(1.0, 1.005);
             Writer().PrintText(&r, u"Wide"_s, 1, spool::kStyleNormal);
             leftStops(1.0, 1.76, spool::kAlignRight);
             Writer().PrintText(&r, u"Wide"_s, 1, 0);
         });
-        report.PrintReport();
-        const QStringList body = bodyOf(capture.lines());
         QCOMPARE(textsOf(body), (QStringList{"", ""}));
         QCOMPARE(body.count(u"/CR"_s), 0);
     }
 
     void fontCommandsAndDecimalsIgnoreTheLocale() {
-        TestHome home;
-        ReportCapture capture;
         const QLocale previous;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        ScriptedReport report(
+        const QStringList body = bodyWritten(
             [](ScriptedReport&) {
-                Writer().SetFont(10.5, u"Arial"_s, 2);
-                Writer().SetFont(10.5, u"Arial"_s, 3);
-                Writer().SetFont(10.5, u"Arial"_s, 7);
+                for (const int style : {2, 3, 7})
+                    Writer().SetFont(10.5, u"Arial"_s, style);
                 Writer().SetFont(10.5, kFace, 1);
                 Writer().PrintBox(0.125, 1, 2.5, 1e-3, 2);
             },
             false);
-        report.PrintReport();
         QLocale::setDefault(previous);
-        QCOMPARE(bodyOf(capture.lines(), false),
+        QCOMPARE(body,
                  Parts("/FONT|10.5|Arial|2|/ITALICS|/FONT|10.5|Times New Roman|1|/BOX|0.125|1|2.5|0.001|2"));
     }
 
