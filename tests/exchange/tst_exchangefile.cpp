@@ -82,10 +82,8 @@ private Q_SLOTS:
                 .arg(*author, today.addDays(-30).toString(u"MM/dd/yyyy"_s),
                      today.addDays(-3).toString(u"MM/dd/yyyy"_s));
         QCOMPARE(readBytes(path), (ExchangeHeader() + u"\r\n"_s + expected + u"\r\n"_s).toUtf8());
-    }
 
-    void booksWithoutAllTheirRowsAreLeftOut() {
-        FRESH_HOME(home);
+        // A book whose format is gone is left out; one without author, awards or dates is not.
         ExchangeBook orphan = book(u"A Orphan"_s);
         orphan.format = u"Scroll"_s;
         QVERIFY(addBook(orphan) > 0);
@@ -93,9 +91,7 @@ private Q_SLOTS:
         plain.author = QString();
         QVERIFY(addBook(plain) > 0);
         QVERIFY(gConn.execute(u"DELETE FROM [Format] WHERE [Name] = 'Scroll'"_s));
-        const QString path = home.file(u"books.txt"_s);
-        const ExportResult result = ExportBooks(path);
-        QCOMPARE(result.count, 2);
+        QCOMPARE(ExportBooks(path).count, 2);
         const QStringList lines = QString::fromUtf8(readBytes(path)).split(u"\r\n"_s);
         QCOMPARE(lines.size(), 4); // header, two books, nothing after the last line end
         QVERIFY(lines[1].startsWith(u"3,\"B Plain\",0,"_s));
