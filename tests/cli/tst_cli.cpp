@@ -33,28 +33,19 @@ CliRun runCli(const TestHome& home, const QStringList& arguments, const QString&
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-// What the catalogue holds after a run: each book as "title|isbn|cover bytes > 0", by number.
-QStringList storedBooks(const QString& file) {
+// Each book of a catalogue as one line of the given column expression, by number; by default
+// "title|isbn|cover bytes > 0".
+QStringList storedBooks(const QString& file,
+                        const QString& columns = u"b.[Title] || '|' || b.[ISBN] || '|' || "
+                                                 "(IFNULL(LENGTH(c.[Image]), 0) > 0)"_s) {
     if (!OpenCatalogueFile(file).ok())
         return {u"<cannot open>"_s};
     QStringList books;
-    auto rows = Recordset::open(u"SELECT b.[Title] || '|' || b.[ISBN] || '|' || "
-                                "(IFNULL(LENGTH(c.[Image]), 0) > 0) FROM [Book] b "
-                                "LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] ORDER BY b.[BookId]"_s);
-    for (; rows && !rows->eof(); rows->moveNext())
-        books << rows->text(0);
-    gConn.close();
-    return books;
-}
-
-// Each book of a catalogue as one line of the given column expression, by number.
-QStringList storedRows(const QString& file, const QString& columns) {
-    if (!OpenCatalogueFile(file).ok())
-        return {u"<cannot open>"_s};
-    QStringList books;
-    auto rows = Recordset::open(u"SELECT " + columns +
-                                u" FROM [Book] b JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
-                                u"JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
+    auto rows =
+        Recordset::open(u"SELECT " + columns +
+                        u" FROM [Book] b LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] "
+                        "LEFT JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
+                        "LEFT JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
     for (; rows && !rows->eof(); rows->moveNext())
         books << rows->text(0);
     gConn.close();
@@ -84,8 +75,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("books");
         const QString sample = u"Sample Book #1||0"_s;
         const QString crime = u"Crime and Punishment|9780140449136|1"_s;
-        QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "Commands:" << QStringList();
-        QTest::newRow("no command") << QStringList{} << "" << 2 << "Usage:" << QStringList();
+        AddRow("help", QStringList{"--help"}, "", 0, "Commands:", QStringList());
+        AddRow("no command", QStringList{}, "", 2, "Usage:", QStringList());
         AddRow("unknown command", QStringList{"shelve"}, "", 2, "'shelve' is not a command", QStringList());
         AddRow("command help", QStringList{"add", "--help"}, "", 0, "--isbn <ISBN>", QStringList());
         AddRow("list creates and seeds", QStringList{"list"}, "", 0, "1\tSample Book #1\t",
@@ -176,10 +167,10 @@ private Q_SLOTS:
             QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
         }
         QCOMPARE(
-            storedRows(home.file(u"BIBLIO.sqlite"_s),
-                       u"b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
-                       "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
-                       "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"_s)
+            storedBooks(home.file(u"BIBLIO.sqlite"_s),
+                        u"b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
+                        "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
+                        "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"_s)
                 .mid(1),
             QStringList({"Dune, Deluxe|9780441013593|5.0|604|2005|2024-01-15|Paperback|(none)|Great\nbook",
                          "Emma||0.0|474|1815|2023-05-02|Hardcover|Wish list|Bookshelves: to-read"}));

@@ -104,18 +104,17 @@ inline QStringList rowsAsText(const DbResult<Recordset>& rows) {
 // Every book of the open catalogue as one line of text, all columns by value and lookups by
 // name, awards in the order of their links; sorted, so that catalogues can be compared.
 inline QStringList catalogueBooks() {
+    QString joins;
+    for (const char* table : {"Subject", "Format", "Rating", "Author", "Location"})
+        joins += u" LEFT JOIN [%1] AS %2 ON %2.[%1Id] = b.[%1Id]"_s.arg(QLatin1StringView(table))
+                     .arg(QChar(table[0]).toLower());
     auto rows = Recordset::open(
         u"SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], "
         u"b.[Publisher], "
-        "a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n FROM [BookAward] AS ba "
-        "INNER JOIN [Award] AS w ON w.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = b.[BookId] ORDER BY "
-        "ba.rowid)), "
-        "l.[Name], b.[LabelNumber], b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] "
-        "FROM [Book] AS b LEFT JOIN [Subject] AS s ON s.[SubjectId] = b.[SubjectId] "
-        "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] LEFT JOIN [Rating] AS r ON r.[RatingId] = "
-        "b.[RatingId] "
-        "LEFT JOIN [Author] AS a ON a.[AuthorId] = b.[AuthorId] "
-        "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId]"_s);
+        "a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n FROM [BookAward] AS ba INNER JOIN "
+        "[Award] AS w ON w.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = b.[BookId] ORDER BY ba.rowid)), "
+        "l.[Name], b.[LabelNumber], b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] FROM [Book] AS b"_s +
+        joins);
     return rowsAsText(rows);
 }
 

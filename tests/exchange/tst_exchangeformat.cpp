@@ -48,29 +48,23 @@ private Q_SLOTS:
         ExchangeBook empty;
         QCOMPARE(BuildExportLine(empty),
                  u"0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""_s);
-    }
-
-    void aLineBreakOutsideNotesCannotSplitTheBook() {
-        ExchangeBook book;
-        book.title = u"Two\r\nlines"_s;
-        book.lentTo = u"a\nb"_s;
-        const QString line = BuildExportLine(book);
-        QVERIFY(!line.contains(u'\n') && !line.contains(u'\r'));
-        QVERIFY(line.contains(u"\"Two lines\""_s));
+        // A line break outside the notes cannot split the book.
+        empty.title = u"Two\r\nlines"_s;
+        empty.lentTo = u"a\nb"_s;
+        const QString line = BuildExportLine(empty);
+        QVERIFY(!line.contains(u'\n') && !line.contains(u'\r') && line.contains(u"\"Two lines\""_s));
     }
 
     void numbersArePlainDecimals_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("half") << 3.5 << "3.5";
-        QTest::newRow("whole") << 4.0 << "4";
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("negative") << -0.25 << "-0.25";
-        QTest::newRow("no exponent") << 1e20 << "100000000000000000000";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0";
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "0";
+        AddRow("half", 3.5, "3.5");
+        AddRow("whole", 4.0, "4");
+        AddRow("negative", -0.25, "-0.25");
+        AddRow("no exponent", 1e20, "100000000000000000000");
+        AddRow("not a number", std::numeric_limits<double>::quiet_NaN(), "0");
+        AddRow("infinite", std::numeric_limits<double>::infinity(), "0");
     }
-
     void numbersArePlainDecimals() {
         QFETCH(double, value);
         QFETCH(QString, text);

@@ -61,9 +61,9 @@ private Q_SLOTS:
         frmLookupList window(member);
         QCOMPARE(window.objectName(), windows[0]);
         QCOMPARE(window.windowTitle(), windows[1]);
-        QCOMPARE(QStringList({window.cmdAdd->text(), window.cmdEdit->text(), window.cmdDelete->text(),
-                              window.cmdClose->text()}),
-                 QStringList({"&Add", "&Edit", "&Delete", "Close"}));
+        QCOMPARE(window.cmdAdd->text() + window.cmdEdit->text() + window.cmdDelete->text() +
+                     window.cmdClose->text(),
+                 u"&Add&Edit&DeleteClose"_s);
 
         NameDialogSeen seen;
         home.onNextModal(saveName(u"Ölund"_s, &seen));

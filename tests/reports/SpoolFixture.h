@@ -16,10 +16,6 @@ public:
         m_bytes += m_ended ? bytes : ScrambleLine(bytes, m_key);
         m_bytes += "\r\n";
     }
-    void lines(std::initializer_list<const char*> texts) {
-        for (const char* text : texts)
-            line(QString::fromUtf8(text));
-    }
     void lines(const QStringList& texts) {
         for (const QString& text : texts)
             line(text);

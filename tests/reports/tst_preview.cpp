@@ -1,3 +1,4 @@
+#include "FakePrinters.h"
 #include "app/Paths.h"
 #include "reports/PreviewDocument.h"
 #include "reports/PreviewHost.h"
@@ -64,16 +65,6 @@ private:
     QByteArray m_previous;
 };
 
-class NoPrinters {
-public:
-    NoPrinters()
-        : m_previous(SetPrinterLister([] { return QStringList(); })) {}
-    ~NoPrinters() { SetPrinterLister(m_previous); }
-
-private:
-    PrinterLister m_previous;
-};
-
 } // namespace
 
 class PreviewWindowTest : public QObject {
@@ -120,6 +111,33 @@ private Q_SLOTS:
             QCOMPARE(Preview().CurrentPage(), page);
         }
 
+        // The paging buttons say what they do, their arrows in a dark scheme's text colour at any scale.
+        QPalette dark = window.palette();
+        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        window.setPalette(dark);
+        QStringList tips;
+        for (QToolButton* button : {window.cmdFirst, window.cmdPrev, window.cmdNext, window.cmdLast}) {
+            tips << button->toolTip();
+            QVERIFY(!button->accessibleName().isEmpty() &&
+                    button->toolTip().startsWith(button->accessibleName()));
+            const QImage arrow = button->icon().pixmap(QSize(16, 16), 2.0).toImage();
+            QCOMPARE(arrow.size(), QSize(32, 32));
+            QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
+        }
+        tips << window.cmdPrint->toolTip() << window.cmdClose->toolTip();
+        QCOMPARE(tips.join(u'|'),
+                 u"First page (Home)|Previous page (Page Up)|Next page (Page Down)|Last page (End)|"
+                 "Print every page (Ctrl+P)|Close the preview (Esc)"_s);
+        // Info shows the header.
+        home.prompts().answerOk();
+        window.cmdInfo->click();
+        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
+        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
+                                             "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
+                                             "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
+                                             "/NOTE=\r\nPage Count=5"_s);
+
         frmPP& single = openPreview(report(1));
         for (QToolButton* button : {single.cmdFirst, single.cmdPrev, single.cmdNext, single.cmdLast})
             button->click();
@@ -147,6 +165,7 @@ private Q_SLOTS:
         TestHome home;
         SpoolFixture spool;
         spool.header(u"Book Listing"_s, orientation, paper);
+        spool.newPage();
         spool.end();
         frmPP& preview = openPreview(spool.bytes());
         preview.showNormal();
@@ -164,39 +183,29 @@ private Q_SLOTS:
         }
         QCOMPARE(preview.hscBar->geometry().top(), preview.picPPshow->geometry().bottom() + 1);
         QCOMPARE(preview.vscBar->geometry().left(), preview.picPPshow->geometry().right() + 1);
+
+        // The arrow keys move half the reach a press, never past the bars' ends; the bars move the
+        // view too, and another page starts at the top-left corner again.
+        const int hMax = preview.hscBar->maximum();
+        const int vMax = preview.vscBar->maximum();
+        QTest::keyClick(&preview, Qt::Key_Right);
+        QTest::keyClick(&preview, Qt::Key_Down);
+        QCOMPARE(preview.ScrollPosition(), QPoint(hMax / 2, vMax / 2));
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(&preview, Qt::Key_Right);
+            QTest::keyClick(&preview, Qt::Key_Down);
+        }
+        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, vMax));
+        QCOMPARE(preview.hscBar->value(), hMax);
+        QTest::keyClick(&preview, Qt::Key_Up);
+        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, vMax - vMax / 2));
+        preview.vscBar->setValue(7);
+        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, std::min(7, vMax)));
+        preview.cmdNext->click();
+        QCOMPARE(preview.ScrollPosition(), QPoint(0, 0));
+        QCOMPARE(preview.vscBar->value(), 0);
         preview.resize(100, 100);
         QCOMPARE(preview.size(), QSize(4000 / 15, 3500 / 15));
-    }
-
-    void arrowKeysScrollWithinTheBars() {
-        TestHome home;
-        frmPP& window = openPreview(report(2));
-        window.showNormal();
-        window.resize(500, 400);
-        const int hMax = window.hscBar->maximum();
-        const int vMax = window.vscBar->maximum();
-        QVERIFY(hMax > 0 && vMax > 0);
-        QTest::keyClick(&window, Qt::Key_Right);
-        QTest::keyClick(&window, Qt::Key_Down);
-        QCOMPARE(window.ScrollPosition(), QPoint(hMax / 2, vMax / 2));
-        for (int i = 0; i < 3; ++i) {
-            QTest::keyClick(&window, Qt::Key_Right);
-            QTest::keyClick(&window, Qt::Key_Down);
-        }
-        QCOMPARE(window.ScrollPosition(), QPoint(hMax, vMax));
-        QCOMPARE(window.hscBar->value(), hMax);
-        QTest::keyClick(&window, Qt::Key_Up);
-        QCOMPARE(window.ScrollPosition(), QPoint(hMax, vMax - vMax / 2));
-        // The bars move the view too, and another page starts at the top-left corner again.
-        window.vscBar->setValue(7);
-        QCOMPARE(window.ScrollPosition(), QPoint(hMax, 7));
-        window.cmdNext->click();
-        QCOMPARE(window.ScrollPosition(), QPoint(0, 0));
-        QCOMPARE(window.vscBar->value(), 0);
-        // A page narrower than the viewport does not move sideways.
-        window.resize(1000, 400);
-        QTest::keyClick(&window, Qt::Key_Right);
-        QCOMPARE(window.ScrollPosition().x(), 0);
     }
 
     void everyCloseRemovesTheReportFile_data() {
@@ -253,17 +262,6 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().last().title, u"Error"_s);
         QVERIFY(home.prompts().last().text.contains(ReportCopyPath()));
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-    }
-
-    void infoShowsTheHeader() {
-        TestHome home;
-        home.prompts().answerOk();
-        openPreview(report(3)).cmdInfo->click();
-        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
-        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
-                                             "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
-                                             "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
-                                             "/NOTE=\r\nPage Count=3"_s);
     }
 
     void scrambledReportsAskForThePassword_data() {
@@ -366,36 +364,24 @@ private Q_SLOTS:
         QVERIFY2(finer > 50, qPrintable(QString::number(finer)));
     }
 
-    void pagingButtonsSayWhatTheyDoInAnyColourScheme() {
-        TestHome home;
-        frmPP& window = openPreview(report(2));
-        // A dark colour scheme comes while the preview is open.
-        QPalette dark = window.palette();
-        dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
-        dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-        window.setPalette(dark);
-        const std::pair<QToolButton*, const char*> buttons[] = {{window.cmdFirst, "First page (Home)"},
-                                                                {window.cmdPrev, "Previous page (Page Up)"},
-                                                                {window.cmdNext, "Next page (Page Down)"},
-                                                                {window.cmdLast, "Last page (End)"}};
-        for (const auto& [button, tip] : buttons) {
-            QCOMPARE(button->toolTip(), QLatin1String(tip));
-            QVERIFY(QLatin1String(tip).startsWith(button->accessibleName()) &&
-                    !button->accessibleName().isEmpty());
-            // The arrow is drawn in the scheme's button text colour, at twice the dots on a 200 % screen.
-            const QImage arrow = button->icon().pixmap(QSize(16, 16), 2.0).toImage();
-            QCOMPARE(arrow.size(), QSize(32, 32));
-            QCOMPARE(arrow.pixelColor(16, 16).rgb(), QColor(0xee, 0xee, 0xee).rgb());
-        }
-        QCOMPARE(window.cmdPrint->toolTip(), u"Print every page (Ctrl+P)"_s);
-        QCOMPARE(window.cmdClose->toolTip(), u"Close the preview (Esc)"_s);
-    }
-
     void printingWithoutAPrinterWritesThePagesToPdf() {
+        TestHome home;
+        const FakePrinters noPrinters;
+        // Cancel stops the printing: no file is left and the preview closes.
+        const QString cancelled = home.file(u"cancelled.pdf"_s);
+        home.prompts().file(cancelled);
+        frmPP& first = openPreview(report(3, 5));
+        const QString firstPath = Preview().SpoolPath();
+        QTimer::singleShot(0, [] {
+            if (frmPrinting* printing = PrintingWindow())
+                printing->cmdCancel->click();
+        });
+        first.cmdPrint->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gReportCancelled);
+        QVERIFY(!QFile::exists(cancelled) && !PreviewWindow() && !QFile::exists(firstPath));
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext is not installed");
-        TestHome home;
-        const NoPrinters noPrinters;
         SpoolFixture spool;
         spool.report(3, 5);
         frmPP& window = openPreview(spool.bytes());
@@ -431,23 +417,6 @@ private Q_SLOTS:
         }
         QVERIFY(pdfPageText(pdf, 4).isEmpty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-    }
-
-    void printingStopsWhenCancelled() {
-        TestHome home;
-        const NoPrinters noPrinters;
-        const QString pdf = home.file(u"cancelled.pdf"_s);
-        home.prompts().file(pdf);
-        frmPP& window = openPreview(report(3, 5));
-        const QString path = Preview().SpoolPath();
-        QTimer::singleShot(0, [] {
-            if (frmPrinting* printing = PrintingWindow())
-                printing->cmdCancel->click();
-        });
-        window.cmdPrint->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(gReportCancelled);
-        QVERIFY(!QFile::exists(pdf) && !PreviewWindow() && !QFile::exists(path));
     }
 };
 

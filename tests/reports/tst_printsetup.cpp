@@ -1,3 +1,4 @@
+#include "FakePrinters.h"
 #include "ReportCapture.h"
 #include "app/Settings.h"
 #include "reports/Printers.h"
@@ -9,19 +10,6 @@
 #include <QPrinterInfo>
 
 namespace {
-
-// Installed printers as a test says, for as long as it lives.
-class FakePrinters {
-public:
-    explicit FakePrinters(const QStringList& names)
-        : m_previous(SetPrinterLister([names] { return names; })) {}
-    ~FakePrinters() { SetPrinterLister(m_previous); }
-    FakePrinters(const FakePrinters&) = delete;
-    FakePrinters& operator=(const FakePrinters&) = delete;
-
-private:
-    PrinterLister m_previous;
-};
 
 struct SetupSeen {
     QStringList printers;
@@ -83,12 +71,27 @@ private Q_SLOTS:
     void choosesAmongInstalledPrinters() {
         TestHome home;
         FakePrinters printers({u"Laser"_s, u"Ink"_s, u"Laser"_s});
+        // Cancel saves nothing.
+        const auto choose = [](const QString& copies) {
+            return [copies](frmPrintSetup& setup) {
+                setup.cboPrinter->setCurrentIndex(1);
+                setup.txtCopies->setText(copies);
+            };
+        };
+        runSetup(home, choose(u"9"_s), false);
+        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), u"<none>"_s);
+        QCOMPARE(GetSetting(u"Copies"_s, u"<none>"_s), u"<none>"_s);
+        QCOMPARE(CurrentPrinterName(), u"Laser"_s);
+        // A report selects the saved printer as it begins.
+        ReportCapture capture;
+        ScriptedReport report;
+        SaveSetting(u"Printer"_s, u"Ink"_s);
+        report.PrintReport();
+        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
+
         SaveSetting(u"Printer"_s, u"Laser"_s);
         SaveSetting(u"Copies"_s, u" 3 "_s);
-        SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) {
-            setup.cboPrinter->setCurrentIndex(1);
-            setup.txtCopies->setText(u"5"_s);
-        });
+        SetupSeen seen = runSetup(home, choose(u"5"_s));
         QCOMPARE(seen.printers, (QStringList{"Laser", "Ink", "Laser"}));
         QCOMPARE(seen.selected, 2);
         QCOMPARE(seen.copies, u"3"_s);
@@ -104,26 +107,15 @@ private Q_SLOTS:
         QCOMPARE(seen.selected, 0);
         QCOMPARE(GetSetting(u"Printer"_s), u"Gone"_s);
         QCOMPARE(home.pendingModalActions(), 0);
-    }
-
-    void cancelSavesNothing() {
-        TestHome home;
-        FakePrinters printers({u"Laser"_s, u"Ink"_s});
-        runSetup(
-            home,
-            [](frmPrintSetup& setup) {
-                setup.cboPrinter->setCurrentIndex(1);
-                setup.txtCopies->setText(u"9"_s);
-            },
-            false);
-        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), u"<none>"_s);
-        QCOMPARE(GetSetting(u"Copies"_s, u"<none>"_s), u"<none>"_s);
-        QCOMPARE(CurrentPrinterName(), u"Laser"_s);
+        // ...and a report then keeps the printer in use.
+        report.PrintReport();
+        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
+        QCOMPARE(capture.shown.size(), 2);
     }
 
     void worksWithoutAnyPrinter() {
         TestHome home;
-        FakePrinters none({});
+        const FakePrinters none;
         SaveSetting(u"Printer"_s, u"Laser"_s);
         const SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); });
         QVERIFY(seen.printers.isEmpty());
@@ -140,20 +132,6 @@ private Q_SLOTS:
         QCOMPARE(seen.printers, QPrinterInfo::availablePrinterNames());
         QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), CurrentPrinterName());
         QCOMPARE(GetSetting(u"Copies"_s), u"1"_s);
-    }
-
-    void reportsSelectTheSavedPrinter() {
-        TestHome home;
-        FakePrinters printers({u"Laser"_s, u"Ink"_s});
-        ReportCapture capture;
-        ScriptedReport report;
-        SaveSetting(u"Printer"_s, u"Ink"_s);
-        report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
-        SaveSetting(u"Printer"_s, u"Gone"_s);
-        report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
-        QCOMPARE(capture.shown.size(), 2);
     }
 };
 

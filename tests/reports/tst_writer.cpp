@@ -4,6 +4,7 @@
 #include "reports/PageCanvas.h"
 #include "reports/ReportWriter.h"
 #include "reports/SpoolScramble.h"
+#include "support/Parts.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -13,14 +14,10 @@ const QString kFace = u"Times New Roman"_s;
 
 // The lines of a page heading of "Test Report" on page n, Letter portrait, on 03/05/2024.
 QStringList pageHeading(int page, bool firstFont) {
-    QStringList lines{"/SCREENONLY", "/BOX",    "0", "0", "7.9", "10.5",    "1", "/SETTAB", "1", "0.1",
-                      "1",           "/SETTAB", "2", "4", "2",   "/SETTAB", "3", "7.8",     "3"};
-    lines << (firstFont ? QStringList{"/FONT", "10", "Times New Roman", "1"} : QStringList{"/NORMAL"});
-    const QString pageText = u"Page " + QString::number(page);
-    lines << QStringList{"/CR",         "/TEXT", "Database: BIBLIO", "1",     "/BOLD",  "/TEXT",
-                         "Test Report", "2",     "/NORMAL",          "/TEXT", pageText, "3",
-                         "/CR",         "/TEXT", "03/05/2024",       "3",     "/CR",    "/RESETTABS"};
-    return lines;
+    return Parts(u"/SCREENONLY|/BOX|0|0|7.9|10.5|1|/SETTAB|1|0.1|1|/SETTAB|2|4|2|/SETTAB|3|7.8|3|%1|/CR|"
+                 "/TEXT|Database: BIBLIO|1|/BOLD|/TEXT|Test Report|2|/NORMAL|/TEXT|Page %2|3|/CR|/TEXT|"
+                 "03/05/2024|3|/CR|/RESETTABS"_s.arg(firstFont ? "/FONT|10|Times New Roman|1" : "/NORMAL")
+                     .arg(page));
 }
 
 // The body after the page heading of page 1 (which ends by resetting the tab stops, as the
@@ -32,6 +29,15 @@ QStringList bodyOf(const QStringList& lines, bool pageHeading = true) {
         start = lines.indexOf(reset, start + 1);
     const qsizetype end = lines.indexOf(u"/ENDOFREPORT"_s);
     return lines.mid(start + 1, end - start - 1);
+}
+
+// What a test report with this body writes after its page heading, in a home of its own.
+QStringList bodyWritten(const std::function<void(ScriptedReport&)>& body, bool pageHeading = true) {
+    TestHome home;
+    ReportCapture capture;
+    ScriptedReport report(body, pageHeading);
+    report.PrintReport();
+    return bodyOf(capture.lines(), pageHeading);
 }
 
 // A canvas measuring as the writer does, to judge where texts were cut.
@@ -63,17 +69,12 @@ private Q_SLOTS:
         });
         report.PrintReport();
         QCOMPARE(capture.shown.size(), 1);
-        QStringList expected{"/VERSION",           "1",         "/REPORTNAME", "Test Report",
-                             "/CREATEDBY",         "ZKN",       "/CREATEDATE", "03/05/2024",
-                             "/CREATETIME",        "10:00:00",  "/NOTE",       "",
-                             "/ORIENTATION",       "1",         "/PAPERSIZE",  "1",
-                             "/BEGINNINGOFREPORT", "/RESETTABS"};
-        expected << pageHeading(1, true);
-        expected << QStringList{
-            "/SETTAB", "4",          "2.25", "3",    "/CR", "/TEXT",        "Hello",
-            "4",       "/LINEABOVE", "4",    "0.75", "1",   "/ENDOFREPORT", "/PAGEBYTEOFFSETS",
-            "1",       "1"};
-        QCOMPARE(capture.lines(), expected);
+        QCOMPARE(capture.lines(),
+                 Parts("/VERSION|1|/REPORTNAME|Test Report|/CREATEDBY|ZKN|/CREATEDATE|03/05/2024|/CREATETIME|"
+                       "10:00:00|/NOTE||/ORIENTATION|1|/PAPERSIZE|1|/BEGINNINGOFREPORT|/RESETTABS") +
+                     pageHeading(1, true) +
+                     Parts("/SETTAB|4|2.25|3|/CR|/TEXT|Hello|4|/LINEABOVE|4|0.75|1|/ENDOFREPORT|/"
+                           "PAGEBYTEOFFSETS|1|1"));
         // Every line ends with CR LF, and nothing else breaks a line.
         QVERIFY(capture.bytes().endsWith("\r\n"));
         QCOMPARE(capture.bytes().count("\r\n"), capture.bytes().count('\n'));
@@ -81,6 +82,10 @@ private Q_SLOTS:
         QCOMPARE(report.headings, 1);
         QCOMPARE(capture.closings, 1);
         QVERIFY(QDir(SpoolFolder()).isEmpty());
+        // The next report names its font again; a line is as high as the font's "X" on the canvas.
+        report.PrintReport();
+        QCOMPARE(capture.shown.value(1), capture.shown[0]);
+        QCOMPARE(Writer().LineHeight(), measuring().TextHeight(u"X"_s));
     }
 
     void pageOffsetsPointAtEachPage() {
@@ -162,16 +167,12 @@ private Q_SLOTS:
         QFETCH(double, nextStop);
         QFETCH(int, nextAlignment);
         QFETCH(int, widthTwips);
-        TestHome home;
-        ReportCapture capture;
         const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
-        ScriptedReport report([&](ScriptedReport& r) {
+        const QStringList texts = textsOf(bodyWritten([&](ScriptedReport& r) {
             leftStops(0.1, nextStop, nextAlignment);
             Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, 0);
-        });
-        report.PrintReport();
-        const QStringList texts = textsOf(bodyOf(capture.lines()));
+        }));
         QCOMPARE(texts.size(), 1);
         if (widthTwips < 0) {
             QCOMPARE(texts[0], text);
@@ -179,9 +180,7 @@ private Q_SLOTS:
         }
         const PageCanvas canvas = measuring();
         const QString piece = texts[0];
-        QVERIFY(!piece.isEmpty());
-        QVERIFY(text.startsWith(piece));
-        QVERIFY(piece.size() < text.size());
+        QVERIFY(!piece.isEmpty() && text.startsWith(piece) && piece.size() < text.size());
         QVERIFY(canvas.TextWidth(piece) <= widthTwips);
         QVERIFY(canvas.TextWidth(text.left(piece.size() + 1)) > widthTwips);
     }
@@ -238,69 +237,43 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("style");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("null") << QVariant() << 0 << QStringList{"/TEXT", "", "3"};
-        AddRow("line breaks", QVariant(u"a\r\nb\nc\rd   "_s), 0, QStringList{"/TEXT", "a b c d", "3"});
-        AddRow("bold then back", QVariant(u"x"_s), 2, QStringList{"/BOLD", "/TEXT", "x", "3", "/NORMAL"});
-        AddRow("italic then back", QVariant(42), 3, QStringList{"/ITALICS", "/TEXT", "42", "3", "/NORMAL"});
+        AddRow("null", QVariant(), 0, Parts("/TEXT||3"));
+        AddRow("line breaks", QVariant(u"a\r\nb\nc\rd   "_s), 0, Parts("/TEXT|a b c d|3"));
+        AddRow("bold then back", QVariant(u"x"_s), 2, Parts("/BOLD|/TEXT|x|3|/NORMAL"));
+        AddRow("italic then back", QVariant(42), 3, Parts("/ITALICS|/TEXT|42|3|/NORMAL"));
     }
     void oddTextsStayOnOneLine() {
         QFETCH(QVariant, value);
         QFETCH(int, style);
         QFETCH(QStringList, expected);
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); });
-        report.PrintReport();
-        QCOMPARE(bodyOf(capture.lines()), expected);
+        QCOMPARE(bodyWritten([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); }), expected);
     }
 
     void columnNarrowerThanOneCharacterDropsTheRest() {
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([](ScriptedReport& r) {
+        const QStringList body = bodyWritten([](ScriptedReport& r) {
             leftStops(1.0, 1.005);
             Writer().PrintText(&r, u"Wide"_s, 1, spool::kStyleNormal);
             leftStops(1.0, 1.76, spool::kAlignRight);
             Writer().PrintText(&r, u"Wide"_s, 1, 0);
         });
-        report.PrintReport();
-        const QStringList body = bodyOf(capture.lines());
         QCOMPARE(textsOf(body), (QStringList{"", ""}));
         QCOMPARE(body.count(u"/CR"_s), 0);
     }
 
     void fontCommandsAndDecimalsIgnoreTheLocale() {
-        TestHome home;
-        ReportCapture capture;
         const QLocale previous;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        ScriptedReport report(
+        const QStringList body = bodyWritten(
             [](ScriptedReport&) {
-                Writer().SetFont(10.5, u"Arial"_s, 2);
-                Writer().SetFont(10.5, u"Arial"_s, 3);
-                Writer().SetFont(10.5, u"Arial"_s, 7);
+                for (const int style : {2, 3, 7})
+                    Writer().SetFont(10.5, u"Arial"_s, style);
                 Writer().SetFont(10.5, kFace, 1);
                 Writer().PrintBox(0.125, 1, 2.5, 1e-3, 2);
             },
             false);
-        report.PrintReport();
         QLocale::setDefault(previous);
-        QCOMPARE(bodyOf(capture.lines(), false),
-                 (QStringList{"/FONT", "10.5", "Arial", "2", "/ITALICS", "/FONT", "10.5", "Times New Roman",
-                              "1", "/BOX", "0.125", "1", "2.5", "0.001", "2"}));
-    }
-
-    void everyReportNamesItsFont() {
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report;
-        report.PrintReport();
-        report.PrintReport();
-        QCOMPARE(capture.shown.size(), 2);
-        for (const QByteArray& file : std::as_const(capture.shown))
-            QVERIFY(ReportCapture::LinesOf(file).contains(u"/FONT"_s));
-        // A line is as high as the font's "X" on the page canvas.
-        QCOMPARE(Writer().LineHeight(), measuring().TextHeight(u"X"_s));
+        QCOMPARE(body,
+                 Parts("/FONT|10.5|Arial|2|/ITALICS|/FONT|10.5|Times New Roman|1|/BOX|0.125|1|2.5|0.001|2"));
     }
 
     void spoolNamesCountFromTheSecondsOfTheDay() {

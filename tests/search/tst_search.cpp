@@ -5,6 +5,7 @@
 #include "main/SearchState.h"
 #include "search/SearchMatch.h"
 #include "search/frmSearch.h"
+#include "support/Parts.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -58,35 +59,32 @@ private Q_SLOTS:
         QTest::addColumn<SearchKind>("kind");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("found");
-        const auto row = [](const char* name, SearchKind kind, const char* text, bool found) {
-            QTest::newRow(name) << kind << QString::fromUtf8(text) << found;
-        };
-        row("title starts with, any case", SearchKind::Title, "the*", true);
-        row("title whole value, any case", SearchKind::Title, "THE HOBBIT", true);
-        row("title part without wildcard", SearchKind::Title, "hobbit", false);
-        row("title anywhere", SearchKind::Title, "*war*", true);
-        row("title apostrophe", SearchKind::Title, "O'Brien*", true);
-        row("title one letter", SearchKind::Title, "?he Hobbit", true);
-        row("title underscore is a wildcard", SearchKind::Title, "The_Hobbit", true);
-        row("title percent is a wildcard", SearchKind::Title, "W%e", true);
-        row("label pattern", SearchKind::Label, "a-1??", true);
-        row("label whole value only", SearchKind::Label, "A-1", false);
-        row("publisher", SearchKind::Publisher, "allen & unwin", true);
-        row("notes anywhere", SearchKind::Notes, "*DRAGON*", true);
-        row("notes percent", SearchKind::Notes, "*50%*", true);
-        row("notes whole value only", SearchKind::Notes, "dragon", false);
-        row("subject", SearchKind::Subject, "entertain*", true);
-        row("subject without books", SearchKind::Subject, "Business*", false);
-        row("subject of an unlisted book", SearchKind::Subject, "Espanol", false);
-        row("location", SearchKind::Location, "living room", true);
-        row("location without books", SearchKind::Location, "Library*", false);
-        row("award", SearchKind::Award, "nebula*", true);
-        row("award of an unlisted book", SearchKind::Award, "Nobel Prize", false);
-        row("award not on any book", SearchKind::Award, "Audie*", false);
-        row("author", SearchKind::Author, "tolkien*", true);
-        row("author without books", SearchKind::Author, "Smith, No*", false);
-        row("author apostrophe", SearchKind::Author, "o'brien, flann", true);
-        row("no such author", SearchKind::Author, "zz*", false);
+        AddRow("title starts with, any case", SearchKind::Title, "the*", true);
+        AddRow("title whole value, any case", SearchKind::Title, "THE HOBBIT", true);
+        AddRow("title part without wildcard", SearchKind::Title, "hobbit", false);
+        AddRow("title anywhere", SearchKind::Title, "*war*", true);
+        AddRow("title apostrophe", SearchKind::Title, "O'Brien*", true);
+        AddRow("title one letter", SearchKind::Title, "?he Hobbit", true);
+        AddRow("title underscore is a wildcard", SearchKind::Title, "The_Hobbit", true);
+        AddRow("title percent is a wildcard", SearchKind::Title, "W%e", true);
+        AddRow("label pattern", SearchKind::Label, "a-1??", true);
+        AddRow("label whole value only", SearchKind::Label, "A-1", false);
+        AddRow("publisher", SearchKind::Publisher, "allen & unwin", true);
+        AddRow("notes anywhere", SearchKind::Notes, "*DRAGON*", true);
+        AddRow("notes percent", SearchKind::Notes, "*50%*", true);
+        AddRow("notes whole value only", SearchKind::Notes, "dragon", false);
+        AddRow("subject", SearchKind::Subject, "entertain*", true);
+        AddRow("subject without books", SearchKind::Subject, "Business*", false);
+        AddRow("subject of an unlisted book", SearchKind::Subject, "Espanol", false);
+        AddRow("location", SearchKind::Location, "living room", true);
+        AddRow("location without books", SearchKind::Location, "Library*", false);
+        AddRow("award", SearchKind::Award, "nebula*", true);
+        AddRow("award of an unlisted book", SearchKind::Award, "Nobel Prize", false);
+        AddRow("award not on any book", SearchKind::Award, "Audie*", false);
+        AddRow("author", SearchKind::Author, "tolkien*", true);
+        AddRow("author without books", SearchKind::Author, "Smith, No*", false);
+        AddRow("author apostrophe", SearchKind::Author, "o'brien, flann", true);
+        AddRow("no such author", SearchKind::Author, "zz*", false);
     }
 
     void matchTests() {
@@ -119,57 +117,54 @@ private Q_SLOTS:
 
     void eachSearchWindow_data() {
         QTest::addColumn<SearchKind>("kind");
-        QTest::addColumn<QStringList>("texts"); // window, caption, label, box, lookup button
+        QTest::addColumn<QString>("windowTexts"); // window, caption, label, box, lookup button
         QTest::addColumn<QString>("help");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString*>("value");
-        QTest::addColumn<QStringList>("messages"); // empty text, no match before the text
-        QTest::addColumn<QStringList>("typed");    // matching text as typed, as handed over
-        const auto row = [](const char* name, SearchKind kind, QStringList texts, QString help, int mode,
-                            QString* value, QStringList messages, QStringList typed) {
-            QTest::newRow(name) << kind << texts << help << mode << value << messages << typed;
-        };
-        row("title", SearchKind::Title, {"frmSearchTitle", "Search Title", "Title:", "txtTitle", ""},
-            "Enter the title of the book you want to find.", 1, &gSearchTitle,
-            {"Enter a title to search for.", "No books match the title '"}, {"the*", "the*"});
-        row("label", SearchKind::Label, {"frmSearchLabel", "Search Label Number", "Label:", "txtLabel", ""},
-            "Enter the label number of the movie you want to find.", 3, &gSearchLabel,
-            {"Enter a label number to search.", "No books match the label number '"}, {"B_7", "B_7"});
-        row("award", SearchKind::Award,
-            {"frmSearchAward", "Search Award", "Award:", "txtSearch", "&Lookup Award"},
-            "Enter the name of an award to find the books with that award..", 4, &gSearchAward,
-            {"Enter an award to search for.", "No books have an award that matches '"},
-            {"Nebula Award", "Nebula Award"});
-        row("publisher", SearchKind::Publisher,
-            {"frmSearchPublisher", "Search Publisher", "Publisher:", "txtSearch", ""},
-            "Enter the publisher of the book you want to find.", 5, &gSearchPublisher,
-            {"Enter a publisher to search for.", "No books match the publisher '"}, {"allen*", "allen*"});
-        row("author", SearchKind::Author, {"frmSearchAuthor", "Search Author", "Author:", "txtSearch", ""},
-            "Enter the author of the book you want to find.", 6, &gSearchAuthor,
-            {"Enter a Author to search for.", "No books match the author '"}, {"smith*", "smith*"});
-        row("subject", SearchKind::Subject,
-            {"frmSearchSubject", "Search Subject", "Subject:", "txtSearch", "&Lookup Subject"},
-            "Enter the subject of the books you want to find.", 7, &gSearchSubject,
-            {"Enter a subject to search for.", "No books have a subject that matches '"}, {"Humor", "Humor"});
-        row("location", SearchKind::Location,
-            {"frmSearchLocation", "Search Location", "Location:", "txtSearch", "&Lookup Location"},
-            "Enter the name of the storage location of the books you want to find.", 8, &gSearchLocation,
-            {"Enter a location to search for.", "No books have a location that matches '"},
-            {"living*", "living*"});
-        row("notes", SearchKind::Notes, {"frmSearchNotes", "Search Notes", "Notes:", "txtSearch", ""},
-            "Enter any notes you want to find.", 9, &gSearchNotes,
-            {"Enter notes to search for.", "No books match the notes '"}, {" dragon ", "*dragon*"});
+        QTest::addColumn<QString>("messageTexts"); // empty text, no match before the text
+        QTest::addColumn<QString>("typedTexts");   // matching text as typed, as handed over
+        AddRow("title", SearchKind::Title, "frmSearchTitle|Search Title|Title:|txtTitle|",
+               "Enter the title of the book you want to find.", 1, &gSearchTitle,
+               "Enter a title to search for.|No books match the title '", "the*|the*");
+        AddRow("label", SearchKind::Label, "frmSearchLabel|Search Label Number|Label:|txtLabel|",
+               "Enter the label number of the movie you want to find.", 3, &gSearchLabel,
+               "Enter a label number to search.|No books match the label number '", "B_7|B_7");
+        AddRow("award", SearchKind::Award, "frmSearchAward|Search Award|Award:|txtSearch|&Lookup Award",
+               "Enter the name of an award to find the books with that award..", 4, &gSearchAward,
+               "Enter an award to search for.|No books have an award that matches '",
+               "Nebula Award|Nebula Award");
+        AddRow("publisher", SearchKind::Publisher,
+               "frmSearchPublisher|Search Publisher|Publisher:|txtSearch|",
+               "Enter the publisher of the book you want to find.", 5, &gSearchPublisher,
+               "Enter a publisher to search for.|No books match the publisher '", "allen*|allen*");
+        AddRow("author", SearchKind::Author, "frmSearchAuthor|Search Author|Author:|txtSearch|",
+               "Enter the author of the book you want to find.", 6, &gSearchAuthor,
+               "Enter a Author to search for.|No books match the author '", "smith*|smith*");
+        AddRow("subject", SearchKind::Subject,
+               "frmSearchSubject|Search Subject|Subject:|txtSearch|&Lookup Subject",
+               "Enter the subject of the books you want to find.", 7, &gSearchSubject,
+               "Enter a subject to search for.|No books have a subject that matches '", "Humor|Humor");
+        AddRow("location", SearchKind::Location,
+               "frmSearchLocation|Search Location|Location:|txtSearch|&Lookup Location",
+               "Enter the name of the storage location of the books you want to find.", 8, &gSearchLocation,
+               "Enter a location to search for.|No books have a location that matches '", "living*|living*");
+        AddRow("notes", SearchKind::Notes, "frmSearchNotes|Search Notes|Notes:|txtSearch|",
+               "Enter any notes you want to find.", 9, &gSearchNotes,
+               "Enter notes to search for.|No books match the notes '", " dragon |*dragon*");
     }
 
     // Texts, the empty and no-match refusals, the remembered text and the hand-over.
     void eachSearchWindow() {
         QFETCH(SearchKind, kind);
-        QFETCH(QStringList, texts);
         QFETCH(QString, help);
         QFETCH(int, mode);
         QFETCH(QString*, value);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, typed);
+        QFETCH(QString, windowTexts);
+        QFETCH(QString, messageTexts);
+        QFETCH(QString, typedTexts);
+        const QStringList texts = Parts(windowTexts);
+        const QStringList messages = Parts(messageTexts);
+        const QStringList typed = Parts(typedTexts);
         TestHome home;
         QVERIFY(openSearchCatalogue(home));
         const QString key = u"gSearch" + texts[0].mid(9);
@@ -189,8 +184,7 @@ private Q_SLOTS:
             texts);
         QCOMPARE(window.lblHelp->text(),
                  help + "  Use * to represent any group of letters and ? to represent any one letter.");
-        QCOMPARE(QStringList({window.cmdSearch->text(), window.cmdCancel->text()}),
-                 QStringList({"&Search", "&Cancel"}));
+        QCOMPARE(window.cmdSearch->text() + window.cmdCancel->text(), u"&Search&Cancel"_s);
         QCOMPARE(window.txtSearch->maxLength(), 100);
         QCOMPARE(window.txtSearch->selectedText(), u" remembered"_s);
         if (window.cmdLookup) {
