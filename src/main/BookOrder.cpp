@@ -129,13 +129,26 @@ DbStatus eachPlace(const SortKeyColumn& column, Take take) {
 
 // The place of each name of a lookup table in the user's alphabetical order. A number naming no
 // row reads as an empty name (place 0), as the list shows it.
-DbResult<QHash<qint64, int>> namePlaces(const QString& table) {
-    QHash<qint64, int> places;
-    const DbStatus read =
-        eachPlace(SortKeyColumnOf(table), [&places](qint64 id, int place) { places.insert(id, place); });
+struct NamePlaces {
+    BookSlots slots;
+    std::vector<int> places;
+    int of(qint64 id) const {
+        const int slot = id == static_cast<int>(id) ? slots.slotOf(static_cast<int>(id)) : -1;
+        return slot < 0 ? 0 : places[static_cast<size_t>(slot)];
+    }
+};
+
+DbResult<NamePlaces> namePlaces(const QString& table) {
+    std::vector<int> ids;
+    NamePlaces named;
+    const DbStatus read = eachPlace(SortKeyColumnOf(table), [&](qint64 id, int place) {
+        ids.push_back(static_cast<int>(id));
+        named.places.push_back(place);
+    });
     if (!read)
         return read.error();
-    return places;
+    named.slots = BookSlots(ids);
+    return named;
 }
 
 constexpr double kMissing = -std::numeric_limits<double>::infinity();
@@ -183,7 +196,7 @@ DbResult<std::vector<double>> sortValues(const TitleOrderedBooks& byTitle, int c
         return places.error();
     const DbStatus read =
         eachRow(QStringLiteral("SELECT [BookId], [%1Id] FROM [Book]").arg(lookup), {},
-                [&](const SqliteStatement& row) { store(row, places->value(row.integer64(1), 0)); });
+                [&](const SqliteStatement& row) { store(row, places->of(row.integer64(1))); });
     if (!read)
         return read.error();
     return values;
