@@ -8,9 +8,9 @@ class AboutTest : public QObject {
 
 private Q_SLOTS:
     void versionShowsTheRevisionWithTwoDigits() {
-        QCOMPARE(AboutVersionText(1, 0, 1), u"Tomekeep 1.0.01"_s);
-        QCOMPARE(AboutVersionText(1, 0, 12), u"Tomekeep 1.0.12"_s);
-        QCOMPARE(AboutVersionText(2, 3, 0), u"Tomekeep 2.3.00"_s);
+        const QStringList texts = {AboutVersionText(1, 0, 1), AboutVersionText(1, 0, 12),
+                                   AboutVersionText(2, 3, 0)};
+        QCOMPARE(texts.join(u'|'), u"Tomekeep 1.0.01|Tomekeep 1.0.12|Tomekeep 2.3.00"_s);
     }
 
     void countIsGroupedByTheLocale_data() {
