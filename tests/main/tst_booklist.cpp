@@ -11,13 +11,6 @@
 #include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTest>
 
 namespace {
 
@@ -253,16 +246,12 @@ private Q_SLOTS:
         // deletes the last book.
         QCOMPARE(model.text(0, BookListModel::ColTitle), expected.first());
         const int deleted = model.bookIdAt(books - 1);
-        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
-        other.setDatabaseName(gConn.filePath());
-        QVERIFY(other.open());
+        Connection other(u"other program"_s);
+        QVERIFY(other.open(gConn.filePath()));
         for (const int row : {1, 4})
-            QSqlQuery(u"UPDATE [Book] SET [Title] = 'Renamed' WHERE [BookId] = %1"_s.arg(model.bookIdAt(row)),
-                      other);
-        QSqlQuery(u"DELETE FROM [Book] WHERE [BookId] = %1"_s.arg(deleted), other);
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"other"_s);
+            QVERIFY(other.execute(u"UPDATE [Book] SET [Title] = 'Renamed' WHERE [BookId] = ?"_s,
+                                  {model.bookIdAt(row)}));
+        QVERIFY(other.execute(u"DELETE FROM [Book] WHERE [BookId] = ?"_s, {deleted}));
         expected[4] = u"Renamed"_s;
         expected.last().clear();
         QCOMPARE(ListedTitles(model), expected);

@@ -119,9 +119,17 @@ private Q_SLOTS:
         QCOMPARE(unknownRows(u"Subject"_s), 1);
     }
 
+    // An answer other than Yes changes nothing; Cancel in the progress window stops the repair.
     void cancelStopsTheRepair() {
         FRESH_HOME(home);
         addBooksWithoutSubject(50);
+        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
+        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Cancel);
+        CheckAndRepair({});
+        DeleteUnusedAuthors();
+        QCOMPARE(home.prompts().count(), 2);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 50);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         bool wasVisible = false;
         // The user presses Cancel as soon as the window is on screen, during the first book.
@@ -140,19 +148,6 @@ private Q_SLOTS:
         QCOMPARE(ProgressWindow(), nullptr);
         QCOMPARE(home.prompts().last().text, u"1 problems repaired."_s);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 49);
-    }
-
-    void anAnswerOtherThanYesChangesNothing() {
-        FRESH_HOME(home);
-        addBooksWithoutSubject(3);
-        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
-        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Cancel);
-        CheckAndRepair({});
-        DeleteUnusedAuthors();
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().count(), 2);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [SubjectId] = 999"_s), 3);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
     }
 
     void unusedAuthorsAreDeleted_data() {

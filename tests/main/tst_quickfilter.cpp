@@ -7,10 +7,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
 class QuickFilterTest : public QObject {
     Q_OBJECT
 
