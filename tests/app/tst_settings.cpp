@@ -28,22 +28,14 @@ private Q_SLOTS:
         QVERIFY(text.contains("[Settings]") && text.contains("gSearchNotes=peace"));
     }
 
-    void numericKeysTakeTheLeadingNumber_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("value");
-        QTest::newRow("plain") << "7" << 7;
-        QTest::newRow("trailing text") << "3 columns" << 3;
-        QTest::newRow("no number") << "title" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("negative") << "-1" << -1;
-    }
-
     void numericKeysTakeTheLeadingNumber() {
-        QFETCH(QString, stored);
-        QFETCH(int, value);
         TestHome home;
-        SaveSetting(u"SortCol"_s, stored);
-        QCOMPARE(GetNumericSetting(u"SortCol"_s, 1), value);
+        const QList<std::pair<const char*, int>> stored = {
+            {"7", 7}, {"3 columns", 3}, {"title", 0}, {"", 0}, {"-1", -1}};
+        for (const auto& [text, value] : stored) {
+            SaveSetting(u"SortCol"_s, QString::fromLatin1(text));
+            QCOMPARE(GetNumericSetting(u"SortCol"_s, 1), value);
+        }
     }
 
     void malformedFileGivesDefaultsWithoutCrashing() {
