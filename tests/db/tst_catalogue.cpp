@@ -291,19 +291,6 @@ private Q_SLOTS:
         QVERIFY(*InsertBook(titled(u"Échos du Nord"_s)) > 1);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [TitleKey] IS NULL"_s), 0);
     }
-
-    void secondWriterWaitsInsteadOfFailing() {
-        TestHome home;
-        QVERIFY(OpenDatabase().ok());
-        Connection second(u"second instance"_s);
-        QVERIFY(second.open(CatalogueFilePath(gDBName)).ok());
-        QVERIFY(second.beginTransaction().ok());
-        QVERIFY(second.execute(u"INSERT INTO [Award] ([Name]) VALUES ('Hugo Award')"_s).ok());
-        QVERIFY(second.commit().ok());
-        QVERIFY(gConn.execute(u"INSERT INTO [Award] ([Name]) VALUES ('Locus Award')"_s).ok());
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award]"_s), 13);
-        second.close();
-    }
 };
 
 TOMEKEEP_TEST(CatalogueTest);
