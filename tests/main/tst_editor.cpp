@@ -582,53 +582,47 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    void fullFieldRefusesTyping_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<int>("limit");
-        QTest::newRow("notes") << "txtNotes" << 255;
-        QTest::newRow("title") << "txtTitle" << 100;
-        QTest::newRow("label") << "txtLabelNumber" << 50;
-    }
-
     // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
     // what fits.
     void fullFieldRefusesTyping() {
-        QFETCH(QString, box);
-        QFETCH(int, limit);
         FRESH_HOME(home);
         const auto window = OpenActiveMainWindow();
-        QWidget* field = window->findChild<QWidget*>(box);
-        auto* notes = qobject_cast<QPlainTextEdit*>(field);
-        const char* textProperty = notes ? "plainText" : "text";
-        const auto caret = [field, notes] {
-            return notes ? notes->textCursor().position() : qobject_cast<QLineEdit*>(field)->cursorPosition();
-        };
-        const auto putCaret = [field, notes](int position) {
-            if (notes) {
-                QTextCursor cursor = notes->textCursor();
-                cursor.setPosition(position);
-                notes->setTextCursor(cursor);
-            } else {
-                qobject_cast<QLineEdit*>(field)->setCursorPosition(position);
-            }
-        };
-        const QString full = QString(limit - 1, u'a') + u'z';
-        field->setProperty(textProperty, full);
-        field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
-        putCaret(3);
-        QTest::keyClicks(field, u"xyz"_s);
-        QCOMPARE(field->property(textProperty).toString(), full);
-        QCOMPARE(caret(), 3);
+        for (const auto& [box, limit] :
+             {std::pair{"txtNotes", 255}, {"txtTitle", 100}, {"txtLabelNumber", 50}}) {
+            QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
+            auto* notes = qobject_cast<QPlainTextEdit*>(field);
+            const char* textProperty = notes ? "plainText" : "text";
+            const auto caret = [field, notes] {
+                return notes ? notes->textCursor().position()
+                             : qobject_cast<QLineEdit*>(field)->cursorPosition();
+            };
+            const auto putCaret = [field, notes](int position) {
+                if (notes) {
+                    QTextCursor cursor = notes->textCursor();
+                    cursor.setPosition(position);
+                    notes->setTextCursor(cursor);
+                } else {
+                    qobject_cast<QLineEdit*>(field)->setCursorPosition(position);
+                }
+            };
+            const QString full = QString(limit - 1, u'a') + u'z';
+            field->setProperty(textProperty, full);
+            field->setFocus();
+            QTRY_VERIFY(field->hasFocus());
+            putCaret(3);
+            QTest::keyClicks(field, u"xyz"_s);
+            QCOMPARE(field->property(textProperty).toString(), full);
+            QCOMPARE(caret(), 3);
 
-        const QString roomForTwo = QString(limit - 3, u'a') + u'z';
-        field->setProperty(textProperty, roomForTwo);
-        putCaret(0);
-        QGuiApplication::clipboard()->setText(u"12345"_s);
-        QVERIFY(QMetaObject::invokeMethod(field, "paste"));
-        QCOMPARE(field->property(textProperty).toString(), u"12" + roomForTwo);
-        QCOMPARE(caret(), 2);
-        QVERIFY(window->SaveCurrentBook());
+            const QString roomForTwo = QString(limit - 3, u'a') + u'z';
+            field->setProperty(textProperty, roomForTwo);
+            putCaret(0);
+            QGuiApplication::clipboard()->setText(u"12345"_s);
+            QVERIFY(QMetaObject::invokeMethod(field, "paste"));
+            QCOMPARE(field->property(textProperty).toString(), u"12" + roomForTwo);
+            QCOMPARE(caret(), 2);
+            QVERIFY(window->SaveCurrentBook());
+        }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 

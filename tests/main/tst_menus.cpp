@@ -297,38 +297,34 @@ private Q_SLOTS:
     }
 
     // Enter answers a question with its default button: where Yes destroys, that is No.
-    void destructiveQuestionsDefaultToNo_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("question");
-        AddRow("delete book", "mnuFileDeleteBook", "Delete Book 'Sample Book #1'?");
-        AddRow("start over", "mnuToolsStartOver", "Reset database (delete all books)?");
-        AddRow("lookup name", "mnuSetupRatings", "Delete 'Teen'?");
-    }
-
     void destructiveQuestionsDefaultToNo() {
-        QFETCH(QString, entry);
-        QFETCH(QString, question);
+        const char* const questions[][2] = {{"mnuFileDeleteBook", "Delete Book 'Sample Book #1'?"},
+                                            {"mnuToolsStartOver", "Reset database (delete all books)?"},
+                                            {"mnuSetupRatings", "Delete 'Teen'?"}};
         FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        // Start Over and the Ratings list ask from their own windows.
-        if (entry != u"mnuFileDeleteBook"_s)
-            home.onNextModal([](QDialog& dialog) {
-                if (qobject_cast<frmStartOver*>(&dialog)) {
-                    ConfirmStartOver(dialog);
-                } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
-                    list->lstData->setCurrentItem(list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
-                    list->cmdDelete->click();
-                }
-                return int(QDialog::Rejected);
-            });
-        home.prompts().answer(PromptAnswer::No);
-        QAction* action = window->findChild<QAction*>(entry);
-        QVERIFY(action);
-        action->trigger();
-        QCOMPARE(home.prompts().last().text, question);
-        QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
+        for (const auto& [entry, question] : questions) {
+            // Start Over and the Ratings list ask from their own windows.
+            if (qstrcmp(entry, "mnuFileDeleteBook") != 0)
+                home.onNextModal([](QDialog& dialog) {
+                    if (qobject_cast<frmStartOver*>(&dialog)) {
+                        ConfirmStartOver(dialog);
+                    } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
+                        list->lstData->setCurrentItem(
+                            list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
+                        list->cmdDelete->click();
+                    }
+                    return int(QDialog::Rejected);
+                });
+            home.prompts().answer(PromptAnswer::No);
+            QAction* action = window->findChild<QAction*>(QString::fromLatin1(entry));
+            QVERIFY2(action, entry);
+            action->trigger();
+            QCOMPARE(home.prompts().last().text, QString::fromUtf8(question));
+            QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
+        }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
