@@ -269,39 +269,33 @@ private Q_SLOTS:
     }
 
     // A message box answers Enter with its default button and is wide enough for its title.
-    void messageBoxesTakeTheirDefaultAndFitTheirTitle_data() {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("defaultAnswer");
-        AddRow("message", "Catalogue Repair Complete", int(PromptButtons::Ok), int(PromptAnswer::Ok));
-        QTest::newRow("question") << "Tomekeep" << int(PromptButtons::YesNoCancel) << int(PromptAnswer::Yes);
-        AddRow("destructive", "Delete Warning", int(PromptButtons::YesNo), int(PromptAnswer::No));
-    }
-
     void messageBoxesTakeTheirDefaultAndFitTheirTitle() {
-        QFETCH(QString, title);
-        QFETCH(int, buttons);
-        QFETCH(int, defaultAnswer);
-        int width = 0;
-        std::function<void()> pressEnter = [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, pressEnter);
-                return;
-            }
-            width = box->width();
-            QTest::keyClick(box, Qt::Key_Return);
-        };
-        QTimer::singleShot(0, pressEnter);
-        DialogPrompts boxes;
-        const PromptAnswer answer = boxes.ask(title, u"Done."_s, PromptButtons(buttons),
-                                              PromptIcon::Information, PromptAnswer(defaultAnswer));
-        QCOMPARE(answer, PromptAnswer(defaultAnswer));
+        const std::tuple<const char*, PromptButtons, PromptAnswer> boxes[] = {
+            {"Catalogue Repair Complete", PromptButtons::Ok, PromptAnswer::Ok},
+            {"Tomekeep", PromptButtons::YesNoCancel, PromptAnswer::Yes},
+            {"Delete Warning", PromptButtons::YesNo, PromptAnswer::No}};
         // Beside the title the window manager draws an icon and three buttons.
         QFont bold = QApplication::font("QMessageBox");
         bold.setBold(true);
-        QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 100,
-                 qPrintable(QString::number(width)));
+        for (const auto& [title, buttons, defaultAnswer] : boxes) {
+            int width = 0;
+            std::function<void()> pressEnter = [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) {
+                    QTimer::singleShot(10, pressEnter);
+                    return;
+                }
+                width = box->width();
+                QTest::keyClick(box, Qt::Key_Return);
+            };
+            QTimer::singleShot(0, pressEnter);
+            DialogPrompts prompts;
+            QCOMPARE(prompts.ask(QString::fromLatin1(title), u"Done."_s, buttons, PromptIcon::Information,
+                                 defaultAnswer),
+                     defaultAnswer);
+            QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(title)) + 100,
+                     qPrintable(QString::number(width)));
+        }
     }
 
     // Help and version are printed where no window can open.
