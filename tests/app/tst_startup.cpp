@@ -33,47 +33,48 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The first run creates the catalogue; a stored name is cleaned before it is opened.
+    // The first run creates the catalogue; a stored name is cleaned before it is opened; a file
+    // of that name that is not a catalogue ends the start with the error and is left alone.
     void firstRunCreatesTheCatalogueAndShowsTheWindow_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("name");
-        QTest::newRow("no name stored") << QString() << "BIBLIO";
-        AddRow("name cleaned", " home-lib 2 ", "HOMELIB2");
+        QTest::addColumn<bool>("junk");
+        QTest::newRow("no name stored") << QString() << "BIBLIO" << false;
+        AddRow("name cleaned", " home-lib 2 ", "HOMELIB2", false);
+        QTest::newRow("file that is not a catalogue") << QString() << "BIBLIO" << true;
     }
 
     void firstRunCreatesTheCatalogueAndShowsTheWindow() {
         QFETCH(QString, stored);
         QFETCH(QString, name);
+        QFETCH(bool, junk);
         TestHome home;
         if (!stored.isNull())
             SaveSetting(u"DBName"_s, stored);
+        const QString path = home.file(name + u".sqlite"_s);
+        if (junk) {
+            WriteFile(path, QByteArray(3000, 'x'));
+            home.prompts().answerOk();
+        }
         gSearchMode = kSearchNotes;
         const std::unique_ptr<frmWizard> window = Main();
+        QCOMPARE(SplashWindow(), nullptr);
+        QCOMPARE(gConn.isOpen(), !junk);
+        if (junk) {
+            QVERIFY(!window);
+            QCOMPARE(home.prompts().count(), 1);
+            QCOMPARE(home.prompts().last().title, u"Error"_s);
+            const QString told = home.prompts().last().text;
+            QVERIFY2(told.contains(u"Error 26 ("_s) && told.contains(u"'BIBLIO'"_s), qPrintable(told));
+            QCOMPARE(QFile(path).size(), 3000);
+            return;
+        }
         QVERIFY(window);
         QCOMPARE(gSearchMode, int(kSearchAll));
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), u"Tomekeep (%1)"_s.arg(name));
-        QVERIFY(QFile::exists(home.file(name + u".sqlite"_s)));
-        QVERIFY(gConn.isOpen());
-        QCOMPARE(SplashWindow(), nullptr);
+        QVERIFY(QFile::exists(path));
         QCOMPARE(home.prompts().count(), 0);
-    }
-
-    void fileThatIsNotACatalogueEndsStartupWithTheError() {
-        TestHome home;
-        const QString path = home.file(u"BIBLIO.sqlite"_s);
-        WriteFile(path, QByteArray(3000, 'x'));
-        home.prompts().answerOk();
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(!window);
-        QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
-        QVERIFY2(home.prompts().last().text.contains(u"Error 26 ("_s),
-                 qPrintable(home.prompts().last().text));
-        QVERIFY(home.prompts().last().text.contains(u"'BIBLIO'"_s));
-        QCOMPARE(QFile(path).size(), 3000);
-        QVERIFY(!gConn.isOpen());
-        QCOMPARE(SplashWindow(), nullptr);
     }
 
     void readOnlyCatalogueIsShownButNeverWritten() {
@@ -150,29 +151,25 @@ private Q_SLOTS:
         QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
-    void exitAsksAndOnlyYesCloses_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("yes") << int(PromptAnswer::Yes) << true;
-        QTest::newRow("no") << int(PromptAnswer::No) << false;
-        QTest::newRow("cancel") << int(PromptAnswer::Cancel) << false;
-    }
-
+    // No and Cancel leave the program running; only Yes closes it, saving the window's state.
     void exitAsksAndOnlyYesCloses() {
-        QFETCH(int, answer);
-        QFETCH(bool, closes);
         TestHome home;
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
-        home.prompts().answer(PromptAnswer(answer));
-        window->mnuFileExit_Click();
-        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: Exit Tomekeep?"_s);
-        QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(window->isVisible(), !closes);
-        QCOMPARE(gConn.isOpen(), !closes);
-        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s, u"unset"_s), closes ? u"0"_s : u"unset"_s);
+        for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel, PromptAnswer::Yes}) {
+            home.prompts().answer(answer);
+            window->mnuFileExit_Click();
+            QCOMPARE(home.prompts().lastShown(), u"Tomekeep: Exit Tomekeep?"_s);
+            QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
+            const bool closes = answer == PromptAnswer::Yes;
+            QCOMPARE(window->isVisible(), !closes);
+            QCOMPARE(gConn.isOpen(), !closes);
+            QCOMPARE(GetSetting(u"frmWizard.WindowState"_s, u"unset"_s), closes ? u"0"_s : u"unset"_s);
+        }
     }
 
+    // Esc and the Close button ask before leaving; the window's close box shuts down at once,
+    // keeping the placement in twips.
     void escapeAndCloseButtonAskTheSameQuestion() {
         TestHome home;
         const std::unique_ptr<frmWizard> window = Main();
@@ -184,19 +181,12 @@ private Q_SLOTS:
         QTest::mouseClick(window->cmdClose, Qt::LeftButton);
         QCOMPARE(home.prompts().texts(), QStringList({u"Exit Tomekeep?"_s, u"Exit Tomekeep?"_s}));
         QVERIFY(window->isVisible());
-    }
-
-    void closeBoxShutsDownWithoutAsking() {
-        TestHome home;
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(window);
         window->setGeometry(150, 120, 800, 600);
         window->close();
-        QCOMPARE(home.prompts().count(), 0);
+        QCOMPARE(home.prompts().count(), 2);
         QVERIFY(!gConn.isOpen());
         QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"0"_s);
         const QRect frame = window->frameGeometry();
-        // Placement is kept in twips.
         const QStringList stored = {GetSetting(u"frmWizard.Left"_s), GetSetting(u"frmWizard.Top"_s),
                                     GetSetting(u"frmWizard.Width"_s), GetSetting(u"frmWizard.Height"_s)};
         QCOMPARE(stored,
@@ -204,7 +194,8 @@ private Q_SLOTS:
                               QString::number(frame.width() * 15), QString::number(frame.height() * 15)}));
     }
 
-    void maximisedExitWritesOnlyTheState() {
+    // A maximised or minimised window keeps only its state: the placement it had stays.
+    void maximisedOrMinimisedExitWritesOnlyTheState() {
         TestHome home;
         SaveSetting(u"frmWizard.Top"_s, u"999"_s);
         const std::unique_ptr<frmWizard> window = Main();
@@ -216,6 +207,15 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"2"_s);
         QCOMPARE(GetSetting(u"frmWizard.Top"_s), u"999"_s);
         QCOMPARE(GetSetting(u"frmWizard.Left"_s, u"unset"_s), u"unset"_s);
+        QWidget minimised;
+        minimised.setObjectName(u"frmWizard"_s);
+        minimised.show();
+        minimised.setWindowState(Qt::WindowMinimized);
+        SaveFormPlacement(minimised, QString());
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"1"_s);
+        QCOMPARE(GetSetting(u"frmWizard.Width"_s, u"unset"_s), u"unset"_s);
+        SaveFormPlacement(minimised, u"Other"_s);
+        QCOMPARE(GetSetting(u"Other.WindowState"_s), u"1"_s);
     }
 
     void placementIsKeptOnScreen_data() {
@@ -268,76 +268,53 @@ private Q_SLOTS:
         QTRY_COMPARE(window->frameGeometry(), placed);
     }
 
-    void minimisedPlacementWritesOnlyTheState() {
-        TestHome home;
-        QWidget window;
-        window.setObjectName(u"frmWizard"_s);
-        window.show();
-        window.setWindowState(Qt::WindowMinimized);
-        SaveFormPlacement(window, QString());
-        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"1"_s);
-        QCOMPARE(GetSetting(u"frmWizard.Width"_s, u"unset"_s), u"unset"_s);
-        SaveFormPlacement(window, u"Other"_s);
-        QCOMPARE(GetSetting(u"Other.WindowState"_s), u"1"_s);
-    }
-
     // A message box answers Enter with its default button and is wide enough for its title.
-    void messageBoxesTakeTheirDefaultAndFitTheirTitle_data() {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("defaultAnswer");
-        AddRow("message", "Catalogue Repair Complete", int(PromptButtons::Ok), int(PromptAnswer::Ok));
-        QTest::newRow("question") << "Tomekeep" << int(PromptButtons::YesNoCancel) << int(PromptAnswer::Yes);
-        AddRow("destructive", "Delete Warning", int(PromptButtons::YesNo), int(PromptAnswer::No));
-    }
-
     void messageBoxesTakeTheirDefaultAndFitTheirTitle() {
-        QFETCH(QString, title);
-        QFETCH(int, buttons);
-        QFETCH(int, defaultAnswer);
-        int width = 0;
-        std::function<void()> pressEnter = [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, pressEnter);
-                return;
-            }
-            width = box->width();
-            QTest::keyClick(box, Qt::Key_Return);
-        };
-        QTimer::singleShot(0, pressEnter);
-        DialogPrompts boxes;
-        const PromptAnswer answer = boxes.ask(title, u"Done."_s, PromptButtons(buttons),
-                                              PromptIcon::Information, PromptAnswer(defaultAnswer));
-        QCOMPARE(answer, PromptAnswer(defaultAnswer));
+        const std::tuple<const char*, PromptButtons, PromptAnswer> boxes[] = {
+            {"Catalogue Repair Complete", PromptButtons::Ok, PromptAnswer::Ok},
+            {"Tomekeep", PromptButtons::YesNoCancel, PromptAnswer::Yes},
+            {"Delete Warning", PromptButtons::YesNo, PromptAnswer::No}};
         // Beside the title the window manager draws an icon and three buttons.
         QFont bold = QApplication::font("QMessageBox");
         bold.setBold(true);
-        QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(title) + 100,
-                 qPrintable(QString::number(width)));
+        for (const auto& [title, buttons, defaultAnswer] : boxes) {
+            int width = 0;
+            std::function<void()> pressEnter = [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) {
+                    QTimer::singleShot(10, pressEnter);
+                    return;
+                }
+                width = box->width();
+                QTest::keyClick(box, Qt::Key_Return);
+            };
+            QTimer::singleShot(0, pressEnter);
+            DialogPrompts prompts;
+            QCOMPARE(prompts.ask(QString::fromLatin1(title), u"Done."_s, buttons, PromptIcon::Information,
+                                 defaultAnswer),
+                     defaultAnswer);
+            QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(title)) + 100,
+                     qPrintable(QString::number(width)));
+        }
     }
 
     // Help and version are printed where no window can open.
-    void informationNeedsNoDisplay_data() {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("printed");
-        QTest::newRow("help") << u"--help"_s << "Tomekeep keeps the catalogue";
-        QTest::newRow("version") << u"--version"_s << "Tomekeep 1.";
-    }
-
     void informationNeedsNoDisplay() {
-        QFETCH(QString, option);
-        QFETCH(QString, printed);
-        QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(display));
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(TOMEKEEP_PROGRAM), {option});
-        QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY(QString::fromLocal8Bit(program.readAllStandardOutput()).contains(printed));
+        for (const auto& [option, printed] :
+             {std::pair{"--help", "Tomekeep keeps the catalogue"}, std::pair{"--version", "Tomekeep 1."}}) {
+            QProcess program;
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(TOMEKEEP_PROGRAM), {QString::fromLatin1(option)});
+            QVERIFY(program.waitForFinished(30000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(
+                QString::fromLocal8Bit(program.readAllStandardOutput()).contains(QString::fromUtf8(printed)),
+                option);
+        }
     }
 
     // What killed runs left is removed at start-up, unless another program runs and may own it.

@@ -30,6 +30,14 @@ inline QVariant StoredColumn(int bookId, const QString& column) {
     return row && !row->eof() ? row->field(0) : QVariant();
 }
 
+// Several stored columns of a book as "value|value|...", for one check of what was saved.
+inline QString StoredColumns(int bookId, const QStringList& columns) {
+    QStringList values;
+    for (const QString& column : columns)
+        values << StoredColumn(bookId, column).toString();
+    return values.join(u'|');
+}
+
 // The text of one column over every row, in list order.
 inline QStringList ColumnTexts(const BookListModel& model, int column) {
     QStringList texts;

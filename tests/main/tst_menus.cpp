@@ -41,55 +41,46 @@ class MenusTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each menu's entries in order ("-" a separator), with the key each shows; "~" marks an
-    // entry that waits, disabled, for the window another part of the program brings.
-    void menusHoldTheirEntries_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QStringList>("entries");
-        const char* const menus[][3] = {
-            {"mnuFile", "&File",
-             "&Open book database..|Open Catalogue &File…\tCtrl+O|~Recen&t Catalogues|R&estore from "
-             "Backup…|-|"
-             "&Add Book\tCtrl+N|&Delete Book|&Next Book|&Previous Book|-|&Printer setup..|-|E&xit\tCtrl+Q"},
-            {"mnuSearch", "&Search",
-             "&Title search..|-|&Author search..|&Subject search..|La&bel # search..|&Location search..|"
-             "A&ward search..|&Publisher search..|&Notes search|-|&Clear search|&Reload list\tF5"},
-            {"mnuReports", "&Reports",
-             "&Book listing..|Book listing (by &label #)..|Book listing (&detailed)..|&Inventory by "
-             "location..|"
-             "&Cost summary..|Books l&ent out.."},
-            {"mnuSetup", "Set&up",
-             "&Authors..|&Subjects..|&Formats..|&Ratings..|A&wards..|&Storage locations..|-|"
-             "&Delete Unused authors..|-|&Internet Search settings.."},
-            {"mnuTools", "&Tools",
-             "&Export to file..|&Import from file..|Import from &Other Programs\u2026|Export to &CSV\u2026|-|"
-             "&Repair data..|-|&Start over.."},
-            {"mnuHelp", "&Help", "Tomekeep &Handbook\tF1|&About.."},
-            {"mnuPopup", "Popup", "Add New Book|Delete Book"}};
-        for (const auto& [menu, caption, entries] : menus)
-            QTest::newRow(menu) << menu << caption << QString::fromUtf8(entries).split(u'|');
-    }
-
+    // Each menu's caption and entries in order ("-" a separator), with the key each shows; "~"
+    // marks an entry that waits, disabled, for the window another part of the program brings.
     void menusHoldTheirEntries() {
-        QFETCH(QString, menu);
-        QFETCH(QString, caption);
-        QFETCH(QStringList, entries);
+        const char* const menus[][2] = {
+            {"mnuFile",
+             "&File|&Open book database..|Open Catalogue &File…\tCtrl+O|~Recen&t Catalogues|R&estore from "
+             "Backup…|-|&Add Book\tCtrl+N|&Delete Book|&Next Book|&Previous Book|-|&Printer setup..|-|"
+             "E&xit\tCtrl+Q"},
+            {"mnuSearch",
+             "&Search|&Title search..|-|&Author search..|&Subject search..|La&bel # search..|&Location "
+             "search..|A&ward search..|&Publisher search..|&Notes search|-|&Clear search|&Reload list\tF5"},
+            {"mnuReports",
+             "&Reports|&Book listing..|Book listing (by &label #)..|Book listing (&detailed)..|&Inventory by "
+             "location..|&Cost summary..|Books l&ent out.."},
+            {"mnuSetup",
+             "Set&up|&Authors..|&Subjects..|&Formats..|&Ratings..|A&wards..|&Storage locations..|-|"
+             "&Delete Unused authors..|-|&Internet Search settings.."},
+            {"mnuTools",
+             "&Tools|&Export to file..|&Import from file..|Import from &Other Programs\u2026|Export to "
+             "&CSV\u2026|-|&Repair data..|-|&Start over.."},
+            {"mnuHelp", "&Help|Tomekeep &Handbook\tF1|&About.."},
+            {"mnuPopup", "Popup|Add New Book|Delete Book"}};
         FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        const auto* found = window->findChild<QMenu*>(menu);
-        QVERIFY(found);
-        QCOMPARE(found->title(), caption);
-        QStringList shown;
-        for (const QAction* entry : found->actions()) {
-            if (entry->isSeparator())
-                shown << u"-"_s;
-            else
-                shown << (entry->isEnabled() ? QString() : u"~"_s) + entry->text() +
-                             (entry->shortcut().isEmpty() ? QString() : u'\t' + entry->shortcut().toString());
+        for (const auto& [menu, entries] : menus) {
+            const auto* found = window->findChild<QMenu*>(QString::fromLatin1(menu));
+            QVERIFY2(found, menu);
+            QStringList shown{found->title()};
+            for (const QAction* entry : found->actions()) {
+                if (entry->isSeparator())
+                    shown << u"-"_s;
+                else
+                    shown << (entry->isEnabled() ? QString() : u"~"_s) + entry->text() +
+                                 (entry->shortcut().isEmpty() ? QString()
+                                                              : u'\t' + entry->shortcut().toString());
+            }
+            QCOMPARE(shown.join(u'|'), QString::fromUtf8(entries));
+            QCOMPARE(window->menuBar()->actions().contains(found->menuAction()),
+                     qstrcmp(menu, "mnuPopup") != 0);
         }
-        QCOMPARE(shown, entries);
-        QCOMPARE(window->menuBar()->actions().contains(found->menuAction()), menu != u"mnuPopup"_s);
     }
 
     void leavingCommandsSaveTheBookFirst() {
@@ -112,9 +103,7 @@ private Q_SLOTS:
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    void entriesOpenTheirWindows_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("window");
+    void entriesOpenTheirWindows() {
         // Each entry and the window it opens, as "entry=window".
         const QString pairs =
             u"mnuSearchTitle=frmSearchTitle mnuSearchAuthor=frmSearchAuthor "
@@ -126,27 +115,20 @@ private Q_SLOTS:
             "mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
             "mnuFilePrinterSetup=frmPrintSetup "
             "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
-            "mnuToolsStartOver=frmStartOver"_s;
-        for (const QString& pair : pairs.split(u' ')) {
-            const QStringList parts = pair.split(u'=');
-            QTest::newRow(qPrintable(parts[0])) << parts[0] << parts[1];
-        }
-    }
-
-    void entriesOpenTheirWindows() {
-        QFETCH(QString, entry);
-        QFETCH(QString, window);
+            "mnuToolsStartOver=frmStartOver mnuHelpAbout=frmAbout"_s;
         FRESH_HOME(home);
         const auto main = OpenMainWindow();
-        QString opened;
-        home.onNextModal([&opened](QDialog& dialog) {
-            opened = dialog.objectName();
-            return int(QDialog::Rejected);
-        });
-        QAction* action = main->findChild<QAction*>(entry);
-        QVERIFY(action);
-        action->trigger();
-        QCOMPARE(opened, window);
+        for (const QString& pair : pairs.split(u' ')) {
+            QString opened;
+            home.onNextModal([&opened](QDialog& dialog) {
+                opened = dialog.objectName();
+                return int(QDialog::Rejected);
+            });
+            QAction* action = main->findChild<QAction*>(pair.section(u'=', 0, 0));
+            QVERIFY2(action, qPrintable(pair));
+            action->trigger();
+            QCOMPARE(pair.section(u'=', 0, 0) + u'=' + opened, pair);
+        }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -315,38 +297,34 @@ private Q_SLOTS:
     }
 
     // Enter answers a question with its default button: where Yes destroys, that is No.
-    void destructiveQuestionsDefaultToNo_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("question");
-        AddRow("delete book", "mnuFileDeleteBook", "Delete Book 'Sample Book #1'?");
-        AddRow("start over", "mnuToolsStartOver", "Reset database (delete all books)?");
-        AddRow("lookup name", "mnuSetupRatings", "Delete 'Teen'?");
-    }
-
     void destructiveQuestionsDefaultToNo() {
-        QFETCH(QString, entry);
-        QFETCH(QString, question);
+        const char* const questions[][2] = {{"mnuFileDeleteBook", "Delete Book 'Sample Book #1'?"},
+                                            {"mnuToolsStartOver", "Reset database (delete all books)?"},
+                                            {"mnuSetupRatings", "Delete 'Teen'?"}};
         FRESH_HOME(home);
         const auto window = OpenMainWindow();
-        // Start Over and the Ratings list ask from their own windows.
-        if (entry != u"mnuFileDeleteBook"_s)
-            home.onNextModal([](QDialog& dialog) {
-                if (qobject_cast<frmStartOver*>(&dialog)) {
-                    ConfirmStartOver(dialog);
-                } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
-                    list->lstData->setCurrentItem(list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
-                    list->cmdDelete->click();
-                }
-                return int(QDialog::Rejected);
-            });
-        home.prompts().answer(PromptAnswer::No);
-        QAction* action = window->findChild<QAction*>(entry);
-        QVERIFY(action);
-        action->trigger();
-        QCOMPARE(home.prompts().last().text, question);
-        QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
+        for (const auto& [entry, question] : questions) {
+            // Start Over and the Ratings list ask from their own windows.
+            if (qstrcmp(entry, "mnuFileDeleteBook") != 0)
+                home.onNextModal([](QDialog& dialog) {
+                    if (qobject_cast<frmStartOver*>(&dialog)) {
+                        ConfirmStartOver(dialog);
+                    } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
+                        list->lstData->setCurrentItem(
+                            list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
+                        list->cmdDelete->click();
+                    }
+                    return int(QDialog::Rejected);
+                });
+            home.prompts().answer(PromptAnswer::No);
+            QAction* action = window->findChild<QAction*>(QString::fromLatin1(entry));
+            QVERIFY2(action, entry);
+            action->trigger();
+            QCOMPARE(home.prompts().last().text, QString::fromUtf8(question));
+            QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
+            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
+        }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
@@ -382,20 +360,6 @@ private Q_SLOTS:
         QCOMPARE(PrintingWindow(), nullptr);
         QVERIFY(QDir(SpoolFolder()).entryList({u"*.tmp"_s}, QDir::Files).isEmpty());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-    }
-
-    void aboutOpensModally() {
-        FRESH_HOME(home);
-        const auto window = OpenMainWindow();
-        QString shown;
-        home.onNextModal([&shown](QDialog& dialog) {
-            shown = dialog.objectName() + u'|' + dialog.windowTitle() + u'|' +
-                    dialog.findChild<QLabel*>(u"lblPgCnt"_s)->text();
-            return int(QDialog::Accepted);
-        });
-        window->mnuHelpAbout->trigger();
-        QCOMPARE(shown, u"frmAbout|About Tomekeep|Books on file: 1"_s);
-        QCOMPARE(home.pendingModalActions(), 0);
     }
 };
 

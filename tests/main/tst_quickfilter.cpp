@@ -7,10 +7,6 @@
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
 class QuickFilterTest : public QObject {
     Q_OBJECT
 
@@ -19,9 +15,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("fields"); // title, author, subject, publisher, label, notes
         QTest::addColumn<bool>("matches");
-        const QStringList book = {QStringLiteral("Germinal"), QStringLiteral("Émile ZOLA"),
-                                  QStringLiteral("Fiction"),  QStringLiteral("Charpentier"),
-                                  QStringLiteral("FR-042"),   QStringLiteral("Signed copy\nfirst édition")};
+        const QStringList book = {u"Germinal"_s,    u"Émile ZOLA"_s, u"Fiction"_s,
+                                  u"Charpentier"_s, u"FR-042"_s,     u"Signed copy\nfirst édition"_s};
         QTest::newRow("letter case") << "zola" << book << true;
         QTest::newRow("accent stored, not typed") << "emile" << book << true;
         QTest::newRow("accent typed, not stored") << "gérminal" << book << true;
@@ -36,8 +31,8 @@ private Q_SLOTS:
         QTest::newRow("no word across two fields") << "minalemile" << book << false;
         QTest::newRow("nothing typed") << "   " << book << true;
         QTest::newRow("no match") << "tolstoy" << book << false;
-        QTest::newRow("Greek case") << "οδύσσεια" << QStringList({QStringLiteral("ΟΔΎΣΣΕΙΑ")}) << true;
-        QTest::newRow("beyond the first plane") << "𝔄b" << QStringList({QStringLiteral("x𝔄B")}) << true;
+        QTest::newRow("Greek case") << "οδύσσεια" << QStringList({u"ΟΔΎΣΣΕΙΑ"_s}) << true;
+        QTest::newRow("beyond the first plane") << "𝔄b" << QStringList({u"x𝔄B"_s}) << true;
     }
 
     void filterMatches() {
@@ -57,47 +52,43 @@ private Q_SLOTS:
     }
 
     void typingNarrowsTheListOverTheSearchInForce() {
-        TestHome home;
-        QVERIFY(home.openFreshCatalogue());
-        const auto zola = gConn.insert(QStringLiteral("INSERT INTO [Author] ([Name]) VALUES ('Émile Zola')"));
+        FRESH_HOME(home);
+        const auto zola = gConn.insert(u"INSERT INTO [Author] ([Name]) VALUES ('Émile Zola')"_s);
         QVERIFY(zola);
         const int authorId = static_cast<int>(*zola);
-        AddTestBook(QStringLiteral("Germinal"), [authorId](BookFields& b) { b.authorId = authorId; });
-        AddTestBook(QStringLiteral("Nana"), [authorId](BookFields& b) { b.authorId = authorId; });
-        AddTestBook(QStringLiteral("The Zoo"), [](BookFields& b) { b.notes = QStringLiteral("about ZOLA"); });
+        AddTestBook(u"Germinal"_s, [authorId](BookFields& b) { b.authorId = authorId; });
+        AddTestBook(u"Nana"_s, [authorId](BookFields& b) { b.authorId = authorId; });
+        AddTestBook(u"The Zoo"_s, [](BookFields& b) { b.notes = u"about ZOLA"_s; });
         const auto window = OpenMainWindow();
         QCOMPARE(window->ListModel().rowCount(), 4);
 
         QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
         QTRY_VERIFY(window->txtFilter->hasFocus());
-        QTest::keyClicks(window->txtFilter, QStringLiteral("ZOL"));
-        QCOMPARE(
-            ListedTitles(window->ListModel()),
-            QStringList({QStringLiteral("Germinal"), QStringLiteral("Nana"), QStringLiteral("The Zoo")}));
-        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: 3"));
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Germinal"));
+        QTest::keyClicks(window->txtFilter, u"ZOL"_s);
+        QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Germinal"_s, u"Nana"_s, u"The Zoo"_s}));
+        QCOMPARE(window->lblCount->text(), u"Books in list: 3"_s);
+        QCOMPARE(window->txtTitle->text(), u"Germinal"_s);
         QVERIFY(window->txtFilter->hasFocus());
 
         // A view over the search in force: a title search is narrowed, not replaced.
         gSearchMode = kSearchTitle;
-        gSearchTitle = QStringLiteral("*n*");
+        gSearchTitle = u"*n*"_s;
         window->PopulateLstMain();
-        QCOMPARE(ListedTitles(window->ListModel()),
-                 QStringList({QStringLiteral("Germinal"), QStringLiteral("Nana")}));
-        QTest::keyClicks(window->txtFilter, QStringLiteral(" nan"));
-        QCOMPARE(ListedTitles(window->ListModel()), QStringList({QStringLiteral("Nana")}));
-        QCOMPARE(window->txtTitle->text(), QStringLiteral("Nana"));
+        QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Germinal"_s, u"Nana"_s}));
+        QTest::keyClicks(window->txtFilter, u" nan"_s);
+        QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Nana"_s}));
+        QCOMPARE(window->txtTitle->text(), u"Nana"_s);
 
-        QTest::keyClicks(window->txtFilter, QStringLiteral("x"));
+        QTest::keyClicks(window->txtFilter, u"x"_s);
         QCOMPARE(window->ListModel().rowCount(), 0);
-        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: 0"));
+        QCOMPARE(window->lblCount->text(), u"Books in list: 0"_s);
         QVERIFY(!window->txtTitle->isEnabled());
 
         // Esc in the filter clears it (and does not ask to exit): the search's whole list is back.
         QTest::keyClick(window->txtFilter, Qt::Key_Escape);
         QCOMPARE(window->txtFilter->text(), QString());
         QCOMPARE(window->ListModel().rowCount(), 2);
-        QCOMPARE(window->lblCount->text(), QStringLiteral("Books in list: 2"));
+        QCOMPARE(window->lblCount->text(), u"Books in list: 2"_s);
         QVERIFY(window->txtTitle->isEnabled());
         QVERIFY(window->isVisible());
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
