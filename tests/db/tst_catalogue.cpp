@@ -7,6 +7,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "db/SeedData.h"
+#include "support/SqliteTool.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -22,15 +23,6 @@ QByteArray fingerprint(const QString& path) {
 QString firstText(const QString& sql) {
     auto rows = Recordset::open(sql);
     return rows && !rows->eof() ? rows->text(0) : u"<none>"_s;
-}
-
-// Runs statements with the plain sqlite3 tool, which knows none of the program's functions.
-QString sqliteTool(const QString& path, const QString& sql) {
-    QProcess tool;
-    tool.start(u"sqlite3"_s, {u"-bail"_s, path, sql});
-    if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        return u"failed: "_s + QString::fromUtf8(tool.readAllStandardError());
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
 BookFields titled(const QString& title) {
@@ -269,7 +261,7 @@ private Q_SLOTS:
         for (const QString& statement : SchemaStatements())
             QVERIFY(gConn.execute(statement).ok());
         gConn.close();
-        QCOMPARE(sqliteTool(path, u"INSERT INTO Author (Name) VALUES ('Émile Zola'); "
+        QCOMPARE(SqliteTool(path, u"INSERT INTO Author (Name) VALUES ('Émile Zola'); "
                                   "INSERT INTO Book (SubjectId, LocationId, FormatId, RatingId, "
                                   "Title, LabelNumber, Copyright, Pages, Stars, AcquireDate, Cost, "
                                   "LentDate) VALUES (1, 1, 1, 1, 'Échos du Nord', '', 0, 0, 0, "
@@ -282,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(*GetAuthorId(u"ÉMILE ZOLA"_s), 1);
         QCOMPARE(*InsertBook(titled(u"ÉCHOS DU NORD"_s)), -1);
 
-        QCOMPARE(sqliteTool(path, u"UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
+        QCOMPARE(SqliteTool(path, u"UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
                                   "INSERT INTO Subject (Name) VALUES ('Poésie'); "
                                   "PRAGMA integrity_check;"_s),
                  u"ok"_s);
