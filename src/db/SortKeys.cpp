@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <array>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -90,9 +91,13 @@ struct StaleText {
     QString text;
 };
 
-DbResult<std::vector<StaleText>> nextStaleBatch(const SortKeyColumn& column) {
-    auto stale = SqliteStatement::prepare(
-        statement("SELECT [{id}], [{text}] FROM [{table}] WHERE [{key}] IS NULL LIMIT ?", column), {kBatch});
+// The next rows without a key past `after`, in number order: through the key's index when there
+// is one, through the numbers when the index is still to be made.
+DbResult<std::vector<StaleText>> nextStaleBatch(const SortKeyColumn& column, qint64 after) {
+    auto stale = SqliteStatement::prepare(statement("SELECT [{id}], [{text}] FROM [{table}] WHERE [{key}] IS "
+                                                    "NULL AND [{id}] > ? ORDER BY [{id}] LIMIT ?",
+                                                    column),
+                                          {after, kBatch});
     if (!stale)
         return stale.error();
     std::vector<StaleText> batch;
@@ -108,12 +113,14 @@ DbStatus keyStaleTexts(const SortKeyColumn& column) {
         SqliteStatement::prepare(statement("UPDATE [{table}] SET [{key}] = ? WHERE [{id}] = ?", column));
     if (!store)
         return store.error();
+    qint64 after = std::numeric_limits<qint64>::min();
     for (;;) {
-        auto batch = nextStaleBatch(column);
+        auto batch = nextStaleBatch(column, after);
         if (!batch)
             return batch.error();
         if (batch->empty())
             return {};
+        after = batch->back().id;
         for (const StaleText& stale : *batch) {
             // A null text still gets a key, so that the row is not read again and again.
             if (DbStatus bound = (*store)->rebind({SortKeyOf(stale.text), stale.id}); !bound)
@@ -133,13 +140,11 @@ DbStatus addSortKey(const SortKeyColumn& column) {
     if (!*present)
         statements << statement("ALTER TABLE [{table}] ADD COLUMN [{key}] BLOB", column);
     // The texts' own collation ignores letter case, which the order does not: compare bytes.
-    statements
-        << statement("CREATE INDEX IF NOT EXISTS [{table}_{key}] ON [{table}] ([{key}])", column)
-        << statement(
-               "CREATE TRIGGER IF NOT EXISTS [{table}_{key}Stale] AFTER UPDATE OF [{text}] ON [{table}] "
-               "WHEN new.[{key}] IS old.[{key}] AND new.[{text}] IS NOT old.[{text}] COLLATE BINARY "
-               "BEGIN UPDATE [{table}] SET [{key}] = NULL WHERE [{id}] = new.[{id}]; END",
-               column);
+    statements << statement(
+        "CREATE TRIGGER IF NOT EXISTS [{table}_{key}Stale] AFTER UPDATE OF [{text}] ON [{table}] "
+        "WHEN new.[{key}] IS old.[{key}] AND new.[{text}] IS NOT old.[{text}] COLLATE BINARY "
+        "BEGIN UPDATE [{table}] SET [{key}] = NULL WHERE [{id}] = new.[{id}]; END",
+        column);
     for (const QString& sql : statements) {
         if (DbStatus done = gConn.execute(sql); !done)
             return done;
@@ -176,7 +181,16 @@ DbStatus AddSortKeys() {
         if (DbStatus done = gConn.execute(sql); !done)
             return done;
     }
-    return RepairSortKeys();
+    // The keys are indexed once they are all written: one sort, instead of a million insertions.
+    if (DbStatus keyed = RepairSortKeys(); !keyed)
+        return keyed;
+    for (const SortKeyColumn& column : sortKeyColumns()) {
+        if (DbStatus indexed = gConn.execute(
+                statement("CREATE INDEX IF NOT EXISTS [{table}_{key}] ON [{table}] ([{key}])", column));
+            !indexed)
+            return indexed;
+    }
+    return {};
 }
 
 DbStatus RepairSortKeys() {
