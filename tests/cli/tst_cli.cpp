@@ -40,14 +40,11 @@ QStringList storedBooks(const QString& file,
                                                  "(IFNULL(LENGTH(c.[Image]), 0) > 0)"_s) {
     if (!OpenCatalogueFile(file).ok())
         return {u"<cannot open>"_s};
-    QStringList books;
-    auto rows =
-        Recordset::open(u"SELECT " + columns +
-                        u" FROM [Book] b LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] "
-                        "LEFT JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
-                        "LEFT JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
-    for (; rows && !rows->eof(); rows->moveNext())
-        books << rows->text(0);
+    const QStringList books =
+        TextsOf(u"SELECT " + columns +
+                u" FROM [Book] b LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] "
+                "LEFT JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
+                "LEFT JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
     gConn.close();
     return books;
 }
@@ -115,13 +112,7 @@ private Q_SLOTS:
         QFETCH(QStringList, books);
         TestHome home;
         StandInServer stand;
-        if (server == u"found") {
-            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/covers/1.jpg"_s));
-            stand.answer(u"/covers/1.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
-        } else if (server.startsWith(u'{')) {
-            stand.answerBooks(server.toUtf8());
-        }
-        const QString base = server == u"closed" ? ClosedPortUrl() : stand.baseUrl();
+        const QString base = stand.play(server);
         const CliRun run = runCli(home, arguments, base);
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.out + run.err));
         QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
@@ -132,9 +123,9 @@ private Q_SLOTS:
     void repeatedIsbnAddsNothing() {
         TestHome home;
         StandInServer stand;
-        stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/none.jpg"_s));
-        QCOMPARE(runCli(home, {"add", "--isbn", "0140449132"}, stand.baseUrl()).exitCode, 0);
-        const CliRun again = runCli(home, {"add", "--isbn", "978-0-14-044913-6"}, stand.baseUrl());
+        const QString base = stand.play(u"no cover"_s);
+        QCOMPARE(runCli(home, {"add", "--isbn", "0140449132"}, base).exitCode, 0);
+        const CliRun again = runCli(home, {"add", "--isbn", "978-0-14-044913-6"}, base);
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.err.contains(u"has the ISBN 9780140449136 already"_s), qPrintable(again.err));
         QCOMPARE(storedBooks(home.file(u"BIBLIO.sqlite"_s)),

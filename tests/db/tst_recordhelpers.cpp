@@ -202,12 +202,7 @@ private Q_SLOTS:
             QVERIFY(gConn.execute(u"INSERT INTO [Words] VALUES (?)"_s, {word}));
         for (const QString& sql : {u"SELECT [Word] FROM [Words] ORDER BY [Word] COLLATE READING"_s,
                                    u"SELECT [Word] FROM [Words] ORDER BY READING_KEY([Word])"_s}) {
-            auto rows = Recordset::open(sql);
-            QVERIFY(rows.ok());
-            QStringList read;
-            for (; !rows->eof(); rows->moveNext())
-                read << rows->text(0);
-            QCOMPARE(read, ordered);
+            QCOMPARE(TextsOf(sql), ordered);
         }
     }
 

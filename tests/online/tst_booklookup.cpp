@@ -87,20 +87,7 @@ private Q_SLOTS:
         QFETCH(LookupFailure, failure);
         QFETCH(int, coverHeight);
         StandInServer stand;
-        const QString cover = stand.baseUrl() + u"/covers/1.jpg"_s;
-        if (server == u"found" || server == u"no cover")
-            stand.answerBooks(CrimeAndPunishmentAnswer(cover));
-        if (server == u"found")
-            stand.answer(u"/covers/1.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
-        else if (server == u"500")
-            stand.answer(u"/api/books"_s, {500, "oops"});
-        else if (server == u"huge")
-            stand.answerBooks(QByteArray(10 * 1024 * 1024, ' '));
-        else if (server == u"silent")
-            stand.answer(u"/api/books"_s, {200, {}, {}, true});
-        else if (server.startsWith(u'{'))
-            stand.answerBooks(server.toUtf8());
-        const QString base = server == u"closed" ? ClosedPortUrl() : stand.baseUrl();
+        const QString base = stand.play(server);
 
         const LookupResult result = LookUpIsbnAndWait(base, kIsbn, std::chrono::milliseconds(500));
         QCOMPARE(result.failure, failure);
@@ -113,7 +100,7 @@ private Q_SLOTS:
 
     void cancelledLookupEndsAtOnce() {
         StandInServer stand;
-        stand.answer(u"/api/books"_s, {200, {}, {}, true});
+        stand.play(u"silent"_s);
         BookLookup lookup;
         QSignalSpy ended(&lookup, &BookLookup::finished);
         lookup.start(stand.baseUrl(), kIsbn);

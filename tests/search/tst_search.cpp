@@ -2,6 +2,7 @@
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "main/BookTestData.h"
 #include "main/SearchState.h"
 #include "search/SearchMatch.h"
 #include "search/frmSearch.h"
@@ -116,52 +117,58 @@ private Q_SLOTS:
     }
 
     void eachSearchWindow_data() {
-        QTest::addColumn<SearchKind>("kind");
+        QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("windowTexts"); // window, caption, label, box, lookup button
         QTest::addColumn<QString>("help");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString*>("value");
         QTest::addColumn<QString>("messageTexts"); // empty text, no match before the text
         QTest::addColumn<QString>("typedTexts");   // matching text as typed, as handed over
-        AddRow("title", SearchKind::Title, "frmSearchTitle|Search Title|Title:|txtTitle|",
+        QTest::addColumn<QString>("listed");
+        AddRow("title", "mnuSearchTitle", "frmSearchTitle|Search Title|Title:|txtTitle|",
                "Enter the title of the book you want to find.", 1, &gSearchTitle,
-               "Enter a title to search for.|No books match the title '", "the*|the*");
-        AddRow("label", SearchKind::Label, "frmSearchLabel|Search Label Number|Label:|txtLabel|",
+               "Enter a title to search for.|No books match the title '", "the*|the*", "The Hobbit");
+        AddRow("label", "mnuSearchBookLabel", "frmSearchLabel|Search Label Number|Label:|txtLabel|",
                "Enter the label number of the movie you want to find.", 3, &gSearchLabel,
-               "Enter a label number to search.|No books match the label number '", "B_7|B_7");
-        AddRow("award", SearchKind::Award, "frmSearchAward|Search Award|Award:|txtSearch|&Lookup Award",
+               "Enter a label number to search.|No books match the label number '", "B_7|B_7",
+               "O'Brien's Tale");
+        AddRow("award", "mnuSearchAward", "frmSearchAward|Search Award|Award:|txtSearch|&Lookup Award",
                "Enter the name of an award to find the books with that award..", 4, &gSearchAward,
                "Enter an award to search for.|No books have an award that matches '",
-               "Nebula Award|Nebula Award");
-        AddRow("publisher", SearchKind::Publisher,
-               "frmSearchPublisher|Search Publisher|Publisher:|txtSearch|",
+               "Nebula Award|Nebula Award", "The Hobbit");
+        AddRow("publisher", "mnuSearchPublisher", "frmSearchPublisher|Search Publisher|Publisher:|txtSearch|",
                "Enter the publisher of the book you want to find.", 5, &gSearchPublisher,
-               "Enter a publisher to search for.|No books match the publisher '", "allen*|allen*");
-        AddRow("author", SearchKind::Author, "frmSearchAuthor|Search Author|Author:|txtSearch|",
+               "Enter a publisher to search for.|No books match the publisher '", "allen*|allen*",
+               "O'Brien's Tale|The Hobbit|War and Peace");
+        AddRow("author", "mnuSearchAuthor", "frmSearchAuthor|Search Author|Author:|txtSearch|",
                "Enter the author of the book you want to find.", 6, &gSearchAuthor,
-               "Enter a Author to search for.|No books match the author '", "smith*|smith*");
-        AddRow("subject", SearchKind::Subject,
+               "Enter a Author to search for.|No books match the author '", "smith*|smith*", "War and Peace");
+        AddRow("subject", "mnuSearchSubject",
                "frmSearchSubject|Search Subject|Subject:|txtSearch|&Lookup Subject",
                "Enter the subject of the books you want to find.", 7, &gSearchSubject,
-               "Enter a subject to search for.|No books have a subject that matches '", "Humor|Humor");
-        AddRow("location", SearchKind::Location,
+               "Enter a subject to search for.|No books have a subject that matches '", "Humor|Humor",
+               "O'Brien's Tale");
+        AddRow("location", "mnuSearchLocation",
                "frmSearchLocation|Search Location|Location:|txtSearch|&Lookup Location",
                "Enter the name of the storage location of the books you want to find.", 8, &gSearchLocation,
-               "Enter a location to search for.|No books have a location that matches '", "living*|living*");
-        AddRow("notes", SearchKind::Notes, "frmSearchNotes|Search Notes|Notes:|txtSearch|",
+               "Enter a location to search for.|No books have a location that matches '", "living*|living*",
+               "O'Brien's Tale|The Hobbit|War and Peace");
+        AddRow("notes", "mnuSearchNotes", "frmSearchNotes|Search Notes|Notes:|txtSearch|",
                "Enter any notes you want to find.", 9, &gSearchNotes,
-               "Enter notes to search for.|No books match the notes '", " dragon |*dragon*");
+               "Enter notes to search for.|No books match the notes '", " dragon |*dragon*", "The Hobbit");
     }
 
-    // Texts, the empty and no-match refusals, the remembered text and the hand-over.
+    // Through the Search menu: texts, the empty and no-match refusals, the remembered text and
+    // the books the list then shows.
     void eachSearchWindow() {
-        QFETCH(SearchKind, kind);
+        QFETCH(QString, menu);
         QFETCH(QString, help);
         QFETCH(int, mode);
         QFETCH(QString*, value);
         QFETCH(QString, windowTexts);
         QFETCH(QString, messageTexts);
         QFETCH(QString, typedTexts);
+        QFETCH(QString, listed);
         const QStringList texts = Parts(windowTexts);
         const QStringList messages = Parts(messageTexts);
         const QStringList typed = Parts(typedTexts);
@@ -169,61 +176,60 @@ private Q_SLOTS:
         QVERIFY(openSearchCatalogue(home));
         const QString key = u"gSearch" + texts[0].mid(9);
         SaveSetting(key, u" remembered"_s);
-        int populated = 0;
-        QString authorIds;
-        frmSearch window(SearchMemberOf(kind), [&] {
-            ++populated;
-            QCOMPARE(gSearchMode, mode);
-            QCOMPARE(*value, typed[1]);
-            authorIds = gSearchAuthorIds;
+        const auto main = OpenMainWindow();
+        const auto search = [&](frmSearch& window) {
+            QCOMPARE(QStringList({window.objectName(), window.windowTitle(), window.lblSearch->text(),
+                                  window.txtSearch->objectName(),
+                                  window.cmdLookup ? window.cmdLookup->text() : ""}),
+                     texts);
+            QCOMPARE(window.lblHelp->text(),
+                     help + "  Use * to represent any group of letters and ? to represent any one letter.");
+            QCOMPARE(window.cmdSearch->text() + window.cmdCancel->text(), u"&Search&Cancel"_s);
+            QCOMPARE(window.txtSearch->maxLength(), 100);
+            QCOMPARE(window.txtSearch->selectedText(), u" remembered"_s);
+            if (window.cmdLookup) {
+                QString picker;
+                home.onNextModal([&picker](QDialog& dialog) {
+                    picker = dialog.objectName();
+                    return QDialog::Rejected;
+                });
+                QTest::mouseClick(window.cmdLookup, Qt::LeftButton);
+                QCOMPARE(picker, u"frmLookup" + texts[0].mid(9));
+            }
+            home.prompts().answerOk().answerOk();
+            window.txtSearch->setText(u"   "_s);
+            QTest::keyClick(window.txtSearch, Qt::Key_Return);
+            QCOMPARE(home.prompts().last().text, messages[0]);
+            QCOMPARE(GetSetting(key), u" remembered"_s);
+
+            const QString nothing = u" No'such*thing "_s;
+            const QString shown = mode == kSearchNotes ? WrapInAsterisks(nothing) : nothing;
+            window.txtSearch->setText(nothing);
+            QTest::keyClick(window.txtSearch, Qt::Key_Return);
+            QCOMPARE(home.prompts().last().title, u"Information"_s);
+            QCOMPARE(home.prompts().last().text, messages[1] + shown + u"'.");
+            QCOMPARE(GetSetting(key), shown);
+            QCOMPARE(window.txtSearch->text(), shown);
+            QVERIFY(window.isVisible());
+            QCOMPARE(gSearchMode, int(kSearchAll));
+            window.txtSearch->setText(typed[0]);
+            QTest::mouseClick(window.cmdSearch, Qt::LeftButton);
+        };
+        home.onNextModal([&search](QDialog& dialog) {
+            search(dynamic_cast<frmSearch&>(dialog));
+            return dialog.result();
         });
-        window.show();
-        QCOMPARE(
-            QStringList({window.objectName(), window.windowTitle(), window.lblSearch->text(),
-                         window.txtSearch->objectName(), window.cmdLookup ? window.cmdLookup->text() : ""}),
-            texts);
-        QCOMPARE(window.lblHelp->text(),
-                 help + "  Use * to represent any group of letters and ? to represent any one letter.");
-        QCOMPARE(window.cmdSearch->text() + window.cmdCancel->text(), u"&Search&Cancel"_s);
-        QCOMPARE(window.txtSearch->maxLength(), 100);
-        QCOMPARE(window.txtSearch->selectedText(), u" remembered"_s);
-        if (window.cmdLookup) {
-            QString picker;
-            home.onNextModal([&picker](QDialog& dialog) {
-                picker = dialog.objectName();
-                return QDialog::Rejected;
-            });
-            QTest::mouseClick(window.cmdLookup, Qt::LeftButton);
-            QCOMPARE(picker, u"frmLookup" + texts[0].mid(9));
-        }
-
-        home.prompts().answerOk().answerOk();
-        window.txtSearch->setText(u"   "_s);
-        QTest::keyClick(window.txtSearch, Qt::Key_Return);
-        QCOMPARE(home.prompts().last().text, messages[0]);
-        QCOMPARE(GetSetting(key), u" remembered"_s);
-
-        const QString nothing = u" No'such*thing "_s;
-        const QString shown = kind == SearchKind::Notes ? WrapInAsterisks(nothing) : nothing;
-        window.txtSearch->setText(nothing);
-        QTest::keyClick(window.txtSearch, Qt::Key_Return);
-        QCOMPARE(home.prompts().last().title, u"Information"_s);
-        QCOMPARE(home.prompts().last().text, messages[1] + shown + u"'.");
-        QCOMPARE(GetSetting(key), shown);
-        QCOMPARE(window.txtSearch->text(), shown);
-        QVERIFY(window.isVisible());
-        QCOMPARE(gSearchMode, int(kSearchAll));
-
-        window.txtSearch->setText(typed[0]);
-        QTest::mouseClick(window.cmdSearch, Qt::LeftButton);
-        QCOMPARE(populated, 1);
-        QCOMPARE(window.result(), int(QDialog::Accepted));
+        main->findChild<QAction*>(menu)->trigger();
+        QCOMPARE(gSearchMode, mode);
+        QCOMPARE(*value, typed[1]);
         QCOMPARE(GetSetting(key), typed[1]);
+        QCOMPARE(ListedTitles(main->ListModel()), Parts(listed));
         // Every matching author goes to the book list, those without books included.
-        if (kind == SearchKind::Author)
-            QCOMPARE(authorIds, u"%1,%2"_s.arg(idNamed(u"Author"_s, "Smith, No Books"))
-                                    .arg(idNamed(u"Author"_s, "Smithers, Al")));
+        if (mode == kSearchAuthor)
+            QCOMPARE(gSearchAuthorIds, u"%1,%2"_s.arg(idNamed(u"Author"_s, "Smith, No Books"))
+                                           .arg(idNamed(u"Author"_s, "Smithers, Al")));
         QCOMPARE(home.prompts().count(), 2);
+        QCOMPARE(home.pendingModalActions(), 0);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };

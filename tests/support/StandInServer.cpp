@@ -35,6 +35,22 @@ void StandInServer::serve(QTcpSocket* socket) {
     socket->disconnectFromHost();
 }
 
+QString StandInServer::play(const QString& scenario) {
+    if (scenario == u"found" || scenario == u"no cover")
+        answerBooks(CrimeAndPunishmentAnswer(baseUrl() + u"/covers/1.jpg"_s));
+    if (scenario == u"found")
+        answer(u"/covers/1.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
+    else if (scenario == u"500")
+        answer(u"/api/books"_s, {500, "oops"});
+    else if (scenario == u"huge")
+        answerBooks(QByteArray(10 * 1024 * 1024, ' '));
+    else if (scenario == u"silent")
+        answer(u"/api/books"_s, {200, {}, {}, true});
+    else if (scenario.startsWith(u'{'))
+        answerBooks(scenario.toUtf8());
+    return scenario == u"closed" ? ClosedPortUrl() : baseUrl();
+}
+
 QByteArray CrimeAndPunishmentAnswer(const QString& coverUrl) {
     return QStringLiteral(R"({"ISBN:9780140449136": {"url": "https://openlibrary.org/books/OL7353617M",
         "title": "Crime and Punishment", "authors": [{"url": "a", "name": "Fyodor Dostoyevsky"},

@@ -22,6 +22,10 @@ public:
     // The Books API path, answered with this body.
     void answerBooks(const QByteArray& json) { answer(u"/api/books"_s, {200, json}); }
     int requests() const { return m_requests; }
+    // Sets the server up as one of the cases tests share and answers the base address to use:
+    // "found" (Crime and Punishment with its cover), "no cover" (its cover missing), "500",
+    // "huge" (10 MB), "silent" (never answers), "closed" (nothing listens) or a JSON body.
+    QString play(const QString& scenario);
 
 private:
     void serve(class QTcpSocket* socket);

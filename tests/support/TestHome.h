@@ -61,6 +61,21 @@ inline qint64 NumberOf(const QString& sql, const QVariantList& params = {}) {
     return value ? *value : -1;
 }
 
+// Every row the open catalogue answers, its columns joined by '|'; "<failed>" when the query fails.
+inline QStringList TextsOf(const QString& sql, const QVariantList& params = {}) {
+    auto rows = Recordset::open(sql, params);
+    if (!rows)
+        return {u"<failed>"_s};
+    QStringList texts;
+    for (; !rows->eof(); rows->moveNext()) {
+        QStringList columns;
+        for (int column = 0; column < rows->columns().size(); ++column)
+            columns << rows->text(column);
+        texts << columns.join(u'|');
+    }
+    return texts;
+}
+
 // Writes a whole file (its folder must exist).
 inline void WriteFile(const QString& path, const QByteArray& bytes = {}) {
     QFile file(path);
