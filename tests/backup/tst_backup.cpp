@@ -55,6 +55,23 @@ private Q_SLOTS:
         QVERIFY(DailyBackupDue(QDate(2026, 3, 22)));
     }
 
+    // The start-up backup: a failure is told and changes nothing; once made, not again that day.
+    void dailyBackupIsMadeOnceAndAFailureTold() {
+        FRESH_HOME(home);
+        blockBackups(home);
+        home.prompts().answerOk();
+        DailyBackup();
+        QCOMPARE(home.prompts().last().title, u"Backup"_s);
+        QVERIFY(home.prompts().last().text.startsWith(
+            u"Today's backup of the book database could not be made.\n\n"_s));
+        QVERIFY(QFile::remove(home.file(u"Backups"_s)));
+        DailyBackup();
+        DailyBackup();
+        QCOMPARE(backupNames(u"BIBLIO"_s).size(), 1);
+        QCOMPARE(home.prompts().count(), 1);
+        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+    }
+
     void restoreBringsBackTheBooksOfTheBackup() {
         FRESH_HOME(home);
         AddTestBook(u"Kept in the backup"_s);

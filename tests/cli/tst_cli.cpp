@@ -100,6 +100,19 @@ private Q_SLOTS:
                QStringList{sample});
         AddRow("named catalogue", QStringList{"--catalogue", "home-lib", "list"}, "", 0, "Sample Book #1",
                QStringList());
+        AddRow("version", QStringList{"--version"}, "", 0, "tomekeep-cli ", QStringList());
+        AddRow("unknown option", QStringList{"list", "--colour"}, "", 2, "colour", QStringList());
+        AddRow("stray word", QStringList{"add", "Dune"}, "", 2, "add takes options only", QStringList());
+        AddRow("title twice", QStringList{"add", "--title", "A", "--title", "B"}, "", 2,
+               "--title may be given once", QStringList());
+        AddRow("isbn with details", QStringList{"add", "--isbn", "0140449132", "--pages", "9"}, "", 2,
+               "--isbn takes the details", QStringList());
+        AddRow("blank title", QStringList{"add", "--title", " "}, "", 2, "--title needs a title",
+               QStringList());
+        AddRow("catalogue without a name", QStringList{"list", "--catalogue"}, "", 2, "--catalogue needs",
+               QStringList());
+        AddRow("catalogue joined by =", QStringList{"--catalogue=home-lib", "list"}, "", 0, "Sample Book #1",
+               QStringList());
         AddRow("file that is no catalogue", QStringList{"--catalogue", "/etc/hostname", "list"}, "", 1,
                "cannot open the catalogue", QStringList());
     }

@@ -4,6 +4,7 @@
 #include "db/ReadingOrder.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
+#include "db/SqliteStatement.h"
 #include "support/CaseTestData.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
@@ -257,6 +258,23 @@ private Q_SLOTS:
         QVERIFY(caseFoldLikeMatch(u"%ß%", u"STRAßE"));
         QVERIFY(!caseFoldLikeMatch(u"_", u""));
         QVERIFY(caseFoldLikeMatch(u"%%%a", u"bbba"));
+    }
+
+    // The engine's own statements bind each kind of value as itself: an empty key stays a key.
+    void engineStatementBindsEachKindOfValue() {
+        FRESH_HOME(home);
+        auto statement = SqliteStatement::prepare(
+            u"SELECT typeof(?1) || typeof(?2) || typeof(?3) || typeof(?4) || typeof(?5), ?2 * 2, ?4"_s,
+            {QVariant(), 2.5, QByteArray(), u"Émile"_s, 7});
+        QVERIFY(statement && (*statement)->next());
+        const SqliteStatement& row = **statement;
+        QCOMPARE(row.text(0), u"nullrealblobtextinteger"_s);
+        QCOMPARE(row.real(1), 5.0);
+        QCOMPARE(QString::fromUtf8(row.utf8(2).data(), qsizetype(row.utf8(2).size())), u"Émile"_s);
+        QVERIFY(!(*statement)->next() && (*statement)->status().ok());
+        QVERIFY(!SqliteStatement::prepare(u"SELECT * FROM [NoSuchTable]"_s));
+        gConn.close();
+        QVERIFY(!SqliteStatement::prepare(u"SELECT 1"_s));
     }
 
     void failingStatementCarriesEngineNumberAndText() {
