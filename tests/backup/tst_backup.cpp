@@ -94,6 +94,9 @@ private Q_SLOTS:
 
     void restoreFromTheFileMenu() {
         FRESH_HOME(home);
+        home.prompts().answerOk();
+        OpenMainWindow()->mnuFileRestore->trigger();
+        QCOMPARE(home.prompts().last().text, u"There is no backup of 'BIBLIO' yet."_s);
         AddTestBook(u"Before the accident"_s);
         QVERIFY(BackUpCatalogue(kFirst));
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
