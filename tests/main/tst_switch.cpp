@@ -1,13 +1,7 @@
 #include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "db/Catalogue.h"
-#include "db/Connection.h"
-#include "main/BookListModel.h"
 #include "main/BookTestData.h"
-#include "main/SearchState.h"
-#include "main/frmWizard.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -32,7 +26,7 @@ private Q_SLOTS:
     void typedNameIsCleanedAndOpened() {
         QFETCH(QString, typed);
         QFETCH(QString, name);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Only in BIBLIO"_s);
         const auto window = OpenMainWindow();
         home.prompts().input(typed).answerOk();
@@ -48,11 +42,10 @@ private Q_SLOTS:
         const bool same = name == u"BIBLIO"_s;
         QCOMPARE(window->ListModel().rowCount(), same ? 2 : 1);
         QCOMPARE(window->txtTitle->text(), same ? u"Only in BIBLIO"_s : u"Sample Book #1"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void catalogueFileMatchesWhateverItsCase() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Only in mybooks"_s);
         gConn.close();
         QVERIFY(QFile::rename(home.file(u"BIBLIO.sqlite"_s), home.file(u"mybooks.sqlite"_s)));
@@ -63,13 +56,12 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().last().text, u"'MYBOOKS' database opened."_s);
         QCOMPARE(window->ListModel().rowCount(), 2);
         QVERIFY(!QFile::exists(home.file(u"MYBOOKS.sqlite"_s)));
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // An empty answer changes nothing; a lookup question answered No stops the switch before
     // the name is asked for.
     void emptyAnswerOrNoChangesNothing() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         home.prompts().input(QString());
         window->mnuFileOpen_Click();
@@ -83,11 +75,10 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().count(), 2);
         QCOMPARE(home.prompts().last().text, u"Location 'Attic' does not exist.  Add it?"_s);
         QCOMPARE(gDBName, u"BIBLIO"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void failedSwitchGoesBackToTheOpenCatalogue() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
         const auto window = OpenMainWindow();
         WriteFile(home.file(u"BROKEN.sqlite"_s), QByteArray(4096, 'x'));
@@ -108,11 +99,10 @@ private Q_SLOTS:
         QVERIFY(window->SaveCurrentBook());
         QCOMPARE(StoredColumn(1, u"Title"_s).toString(), u"Still editable"_s);
         QCOMPARE(QFile(home.file(u"BROKEN.sqlite"_s)).size(), 4096);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void activeSearchCarriesOverToTheNewCatalogue() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Zebra Crossing"_s);
         gSearchMode = kSearchTitle;
         gSearchTitle = u"zebra*"_s;
@@ -126,7 +116,6 @@ private Q_SLOTS:
         QCOMPARE(gSearchMode, int(kSearchTitle));
         QCOMPARE(window->ListModel().rowCount(), 0);
         QVERIFY(!window->txtTitle->isEnabled());
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void openCatalogueFileFromTheDialog_data() {
@@ -139,7 +128,7 @@ private Q_SLOTS:
     void openCatalogueFileFromTheDialog() {
         QFETCH(QString, file);
         QFETCH(bool, catalogue);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const QString path = home.file(file);
         if (catalogue) {
             QVERIFY(home.makeCatalogueFile(path));
@@ -156,7 +145,6 @@ private Q_SLOTS:
         window->activateWindow();
         QTRY_VERIFY(window->isActiveWindow());
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QVERIFY(home.prompts().count() > 0);
         QCOMPARE(home.prompts().records().first().title, u"Open Catalogue File"_s);
         QCOMPARE(home.prompts().lastStartPath(), home.path());
@@ -178,7 +166,7 @@ private Q_SLOTS:
     }
 
     void recentCataloguesNewestFirstAndForgetMissingOnes() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
             RememberRecentCatalogue(home.file(u"old %1.sqlite"_s.arg(i)));
         QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
@@ -207,7 +195,6 @@ private Q_SLOTS:
         QVERIFY(gConn.isOpen());
         QVERIFY(!RecentCatalogues().contains(first));
         QCOMPARE(window->mnuFileRecent->actions().size(), kRecentCataloguesKept - 1);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 
