@@ -47,9 +47,7 @@ private Q_SLOTS:
 
     void typingNarrowsTheListOverTheSearchInForce() {
         FRESH_MAIN_HOME(home);
-        const auto zola = gConn.insert(u"INSERT INTO [Author] ([Name]) VALUES ('Émile Zola')"_s);
-        QVERIFY(zola);
-        const int authorId = static_cast<int>(*zola);
+        const int authorId = *GetLookupId(u"Author"_s, u"AuthorId"_s, u"Émile Zola"_s);
         AddTestBook(u"Germinal"_s, [authorId](BookFields& b) { b.authorId = authorId; });
         AddTestBook(u"Nana"_s, [authorId](BookFields& b) { b.authorId = authorId; });
         AddTestBook(u"The Zoo"_s, [](BookFields& b) { b.notes = u"about ZOLA"_s; });
