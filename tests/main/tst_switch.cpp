@@ -23,7 +23,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, file);
         FRESH_MAIN_HOME(home);
-        AddTestBook(u"Only in BIBLIO"_s);
+        AddTestBook(u"Added before the switch"_s);
+        // A copy of the open catalogue under a name in another letter case.
         if (file == u"mybooks.sqlite"_s) {
             gConn.close();
             QVERIFY(QFile::copy(home.file(u"BIBLIO.sqlite"_s), home.file(file)));
@@ -41,9 +42,9 @@ private Q_SLOTS:
         QCOMPARE(gDBName, name);
         QCOMPARE(window->windowTitle(), u"Tomekeep (%1)"_s.arg(name));
         QCOMPARE(gConn.filePath(), home.file(file));
-        const bool same = name == u"BIBLIO"_s || file == u"mybooks.sqlite"_s;
-        QCOMPARE(window->ListModel().rowCount(), same ? 2 : 1);
-        QCOMPARE(window->txtTitle->text(), same ? u"Only in BIBLIO"_s : u"Sample Book #1"_s);
+        const bool added = name == u"BIBLIO"_s || file == u"mybooks.sqlite"_s;
+        QCOMPARE(window->ListModel().rowCount(), added ? 2 : 1);
+        QCOMPARE(window->txtTitle->text(), added ? u"Added before the switch"_s : u"Sample Book #1"_s);
     }
 
     // An empty answer changes nothing; a lookup question answered No stops the switch before
