@@ -29,7 +29,9 @@ private Q_SLOTS:
         QCOMPARE(SplashWindow(), nullptr);
     }
 
-    void progressRunOverNothingDoesNotFail() {
+    // A run over nothing does not fail. The window cannot be closed while the work runs; Cancel
+    // leaves it up until the loop stops.
+    void progressWindowRefusesToCloseUntilTheLoopStops() {
         StartProgress(u"Check database"_s, 1, 0);
         QVERIFY(ProgressWindow());
         QCOMPARE(ProgressWindow()->FilledShare(), 0.0);
@@ -38,10 +40,6 @@ private Q_SLOTS:
         EndProgress();
         QVERIFY(gCancelled);
         QCOMPARE(ProgressWindow(), nullptr);
-    }
-
-    // The window cannot be closed while the work runs; Cancel leaves it up until the loop stops.
-    void progressWindowRefusesToCloseUntilTheLoopStops() {
         StartProgress(u"Check database"_s, 1, 50);
         frmProgress* window = ProgressWindow();
         QVERIFY(!gCancelled);

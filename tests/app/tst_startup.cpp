@@ -104,14 +104,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
-        const char* const rows[][4] = {
-            {"spaces and any case, another folder", "Some Folder/Garden Shed.SQLite", "catalogue",
-             "Tomekeep (Garden Shed)"},
-            {"a named catalogue's own file", "HOME.sqlite", "catalogue", "Tomekeep (HOME)"},
-            {"not a catalogue", "notes.sqlite", "junk", ""},
-            {"no such file", "Gone/Lost.sqlite", "none", ""}};
-        for (const auto& [name, file, kind, caption] : rows)
-            QTest::newRow(name) << file << kind << caption;
+        AddRow("spaces and any case, another folder", "Some Folder/Garden Shed.SQLite", "catalogue",
+               "Tomekeep (Garden Shed)");
+        AddRow("a named catalogue's own file", "HOME.sqlite", "catalogue", "Tomekeep (HOME)");
+        AddRow("not a catalogue", "notes.sqlite", "junk", "");
+        AddRow("no such file", "Gone/Lost.sqlite", "none", "");
     }
 
     void commandLineFileOpensWhereItLies() {
@@ -151,71 +148,33 @@ private Q_SLOTS:
         QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
-    // No and Cancel leave the program running; only Yes closes it, saving the window's state.
+    // File, Exit, Esc and the Close button ask the same question: No and Cancel leave the program
+    // running; only Yes closes it, saving the window's state and its placement in twips.
     void exitAsksAndOnlyYesCloses() {
-        TestHome home;
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(window);
-        for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel, PromptAnswer::Yes}) {
-            home.prompts().answer(answer);
-            window->mnuFileExit_Click();
-            QCOMPARE(home.prompts().lastShown(), u"Tomekeep: Exit Tomekeep?"_s);
-            QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
-            const bool closes = answer == PromptAnswer::Yes;
-            QCOMPARE(window->isVisible(), !closes);
-            QCOMPARE(gConn.isOpen(), !closes);
-            QCOMPARE(GetSetting(u"frmWizard.WindowState"_s, u"unset"_s), closes ? u"0"_s : u"unset"_s);
-        }
-    }
-
-    // Esc and the Close button ask before leaving; the window's close box shuts down at once,
-    // keeping the placement in twips.
-    void escapeAndCloseButtonAskTheSameQuestion() {
         TestHome home;
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
         window->activateWindow();
         QTRY_VERIFY(window->isActiveWindow());
-        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::No);
+        window->setGeometry(150, 120, 800, 600);
+        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Cancel).answer(PromptAnswer::No);
+        window->mnuFileExit_Click();
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QTest::mouseClick(window->cmdClose, Qt::LeftButton);
-        QCOMPARE(home.prompts().texts(), QStringList({u"Exit Tomekeep?"_s, u"Exit Tomekeep?"_s}));
-        QVERIFY(window->isVisible());
-        window->setGeometry(150, 120, 800, 600);
-        window->close();
-        QCOMPARE(home.prompts().count(), 2);
-        QVERIFY(!gConn.isOpen());
-        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"0"_s);
-        const QRect frame = window->frameGeometry();
-        const QStringList stored = {GetSetting(u"frmWizard.Left"_s), GetSetting(u"frmWizard.Top"_s),
-                                    GetSetting(u"frmWizard.Width"_s), GetSetting(u"frmWizard.Height"_s)};
-        QCOMPARE(stored,
-                 (QStringList{QString::number(frame.left() * 15), QString::number(frame.top() * 15),
-                              QString::number(frame.width() * 15), QString::number(frame.height() * 15)}));
-    }
-
-    // A maximised or minimised window keeps only its state: the placement it had stays.
-    void maximisedOrMinimisedExitWritesOnlyTheState() {
-        TestHome home;
-        SaveSetting(u"frmWizard.Top"_s, u"999"_s);
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(window);
-        window->showMaximized();
-        QTRY_VERIFY(window->isMaximized());
+        QCOMPARE(home.prompts().texts(), QStringList(3, u"Exit Tomekeep?"_s));
+        QVERIFY(window->isVisible() && gConn.isOpen());
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s, u"unset"_s), u"unset"_s);
         home.prompts().answer(PromptAnswer::Yes);
         window->mnuFileExit_Click();
-        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"2"_s);
-        QCOMPARE(GetSetting(u"frmWizard.Top"_s), u"999"_s);
-        QCOMPARE(GetSetting(u"frmWizard.Left"_s, u"unset"_s), u"unset"_s);
-        QWidget minimised;
-        minimised.setObjectName(u"frmWizard"_s);
-        minimised.show();
-        minimised.setWindowState(Qt::WindowMinimized);
-        SaveFormPlacement(minimised, QString());
-        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"1"_s);
-        QCOMPARE(GetSetting(u"frmWizard.Width"_s, u"unset"_s), u"unset"_s);
-        SaveFormPlacement(minimised, u"Other"_s);
-        QCOMPARE(GetSetting(u"Other.WindowState"_s), u"1"_s);
+        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: Exit Tomekeep?"_s);
+        QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
+        QVERIFY(!window->isVisible() && !gConn.isOpen());
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), u"0"_s);
+        const auto stored = [](const QString& key) {
+            return GetNumericSetting(u"frmWizard."_s + key, -1);
+        };
+        QCOMPARE(QRect(stored(u"Left"_s), stored(u"Top"_s), stored(u"Width"_s), stored(u"Height"_s)),
+                 QRect(window->frameGeometry().topLeft() * 15, window->frameGeometry().size() * 15));
     }
 
     void placementIsKeptOnScreen_data() {
@@ -239,14 +198,14 @@ private Q_SLOTS:
 
     void windowOpensWhereItWasClosed_data() {
         QTest::addColumn<QString>("state");
-        QTest::addColumn<bool>("maximised");
-        QTest::newRow("normal") << "0" << false;
-        QTest::newRow("maximised") << "2" << true;
-        QTest::newRow("minimised opens normal") << "1" << false;
+        QTest::newRow("normal") << "0";
+        QTest::newRow("maximised") << "2";
+        QTest::newRow("minimised opens normal") << "1";
     }
+    // The close box shuts down without a question. A maximised or minimised window keeps only its
+    // state: the placement it had stays for when it is shown normal again.
     void windowOpensWhereItWasClosed() {
         QFETCH(QString, state);
-        QFETCH(bool, maximised);
         TestHome home;
         QRect placed;
         {
@@ -257,12 +216,31 @@ private Q_SLOTS:
             window->resize(720, 520);
             placed = window->frameGeometry();
             window->close();
+            QCOMPARE(home.prompts().count(), 0);
+            QVERIFY(!gConn.isOpen());
         }
-        SaveSetting(u"frmWizard.WindowState"_s, state);
+        if (state == u"2"_s) {
+            const std::unique_ptr<frmWizard> window = Main();
+            QVERIFY(window);
+            window->move(0, 80);
+            window->showMaximized();
+            QTRY_VERIFY(window->isMaximized());
+            window->close();
+            QCOMPARE(GetSetting(u"frmWizard.Top"_s), QString::number(placed.top() * 15));
+        } else if (state == u"1"_s) {
+            QWidget minimised;
+            minimised.setObjectName(u"frmWizard"_s);
+            minimised.show();
+            minimised.setWindowState(Qt::WindowMinimized);
+            SaveFormPlacement(minimised, u"Other"_s);
+            QCOMPARE(GetSetting(u"Other.WindowState"_s), u"1"_s);
+            SaveFormPlacement(minimised, QString());
+        }
+        QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), state);
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
-        QTRY_COMPARE(window->isMaximized(), maximised);
-        if (!maximised)
+        QTRY_COMPARE(window->isMaximized(), state == u"2"_s);
+        if (state != u"2"_s)
             QCOMPARE(window->frameGeometry(), placed);
         window->showNormal();
         QTRY_COMPARE(window->frameGeometry(), placed);

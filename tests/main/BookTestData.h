@@ -1,8 +1,12 @@
 #pragma once
 
+#include "db/Connection.h"
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "main/BookListModel.h"
+#include "main/BookListView.h"
+#include "main/SearchState.h"
+#include "support/TestHome.h"
 #include "support/TestMain.h"
 
 #include <functional>
@@ -55,13 +59,28 @@ inline QStringList ListedTitles(const BookListModel& model) {
 
 #include <memory>
 
-// The main window over the open catalogue, loaded and shown.
-inline std::unique_ptr<frmWizard> OpenMainWindow() {
+// The main window over the open catalogue, loaded and shown; active for tests that type keys at it.
+inline std::unique_ptr<frmWizard> OpenMainWindow(bool active = false) {
     auto window = std::make_unique<frmWizard>();
     window->Form_Load();
     window->show();
+    if (active) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("the main window did not become active");
+    }
     return window;
 }
+
+// A test's home that fails the test, when it ends, for any prompt the script did not answer.
+struct CheckedHome : TestHome {
+    ~CheckedHome() { VERIFY_NO_UNEXPECTED_PROMPTS(*this); }
+};
+
+// FRESH_HOME, checked at the test's end.
+#define FRESH_MAIN_HOME(home)                                                                                \
+    CheckedHome home;                                                                                        \
+    QVERIFY((home).openFreshCatalogue())
 
 // Answers the Start Over window as a user who ticks the box and presses Start Over once.
 inline int ConfirmStartOver(QDialog& dialog) {

@@ -1,18 +1,11 @@
 #include "db/Catalogue.h"
-#include "db/Connection.h"
 #include "exchange/Importer.h"
 #include "main/BookEditor.h"
-#include "main/BookListModel.h"
-#include "main/BookListView.h"
 #include "main/BookTestData.h"
 #include "main/BookText.h"
 #include "main/Maintenance.h"
-#include "main/SearchState.h"
-#include "main/frmWizard.h"
 #include "support/CaseTestData.h"
 #include "support/SecondProgram.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -23,18 +16,6 @@ struct LocaleGuard {
     QLocale previous = QLocale();
 };
 
-// A book with every value the locale could garble.
-int addPricedBook() {
-    return AddTestBook(u"Priced"_s, [](BookFields& b) {
-        b.stars = 4.25;
-        b.cost = Money::fromUnits(12345600);
-        b.acquireDate = QDate(2001, 2, 3);
-        b.lentDate = QDate(2019, 12, 31);
-        b.publisher = u"First"_s;
-        b.authorId = 5;
-    });
-}
-
 void clickRow(frmWizard& window, int bookId) {
     const QModelIndex index =
         window.ListModel().index(window.ListModel().rowOfBook(bookId), BookListModel::ColTitle);
@@ -44,19 +25,6 @@ void clickRow(frmWizard& window, int bookId) {
 
 int shownBookId(const frmWizard& window) {
     return window.txtBookId->text().toInt();
-}
-
-std::unique_ptr<frmWizard> OpenActiveMainWindow() {
-    auto window = OpenMainWindow();
-    window->activateWindow();
-    if (!QTest::qWaitFor([&window] { return window->isActiveWindow(); }))
-        qWarning("the main window did not become active");
-    return window;
-}
-
-// What Ctrl+S does; a disabled button does nothing.
-void clickSaveChanges(frmWizard& window) {
-    QTest::mouseClick(window.cmdSaveChanges, Qt::LeftButton);
 }
 
 QString storedTitle(int bookId) {
@@ -126,8 +94,16 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QString, shown);
         const LocaleGuard guard(locale);
-        FRESH_HOME(home);
-        const int priced = addPricedBook();
+        FRESH_MAIN_HOME(home);
+        // A book with every value the locale could garble.
+        const int priced = AddTestBook(u"Priced"_s, [](BookFields& b) {
+            b.stars = 4.25;
+            b.cost = Money::fromUnits(12345600);
+            b.acquireDate = QDate(2001, 2, 3);
+            b.lentDate = QDate(2019, 12, 31);
+            b.publisher = u"First"_s;
+            b.authorId = 5;
+        });
         const QStringList columns = {"Stars", "Cost",      "AcquireDate", "LentDate",
                                      "Pages", "Copyright", "AuthorId"};
         const QString before = StoredColumns(priced, columns);
@@ -144,12 +120,11 @@ private Q_SLOTS:
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(StoredColumn(priced, u"Publisher"_s).toString(), u"First Edition"_s);
         QCOMPARE(StoredColumns(priced, columns), before);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void typedValuesAreStoredAsValues() {
         const LocaleGuard guard(u"en_US"_s);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         window->txtAuthor->setText(u"Zadie Newname"_s);
         window->txtStars->setText(u"4.5"_s);
@@ -179,7 +154,7 @@ private Q_SLOTS:
     void missingLookupNameIsAskedAbout() {
         QFETCH(int, answer);
         QFETCH(bool, goesOn);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         window->txtTitle->setText(u"Renamed"_s);
         window->cboSubject->setEditText(u"Poetry"_s);
@@ -195,11 +170,7 @@ private Q_SLOTS:
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 1);
         QCOMPARE(window->IsDirty(), !goesOn);
         QCOMPARE(window->cmdSaveChanges->isEnabled(), !goesOn);
-        if (PromptAnswer(answer) == PromptAnswer::Cancel)
-            QCOMPARE(window->txtTitle->text(), u"Sample Book #1"_s);
-        else
-            QCOMPARE(window->txtTitle->text(), u"Renamed"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        QCOMPARE(window->txtTitle->text(), goesOn && !added ? u"Sample Book #1"_s : u"Renamed"_s);
     }
 
     void namesEqualButForCaseAreNotAddedAgain_data() { AddCaseFoldRows(); }
@@ -207,7 +178,7 @@ private Q_SLOTS:
     void namesEqualButForCaseAreNotAddedAgain() {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const int authorId = *GetLookupId(u"Author"_s, u"AuthorId"_s, stored);
         const int subjectId = *GetLookupId(u"Subject"_s, u"SubjectId"_s, stored);
         const int locationId = *GetLookupId(u"Location"_s, u"LocationId"_s, stored);
@@ -217,35 +188,43 @@ private Q_SLOTS:
         window->cboSubject->setEditText(typed);
         window->cboLocation->setEditText(typed);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(1, u"AuthorId"_s).toInt(), authorId);
-        QCOMPARE(StoredColumn(1, u"SubjectId"_s).toInt(), subjectId);
-        QCOMPARE(StoredColumn(1, u"LocationId"_s).toInt(), locationId);
+        QCOMPARE(StoredColumns(1, {"AuthorId", "SubjectId", "LocationId"}),
+                 u"%1|%2|%3"_s.arg(authorId).arg(subjectId).arg(locationId));
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    void lookupQuestionsComeInTheirOrder() {
-        FRESH_HOME(home);
-        const auto window = OpenMainWindow();
-        window->cboLocation->setEditText(u"Attic"_s);
-        window->cboFormat->setEditText(u"Scroll"_s);
-        window->cboRating->setEditText(u"teen"_s);
-        home.prompts().answer(PromptAnswer::Yes).answer(PromptAnswer::Yes);
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(home.prompts().texts(), QStringList({"Format 'Scroll' does not exist.  Add it?",
-                                                      "Location 'Attic' does not exist.  Add it?"}));
-        QCOMPARE(StoredColumn(1, u"RatingId"_s).toInt(), 5);
-        QCOMPARE(StoredColumn(1, u"FormatId"_s).toInt(), *FindLookupId(LookupKind::Format, u"Scroll"_s));
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
-    }
-
-    void changedTitleReloadsAndKeepsTheEditedBook() {
-        FRESH_HOME(home);
+    // Next and Previous save first, stop at the ends and follow the shown book even with no
+    // row selected. A changed title reloads the list and keeps the edited book shown.
+    void nextAndPreviousStopAtTheEnds() {
+        FRESH_MAIN_HOME(home);
         const int alpha = AddTestBook(u"Alpha"_s);
         const int beta = AddTestBook(u"Beta"_s);
         const auto window = OpenMainWindow();
-        clickRow(*window, alpha);
         QCOMPARE(shownBookId(*window), alpha);
+        QTest::mouseClick(window->cmdPreviousBook, Qt::LeftButton);
+        QCOMPARE(shownBookId(*window), alpha);
+        const QRect below = window->lstMain->viewport()->rect();
+        QTest::mouseClick(window->lstMain->viewport(), Qt::LeftButton, {}, QPoint(10, below.bottom() - 2));
+        window->lstMain->clearSelection();
+        window->txtNotes->setPlainText(u"read it"_s);
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"read it"_s);
+        QCOMPARE(shownBookId(*window), beta);
+        for (int click = 0; click < 2; ++click) {
+            QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+            QCOMPARE(shownBookId(*window), 1);
+        }
+        QVERIFY(window->cmdNextBook->isEnabled());
+        window->lstMain->clearSelection();
+        window->mnuFilePreviousBook->trigger();
+        QCOMPARE(shownBookId(*window), beta);
+        QCOMPARE(window->lstMain->selectedBookId(), beta);
+        window->lstMain->clearSelection();
+        home.prompts().answer(PromptAnswer::No);
+        QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
+        QCOMPARE(home.prompts().last().text, u"Delete Book 'Beta'?"_s);
+
+        clickRow(*window, alpha);
         window->txtTitle->setText(u"Zulu"_s);
         clickRow(*window, beta);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Beta", "Sample Book #1", "Zulu"}));
@@ -257,38 +236,8 @@ private Q_SLOTS:
         QCOMPARE(shownBookId(*window), beta);
     }
 
-    // Next and Previous save first, stop at the ends and follow the shown book even with no
-    // row selected.
-    void nextAndPreviousStopAtTheEnds() {
-        FRESH_HOME(home);
-        const int alpha = AddTestBook(u"Alpha"_s);
-        const auto window = OpenMainWindow();
-        QCOMPARE(shownBookId(*window), alpha);
-        QTest::mouseClick(window->cmdPreviousBook, Qt::LeftButton);
-        QCOMPARE(shownBookId(*window), alpha);
-        const QRect below = window->lstMain->viewport()->rect();
-        QTest::mouseClick(window->lstMain->viewport(), Qt::LeftButton, {}, QPoint(10, below.bottom() - 2));
-        window->lstMain->clearSelection();
-        window->txtNotes->setPlainText(u"read it"_s);
-        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"read it"_s);
-        QCOMPARE(shownBookId(*window), 1);
-        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(shownBookId(*window), 1);
-        QVERIFY(window->cmdNextBook->isEnabled());
-        window->lstMain->clearSelection();
-        window->mnuFilePreviousBook->trigger();
-        QCOMPARE(shownBookId(*window), alpha);
-        QCOMPARE(window->lstMain->selectedBookId(), alpha);
-        window->lstMain->clearSelection();
-        home.prompts().answer(PromptAnswer::No);
-        QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().text, u"Delete Book 'Alpha'?"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
-    }
-
     void deleteButtonSavesFirstAndPopupDoesNot() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
         window->txtTitle->setText(u"Alpha Revised"_s);
@@ -328,16 +277,15 @@ private Q_SLOTS:
         QCOMPARE(window->lblCount->text(), u"Books in list: 0"_s);
         QVERIFY(!window->txtTitle->isEnabled() && window->txtTitle->text().isEmpty());
         QVERIFY(!window->cmdSaveChanges->isEnabled());
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void addBookReplacesOnlyUntouchedPlaceholders() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Alpha"_s);
         // A search that would hide the new book is left.
         gSearchMode = kSearchTitle;
         gSearchTitle = u"Alpha"_s;
-        const auto window = OpenActiveMainWindow();
+        const auto window = OpenMainWindow(true);
         const QString newBooks = u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'New Book'"_s;
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
         QCOMPARE(gSearchMode, kSearchAll);
@@ -376,12 +324,11 @@ private Q_SLOTS:
         QCOMPARE(NumberOf(newBooks), 1);
         QCOMPARE(shownBookId(*window), third);
         QCOMPARE(window->txtPublisher->text(), u"Kept Press"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // The award buttons and the pickers mark the book changed, even a picker left with Cancel.
     void awardButtonsAndPickersFillTheBook() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
@@ -422,7 +369,6 @@ private Q_SLOTS:
                           "b.[AuthorId] WHERE a.[Name] = 'Maya Abbott'"_s),
                  1);
         QCOMPARE(home.pendingModalActions(), 0);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void typedIsbnIsCheckedBeforeSaving_data() {
@@ -436,9 +382,8 @@ private Q_SLOTS:
         AddRow("isbn-10 stored as 13 digits", "0-14-044913-2", "", none, isbn, "");
         AddRow("emptied", "  ", "", none, "", "");
         AddRow("wrong check digit refused", "0-14-044913-3", "", int(PromptAnswer::Ok), "<unsaved>",
-               "'0-14-044913-3' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) and "
-               "its "
-               "last digit must match the others.  Check the number and try again.");
+               "'0-14-044913-3' is not an ISBN: an ISBN has 10 or 13 digits (an ISBN-10 may end in X) "
+               "and its last digit must match the others.  Check the number and try again.");
         const QString shared =
             u"The book 'Copy' already has the ISBN 9780140449136.  Save this book with the same ISBN?"_s;
         AddRow("second copy saved", "978-0-14-044913-6", isbn, int(PromptAnswer::Yes), isbn, shared);
@@ -452,7 +397,7 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, stored);
         QFETCH(QString, told);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Copy"_s, [&](BookFields& b) { b.isbn = otherIsbn; });
         QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'A', [ISBN] = '<unsaved>' "
                               "WHERE [BookId] = 1"_s));
@@ -467,17 +412,16 @@ private Q_SLOTS:
         QCOMPARE(window->IsDirty(), !saved);
         QCOMPARE(window->txtIsbn->text(), typed);
         QCOMPARE(home.prompts().count() > 0 ? home.prompts().last().text : QString(), told);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // A save the catalogue refuses, or that another program's lock holds past the wait: the
     // user is told, the book and its edits stay, and the save can be tried again.
     void refusedOrLockedSaveKeepsTheEditsForAnotherTry() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Other"_s);
         QVERIFY(gConn.execute(u"CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
                               "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END"_s));
-        const auto window = OpenActiveMainWindow();
+        const auto window = OpenMainWindow(true);
         const int shown = shownBookId(*window);
         window->txtTitle->setText(u"Kept"_s);
         home.prompts().answerOk();
@@ -493,22 +437,21 @@ private Q_SLOTS:
         QVERIFY(second.beginTransaction());
         QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
         home.prompts().answerOk();
-        clickSaveChanges(*window);
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(home.prompts().lastShown(), u"Error: The catalogue is in use by another program."_s);
         QVERIFY(window->IsDirty());
         QVERIFY(window->cmdSaveChanges->isEnabled());
         QCOMPARE(window->txtTitle->text(), u"Kept"_s);
         second.rollback();
-        clickSaveChanges(*window);
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(storedTitle(shown), u"Kept"_s);
         QVERIFY(!window->IsDirty());
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // A logout saves without questions (a date that cannot be read holds it); closing saves the
     // shown book, and a lookup question answered No keeps the window open.
     void closingSavesTheShownBook() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         window->txtTitle->setText(u"Logged out"_s);
         window->cboSubject->setEditText(u"Poetry"_s);
@@ -534,40 +477,35 @@ private Q_SLOTS:
         QVERIFY(OpenDatabase());
         QCOMPARE(storedTitle(1), u"Typed before closing"_s);
         QCOMPARE(window->txtTitle->text(), u"Typed before closing"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void unreadableDateIsRefused_data() {
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        AddRow("acquired", "txtAcquireDate", "31.12.2024",
-               "Acquired: '31.12.2024' is not a date.  Type the date as mm/dd/yyyy, or "
-               "empty the box for no date.");
-        AddRow("lent", "txtLentDate", "someday",
-               "Lent Date: 'someday' is not a date.  Type the date as mm/dd/yyyy, or empty "
-               "the box for no date.");
+        QTest::addColumn<QString>("label");
+        AddRow("acquired", "AcquireDate", "31.12.2024", "Acquired");
+        AddRow("lent", "LentDate", "someday", "Lent Date");
     }
 
     void unreadableDateIsRefused() {
-        QFETCH(QString, box);
+        QFETCH(QString, column);
         QFETCH(QString, typed);
-        QFETCH(QString, message);
-        FRESH_HOME(home);
+        QFETCH(QString, label);
+        FRESH_MAIN_HOME(home);
         const int alpha = AddTestBook(u"Alpha"_s, [](BookFields& b) {
             b.acquireDate = QDate(2001, 2, 3);
             b.lentDate = QDate(2002, 3, 4);
         });
-        const auto window = OpenActiveMainWindow();
-        auto* date = window->findChild<QLineEdit*>(box);
-        const QString column = box == u"txtAcquireDate"_s ? u"AcquireDate"_s : u"LentDate"_s;
-        const QString stored = StoredColumn(alpha, column).toString();
+        const auto window = OpenMainWindow(true);
+        auto* date = window->findChild<QLineEdit*>(u"txt"_s + column);
         date->setText(typed);
         window->txtTitle->setText(u"Alpha Revised"_s);
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().title, u"Warning"_s);
-        QCOMPARE(home.prompts().last().text, message);
+        QCOMPARE(
+            home.prompts().lastShown(),
+            u"Warning: %1: '%2' is not a date.  Type the date as mm/dd/yyyy, or empty the box for no date."_s
+                .arg(label, typed));
         QCOMPARE(shownBookId(*window), alpha);
         QCOMPARE(date->text(), typed);
         QTRY_VERIFY(date->hasFocus());
@@ -575,18 +513,16 @@ private Q_SLOTS:
         QVERIFY(window->cmdSaveChanges->isEnabled());
         // An emptied box is no date.
         date->clear();
-        clickSaveChanges(*window);
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(storedTitle(alpha), u"Alpha Revised"_s);
-        QVERIFY(stored != StoredColumn(alpha, column).toString());
         QCOMPARE(StoredColumn(alpha, column).toString(), u"1899-01-01"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
     // what fits.
     void fullFieldRefusesTyping() {
-        FRESH_HOME(home);
-        const auto window = OpenActiveMainWindow();
+        FRESH_MAIN_HOME(home);
+        const auto window = OpenMainWindow(true);
         for (const auto& [box, limit] :
              {std::pair{"txtNotes", 255}, {"txtTitle", 100}, {"txtLabelNumber", 50}}) {
             QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
@@ -623,28 +559,36 @@ private Q_SLOTS:
             QCOMPARE(caret(), 2);
             QVERIFY(window->SaveCurrentBook());
         }
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
-    // A box selects its text when it takes the focus. After a lookup question the focus goes back
-    // to the box it was about (No) or to the list (Yes).
+    // A box selects its text when it takes the focus. Lookup questions come in their order; after
+    // one the focus goes back to the box it was about (No) or to the list (Yes).
     void focusReturnsAfterALookupQuestion() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         AddTestBook(u"Zulu"_s);
-        const auto window = OpenActiveMainWindow();
+        const auto window = OpenMainWindow(true);
         for (QLineEdit* box : {window->txtTitle, window->txtPublisher, window->txtCost}) {
             box->setFocus();
             QTRY_VERIFY(box->hasFocus());
             QCOMPARE(box->selectedText(), box->text());
         }
+        window->cboLocation->setEditText(u"Attic"_s);
+        window->cboFormat->setEditText(u"Scroll"_s);
+        window->cboRating->setEditText(u"teen"_s);
         window->cboSubject->setFocus();
         window->cboSubject->setEditText(u"Poetry"_s);
-        for (QWidget* focused : std::initializer_list<QWidget*>{window->cboSubject, window->lstMain}) {
-            home.prompts().answer(focused == window->lstMain ? PromptAnswer::Yes : PromptAnswer::No);
-            QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-            QTRY_VERIFY(focused->hasFocus() || focused->isAncestorOf(QApplication::focusWidget()));
-        }
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
+        home.prompts().answer(PromptAnswer::No);
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QTRY_VERIFY(window->cboSubject->isAncestorOf(QApplication::focusWidget()));
+        home.prompts().answer(PromptAnswer::Yes).answer(PromptAnswer::Yes).answer(PromptAnswer::Yes);
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QTRY_VERIFY(window->lstMain->hasFocus());
+        QCOMPARE(home.prompts().texts(), QStringList({"Subject 'Poetry' does not exist.  Add it?",
+                                                      "Subject 'Poetry' does not exist.  Add it?",
+                                                      "Format 'Scroll' does not exist.  Add it?",
+                                                      "Location 'Attic' does not exist.  Add it?"}));
+        QCOMPARE(StoredColumn(1, u"RatingId"_s).toInt(), 5);
+        QCOMPARE(StoredColumn(1, u"FormatId"_s).toInt(), *FindLookupId(LookupKind::Format, u"Scroll"_s));
     }
 
     void writesWaitForAnotherProgramsLock_data() {
@@ -656,7 +600,7 @@ private Q_SLOTS:
 
     void writesWaitForAnotherProgramsLock() {
         QFETCH(QString, work);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const QString exchange = home.file(u"Books.txt"_s);
         QCOMPARE(ExportBooks(exchange).status, ExportResult::Status::Done);
         QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'Renamed'"_s));
@@ -679,7 +623,6 @@ private Q_SLOTS:
             QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors - *deleted);
         }
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void anotherProgramsChangeIsTold_data() {
@@ -703,7 +646,7 @@ private Q_SLOTS:
         QFETCH(QString, storedTitle);
         QFETCH(QString, shownTitle);
         QFETCH(bool, goesOn);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const auto window = OpenMainWindow();
         // This program saves once: nothing to tell while it is the only one.
         window->txtNotes->setPlainText(u"first save"_s);
@@ -723,7 +666,6 @@ private Q_SLOTS:
         QCOMPARE(window->txtTitle->text(), shownTitle);
         QCOMPARE(window->IsDirty(), !goesOn);
         QCOMPARE(home.prompts().count(), 1);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 

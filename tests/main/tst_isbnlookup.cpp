@@ -1,11 +1,7 @@
-#include "db/Connection.h"
 #include "main/BookTestData.h"
 #include "main/CoverView.h"
-#include "main/frmWizard.h"
 #include "online/Covers.h"
 #include "support/StandInServer.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -62,7 +58,7 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(bool, cover);
         QFETCH(QString, told);
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         StandInServer stand;
         if (server == u"found") {
             stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/c.jpg"_s));
@@ -97,11 +93,10 @@ private Q_SLOTS:
         QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}),
                  title + (cover ? u"|Penguin Classics|"_s : u"||"_s) + u"9780140449136");
         QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void coverIsSetDroppedAndRemoved() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         const QString picture = home.file(u"cover.jpg"_s);
         const QString notPicture = home.file(u"notes.txt"_s);
         for (const auto& [path, bytes] :
@@ -129,7 +124,6 @@ private Q_SLOTS:
         // Gone with its book.
         QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 

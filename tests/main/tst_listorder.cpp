@@ -1,8 +1,5 @@
-#include "db/Connection.h"
 #include "main/BookTestData.h"
 #include "support/SqliteTool.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 // Titles another program writes or changes keep their place in the alphabetical order: the list
 // keys them again before it reads them, and a catalogue that may only be read, whose keys cannot
@@ -12,7 +9,7 @@ class ListOrderTest : public QObject {
 
 private Q_SLOTS:
     void titlesOtherProgramsWroteListInReadingOrder() {
-        FRESH_HOME(home);
+        FRESH_MAIN_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         for (const QString& title : {u"Échos du Nord"_s, u"Bach"_s, u"zebra"_s})
             AddTestBook(title);
