@@ -1,19 +1,22 @@
 #include "app/Prompts.h"
 #include "support/TestMain.h"
 
-Q_DECLARE_METATYPE(PromptButtons)
-Q_DECLARE_METATYPE(PromptAnswer)
-
 namespace {
 
-// Once the next modal box is up: reads its title, text and buttons, then presses the key (or
-// clicks the button when the key is 0).
+// Once the next modal box is up: reads its title, text, buttons and whether it is wide enough
+// for its title beside what the window manager draws there, then presses the key (or clicks the
+// button when the key is 0).
 void answerNextBox(QString* seen, int key, int button) {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return answerNextBox(seen, key, button);
-        *seen = u"%1|%2|%3"_s.arg(box->windowTitle(), box->text()).arg(int(box->standardButtons()), 0, 16);
+        QFont bold = box->font();
+        bold.setBold(true);
+        const bool fits = box->width() >= QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100;
+        *seen = u"%1|%2|%3|%4"_s.arg(box->windowTitle(), box->text())
+                    .arg(int(box->standardButtons()), 0, 16)
+                    .arg(fits ? "fits" : "cut");
         if (key)
             QTest::keyClick(box, Qt::Key(key));
         else
@@ -23,55 +26,43 @@ void answerNextBox(QString* seen, int key, int button) {
 
 } // namespace
 
-// The message boxes on screen: the buttons asked for, Enter on the default, Escape on the
-// safe answer, and the answer of the button pressed.
 class PromptsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void messageBoxesAnswerTheButtonPressed_data() {
-        QTest::addColumn<PromptButtons>("buttons");
-        QTest::addColumn<PromptAnswer>("defaultAnswer");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<PromptAnswer>("answer");
-        const auto ok = PromptButtons::Ok;
-        const auto yesNo = PromptButtons::YesNo;
-        const auto all = PromptButtons::YesNoCancel;
-        const auto yes = PromptAnswer::Yes;
-        const auto no = PromptAnswer::No;
-        const int none = 0;
-        const int enter = Qt::Key_Return;
-        const int escape = Qt::Key_Escape;
-        const int okCancel = QMessageBox::Ok | QMessageBox::Cancel;
-        const int yesOrNo = QMessageBox::Yes | QMessageBox::No;
-        const int three = yesOrNo | QMessageBox::Cancel;
-        AddRow("ok by Enter", ok, yes, enter, none, int(QMessageBox::Ok), PromptAnswer::Ok);
-        AddRow("ok cancel by Escape", PromptButtons::OkCancel, yes, escape, none, okCancel,
-               PromptAnswer::Cancel);
-        AddRow("yes is the default", yesNo, yes, enter, none, yesOrNo, yes);
-        AddRow("no is the default", yesNo, no, enter, none, yesOrNo, no);
-        AddRow("escape says no", yesNo, yes, escape, none, yesOrNo, no);
-        AddRow("escape cancels", all, yes, escape, none, three, PromptAnswer::Cancel);
-        AddRow("no clicked", all, yes, none, int(QMessageBox::No), three, no);
-        AddRow("yes clicked", all, no, none, int(QMessageBox::Yes), three, yes);
-    }
-
+    // The message boxes on screen: the buttons asked for, Enter on the default, Escape on the
+    // safe answer, and the answer of the button pressed.
     void messageBoxesAnswerTheButtonPressed() {
-        QFETCH(PromptButtons, buttons);
-        QFETCH(PromptAnswer, defaultAnswer);
-        QFETCH(int, key);
-        QFETCH(int, button);
-        QFETCH(int, shown);
-        QFETCH(PromptAnswer, answer);
+        using A = PromptAnswer;
+        using B = PromptButtons;
+        const int enter = Qt::Key_Return, escape = Qt::Key_Escape;
+        const int yesNo = QMessageBox::Yes | QMessageBox::No, three = yesNo | QMessageBox::Cancel;
+        const struct {
+            const char* name;
+            B buttons;
+            A defaultAnswer;
+            int key;
+            int button;
+            int shown;
+            A answer;
+        } cases[] = {{"ok by Enter", B::Ok, A::Yes, enter, 0, QMessageBox::Ok, A::Ok},
+                     {"ok cancel by Escape", B::OkCancel, A::Yes, escape, 0,
+                      QMessageBox::Ok | QMessageBox::Cancel, A::Cancel},
+                     {"yes is the default", B::YesNo, A::Yes, enter, 0, yesNo, A::Yes},
+                     {"no is the default", B::YesNo, A::No, enter, 0, yesNo, A::No},
+                     {"escape says no", B::YesNo, A::Yes, escape, 0, yesNo, A::No},
+                     {"escape cancels", B::YesNoCancel, A::Yes, escape, 0, three, A::Cancel},
+                     {"no clicked", B::YesNoCancel, A::Yes, 0, QMessageBox::No, three, A::No},
+                     {"yes clicked", B::YesNoCancel, A::No, 0, QMessageBox::Yes, three, A::Yes}};
         DialogPrompts prompts;
-        QString seen;
-        answerNextBox(&seen, key, button);
-        const PromptAnswer given = prompts.ask(u"A Long Title for a Short Question"_s, u"Go?"_s, buttons,
-                                               PromptIcon::Question, defaultAnswer);
-        QCOMPARE(seen, u"A Long Title for a Short Question|Go?|%1"_s.arg(shown, 0, 16));
-        QCOMPARE(given, answer);
+        for (const auto& c : cases) {
+            QString seen;
+            answerNextBox(&seen, c.key, c.button);
+            const A given = prompts.ask(u"Catalogue Repair Complete"_s, u"Go?"_s, c.buttons,
+                                        PromptIcon::Question, c.defaultAnswer);
+            QCOMPARE(seen, u"Catalogue Repair Complete|Go?|%1|fits"_s.arg(c.shown, 0, 16));
+            QVERIFY2(given == c.answer, c.name);
+        }
     }
 
     void inputBoxAnswersTheTypedTextOrNothing() {

@@ -2,7 +2,6 @@
 #include "app/Paths.h"
 #include "app/Placement.h"
 #include "app/ProgressWindows.h"
-#include "app/Prompts.h"
 #include "app/RecentCatalogues.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -244,36 +243,6 @@ private Q_SLOTS:
             QCOMPARE(window->frameGeometry(), placed);
         window->showNormal();
         QTRY_COMPARE(window->frameGeometry(), placed);
-    }
-
-    // A message box answers Enter with its default button and is wide enough for its title.
-    void messageBoxesTakeTheirDefaultAndFitTheirTitle() {
-        const std::tuple<const char*, PromptButtons, PromptAnswer> boxes[] = {
-            {"Catalogue Repair Complete", PromptButtons::Ok, PromptAnswer::Ok},
-            {"Tomekeep", PromptButtons::YesNoCancel, PromptAnswer::Yes},
-            {"Delete Warning", PromptButtons::YesNo, PromptAnswer::No}};
-        // Beside the title the window manager draws an icon and three buttons.
-        QFont bold = QApplication::font("QMessageBox");
-        bold.setBold(true);
-        for (const auto& [title, buttons, defaultAnswer] : boxes) {
-            int width = 0;
-            std::function<void()> pressEnter = [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                if (!box) {
-                    QTimer::singleShot(10, pressEnter);
-                    return;
-                }
-                width = box->width();
-                QTest::keyClick(box, Qt::Key_Return);
-            };
-            QTimer::singleShot(0, pressEnter);
-            DialogPrompts prompts;
-            QCOMPARE(prompts.ask(QString::fromLatin1(title), u"Done."_s, buttons, PromptIcon::Information,
-                                 defaultAnswer),
-                     defaultAnswer);
-            QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(title)) + 100,
-                     qPrintable(QString::number(width)));
-        }
     }
 
     // Help and version are printed where no window can open.
