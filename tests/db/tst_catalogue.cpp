@@ -118,24 +118,6 @@ private Q_SLOTS:
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
     }
 
-    void authorRunsAreEachInSurnameOrder() {
-        // Surnames compare as a reader files them: accents, apostrophes and case set aside.
-        const auto surname = [](const char* name) {
-            QString plain =
-                QString::fromUtf8(name).section(u' ', -1).normalized(QString::NormalizationForm_D);
-            plain.removeIf([](QChar c) { return c.isMark() || c == u'\''; });
-            return plain.toLower().replace(u'ø', u'o');
-        };
-        int breaks = 0;
-        for (std::size_t i = 1; i < seed::kAuthors.size(); ++i) {
-            if (surname(seed::kAuthors[i]) < surname(seed::kAuthors[i - 1]))
-                ++breaks;
-        }
-        // One place where the second run starts again at the front of the alphabet.
-        QCOMPARE(breaks, 1);
-        QVERIFY(surname(seed::kAuthors[724]).startsWith(u'a'));
-    }
-
     void olderCatalogueGainsIsbnAndCovers_data() {
         QTest::addColumn<QString>("isbnAddedBy");
         QTest::newRow("first release") << QString();
