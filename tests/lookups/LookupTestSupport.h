@@ -24,14 +24,10 @@ inline void selectName(QListWidget& list, const QString& name) {
         list.setCurrentItem(found.constFirst());
 }
 
-// What an open name dialog showed before the test typed into it.
+// What an open name dialog showed before the test typed into it: "window|caption|label|text|
+// limit|" and "internet" when it offers the look-up; and whether it stayed open after Save.
 struct NameDialogSeen {
-    QString objectName;
-    QString caption;
-    QString label;
-    QString initialText;
-    int maxLength = 0;
-    bool hasInternetLookup = false;
+    QString shown;
     bool stayedOpen = false;
 };
 
@@ -41,10 +37,14 @@ inline ModalRunner saveName(const QString& text, NameDialogSeen* seen = nullptr)
     return [text, seen](QDialog& dialog) {
         auto* box = dialog.findChild<QLineEdit*>(u"txtName"_s);
         if (seen) {
-            const auto* label = dialog.findChild<QLabel*>(u"lblName"_s);
-            *seen = {dialog.objectName(), dialog.windowTitle(),
-                     label->text(),       box->text(),
-                     box->maxLength(),    dialog.findChild<QLabel*>(u"imgInternet"_s) != nullptr};
+            const bool internet = dialog.findChild<QLabel*>(u"imgInternet"_s) != nullptr;
+            seen->shown = QStringList{dialog.objectName(),
+                                      dialog.windowTitle(),
+                                      dialog.findChild<QLabel*>(u"lblName"_s)->text(),
+                                      box->text(),
+                                      QString::number(box->maxLength()),
+                                      internet ? u"internet"_s : u""_s}
+                              .join(u'|');
         }
         box->setText(text);
         click(dialog, u"cmdSave"_s);
