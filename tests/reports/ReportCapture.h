@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/Printers.h"
 #include "reports/Report.h"
 #include "reports/ReportWriter.h"
 #include "support/TestMain.h"
@@ -93,4 +94,17 @@ public:
 private:
     std::function<void(ScriptedReport&)> m_body;
     bool m_pageHeading;
+};
+
+// Installed printers as a test says, for as long as it lives.
+class FakePrinters {
+public:
+    explicit FakePrinters(const QStringList& names = {})
+        : m_previous(SetPrinterLister([names] { return names; })) {}
+    ~FakePrinters() { SetPrinterLister(m_previous); }
+    FakePrinters(const FakePrinters&) = delete;
+    FakePrinters& operator=(const FakePrinters&) = delete;
+
+private:
+    PrinterLister m_previous;
 };

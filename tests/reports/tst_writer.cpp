@@ -291,7 +291,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(first));
     }
 
-    void scrambledBytes() {
+    void scrambledBytesNeverMakeLineEndsAndUndo() {
         ScrambleKey key(u"ab"_s);
         QCOMPARE(key.bytes(), QByteArray("AB"));
         // "/" + "A" + 1, "X" + "B" + 2; the line end then moves both counters on twice.
@@ -302,9 +302,7 @@ private Q_SLOTS:
         QCOMPARE(ScrambleLine("\xC3", high), QByteArray(" "));
         ScrambleKey none;
         QCOMPARE(ScrambleLine("/CR", none), QByteArray("/CR"));
-    }
-
-    void scramblingNeverMakesLineEndsAndUndoes() {
+        // No shift makes a line end of another byte, and each is undone.
         for (int shift = 0; shift < 300; ++shift) {
             for (int byte = 0; byte < 256; ++byte) {
                 if (byte == '\r' || byte == '\n')
