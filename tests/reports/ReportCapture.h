@@ -13,17 +13,11 @@
 class ReportCapture {
 public:
     explicit ReportCapture(const QDateTime& now = QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0))) {
-        m_previous = Writer().SetHooks({[this] { onClose(); },
-                                        [this](const QString& path) {
-                                            QFile file(path);
-                                            if (file.open(QIODevice::ReadOnly))
-                                                shown.append(file.readAll());
-                                            file.close();
-                                            QFile::remove(path);
-                                        },
-                                        [now] {
-                                            return now;
-                                        }});
+        const auto clock = [now] {
+            return now;
+        };
+        m_previous =
+            Writer().SetHooks({[this] { onClose(); }, [this](const QString& path) { onShow(path); }, clock});
     }
     ~ReportCapture() { Writer().SetHooks(std::move(m_previous)); }
     ReportCapture(const ReportCapture&) = delete;
@@ -46,6 +40,13 @@ public:
     std::function<void()> atClose;
 
 private:
+    void onShow(const QString& path) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            shown.append(file.readAll());
+        file.close();
+        QFile::remove(path);
+    }
     void onClose() {
         ++closings;
         if (atClose)

@@ -14,9 +14,7 @@ namespace {
 QString writeSpool(const QByteArray& bytes) {
     static int serial = 36000;
     const QString path = SpoolFolder() + u"/%1.tmp"_s.arg(++serial, 8, 10, QLatin1Char('0'));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
+    WriteFile(path, bytes);
     return path;
 }
 
@@ -117,8 +115,7 @@ private Q_SLOTS:
         // Info shows the header.
         home.prompts().answerOk();
         window.cmdInfo->click();
-        QCOMPARE(home.prompts().last().title, QCoreApplication::applicationName());
-        QCOMPARE(home.prompts().last().text, u"/VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
+        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: /VERSION=1\r\n/PAPERSIZE=1\r\n/ORIENTATION=1\r\n"
                                              "/REPORTNAME=Book Cost Report\r\n/CREATEDBY=ZKN\r\n"
                                              "/CREATEDATE=12/24/2025\r\n/CREATETIME=10:00:00\r\n"
                                              "/NOTE=\r\nPage Count=5"_s);
