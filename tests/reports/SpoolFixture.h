@@ -2,6 +2,7 @@
 
 #include "reports/SpoolRenderer.h"
 #include "reports/SpoolScramble.h"
+#include "support/Parts.h"
 #include "support/TestMain.h"
 
 // Hand-made spool files laid out as the report writer lays them out: header, pages separated
@@ -30,11 +31,7 @@ public:
     void font(int size = 10, const QString& face = u"Times New Roman"_s, int style = 1) {
         lines({"/FONT", QString::number(size), face, QString::number(style)});
     }
-    void setTab(int index, const QString& inches, int alignment) {
-        lines({"/SETTAB", QString::number(index), inches, QString::number(alignment)});
-    }
     void text(const QString& value, int tab) { lines({"/TEXT", value, QString::number(tab)}); }
-    void cr() { line(u"/CR"_s); }
     void newPage() {
         lines({"/NEWPAGE", QString::number(m_offsets.size() + 1)});
         m_offsets.append(m_bytes.size() + 1);
@@ -55,14 +52,10 @@ public:
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
                 newPage();
-            setTab(1, u"0.1"_s, 1);
-            setTab(2, u"4"_s, 2);
-            setTab(3, u"7.8"_s, 3);
+            lines(Parts("/SETTAB|1|0.1|1|/SETTAB|2|4|2|/SETTAB|3|7.8|3"));
             text(u"Page "_s + QString::number(page), 3);
-            for (int row = 1; row <= rowsPerPage; ++row) {
-                cr();
-                text(rowText(page, row), 1);
-            }
+            for (int row = 1; row <= rowsPerPage; ++row)
+                lines({"/CR", "/TEXT", rowText(page, row), "1"});
         }
         end();
     }

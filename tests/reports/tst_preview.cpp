@@ -5,6 +5,7 @@
 #include "reports/SpoolFixture.h"
 #include "reports/frmPP.h"
 #include "reports/frmPrinting.h"
+#include "support/Parts.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -318,8 +319,7 @@ private Q_SLOTS:
         spool.header(u"Book Listing"_s);
         spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
         spool.font(10);
-        spool.setTab(3, u"7.8"_s, 3);
-        spool.text(u"MMMM"_s, 3);
+        spool.lines(Parts("/SETTAB|3|7.8|3|/TEXT|MMMM|3"));
         spool.end();
         openPreview(spool.bytes());
         // The page is drawn at the screen's resolution: at 200 % every dot is two, each drawn

@@ -77,8 +77,7 @@ private Q_SLOTS:
     void damagedNumbersDoNotStopThePage() {
         SpoolFixture spool;
         spool.font();
-        spool.setTab(1, u"1"_s, 1);
-        spool.setTab(2, u"2"_s, 1);
+        spool.lines(Parts("/SETTAB|1|1|1|/SETTAB|2|2|1"));
         spool.lines({"/TEXT", "at two", "2", "/TEXT", "stop unreadable", "two?"});
         spool.lines({"/BOX", "1", "1", "2", "2", "1", "/BOX", "3", "?", "4", "", "x"});
         spool.lines({"/SETTAB", "1", "one", "1", "/FONT", "big", "Arial", "1"});
