@@ -234,7 +234,7 @@ private Q_SLOTS:
             rowOf(kLibraryThingHeader,
                   {"Title=Leaves of Grass", "Primary Author=Whitman, Walt", "ISBNs=[0141439513]",
                    "Rating=4.5", "Media=Book, Paper Book, Paperback", "Acquired=2020-05-04",
-                   "Collections=Wishlist", "Comments=Two\nlines"}),
+                   "Collections=Your library, Wishlist", "Comments=Two\nlines"}),
             rowOf(kLibraryThingHeader, {"Title=\"Quoted\" title", "Primary Author=Doe, Jane", "Date=1999"})};
         QStringList lines{kLibraryThingHeader.join(u'\t')};
         for (const QStringList& row : rows) {
@@ -248,7 +248,7 @@ private Q_SLOTS:
         const QStringList books = {
             "\"Quoted\" title | Jane Doe |  | 0 | 0 | 1999 | 1899-01-01 | (none) | (none) | ",
             "Leaves of Grass | Walt Whitman | 9780141439518 | 4.5 | 0 | 0 | 2020-05-04 | Paperback | Wish "
-            "list | Two\nlines\nCollections: Wishlist"};
+            "list | Two\nlines\nCollections: Your library, Wishlist"};
         const QString summary = u"2 books added, 0 updated, 0 skipped."_s;
         const ForeignKind lt = ForeignKind::LibraryThing;
         AddRow("LibraryThing, tab-separated UTF-16", QByteArray(utf16.encode(tabbed)), lt, summary, books);
