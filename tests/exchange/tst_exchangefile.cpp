@@ -266,22 +266,6 @@ private Q_SLOTS:
         QCOMPARE(bookCount(), 3);
     }
 
-    void awardsAreLinkedOnce() {
-        FRESH_HOME(home);
-        const QByteArray file = exchangeFile({bookLine(u"Two Awards Book"_s, u"Bestseller/Nobel Prize"_s),
-                                              bookLine(u"Trailing Slashes"_s, u"Bestseller//"_s),
-                                              bookLine(u"Slashes Around"_s, u"/Nobel Prize/"_s)});
-        for (int pass = 0; pass < 2; ++pass) {
-            QCOMPARE(importBytes(home, file).imported, 3);
-            QCOMPARE(
-                rowsAsText(Recordset::open(u"SELECT b.[Title], COUNT(*) FROM [BookAward] AS ba INNER JOIN "
-                                           "[Book] AS b ON b.[BookId] = ba.[BookId] GROUP BY b.[BookId]"_s)),
-                (QStringList{"Sample Book #1 | 2", "Slashes Around | 1", "Trailing Slashes | 1",
-                             "Two Awards Book | 2"}));
-        }
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award] WHERE [Name] = ''"_s), 0);
-    }
-
     void aFailureKeepsTheBooksBeforeIt() {
         FRESH_HOME(home);
         QStringList lines;
