@@ -64,26 +64,24 @@ inline int addBook(const ExchangeBook& book) {
 // A book that exercises every rule of the file: commas, apostrophes and double quotes, accents,
 // a date and no date, cents, awards (one with a "/" in its name) and notes of several lines.
 inline ExchangeBook richBook() {
-    ExchangeBook book;
-    book.bookId = 42;
-    book.title = u"Pride, Prejudice & O'Brien's \"Annotated\" Édition"_s;
-    book.stars = 4.5;
-    book.subject = u"Poésie & Théâtre"_s;
-    book.format = u"Paperback"_s;
-    book.pages = 312;
-    book.rating = u"9-12 years"_s;
-    book.copyright = 1999;
-    book.publisher = u"Éditions du Lac, Genève"_s;
-    book.author = u"Émile O'Zola"_s;
-    book.awards = u"Bestseller/PEN/Faulkner Award"_s;
-    book.location = u"Grenier, étagère 2"_s;
-    book.label = u"A-0042"_s;
-    book.acquiredDate = QDate(2002, 11, 5);
-    book.cost = Money::fromUnits(199500);
-    book.lentTo = u"Dr. O'Neill"_s;
-    book.lentDate = kNullDate;
-    book.notes = u"First line\r\nSecond, with comma\r\nThird: 5 €"_s;
-    return book;
+    return {.bookId = 42,
+            .title = u"Pride, Prejudice & O'Brien's \"Annotated\" Édition"_s,
+            .stars = 4.5,
+            .subject = u"Poésie & Théâtre"_s,
+            .format = u"Paperback"_s,
+            .pages = 312,
+            .rating = u"9-12 years"_s,
+            .copyright = 1999,
+            .publisher = u"Éditions du Lac, Genève"_s,
+            .author = u"Émile O'Zola"_s,
+            .awards = u"Bestseller/PEN/Faulkner Award"_s,
+            .location = u"Grenier, étagère 2"_s,
+            .label = u"A-0042"_s,
+            .acquiredDate = QDate(2002, 11, 5),
+            .cost = Money::fromUnits(199500),
+            .lentTo = u"Dr. O'Neill"_s,
+            .lentDate = kNullDate,
+            .notes = u"First line\r\nSecond, with comma\r\nThird: 5 €"_s};
 }
 
 // Each row of a query as one line of text, its columns joined by " | "; sorted.
@@ -108,14 +106,13 @@ inline QStringList catalogueBooks() {
     for (const char* table : {"Subject", "Format", "Rating", "Author", "Location"})
         joins += u" LEFT JOIN [%1] AS %2 ON %2.[%1Id] = b.[%1Id]"_s.arg(QLatin1StringView(table))
                      .arg(QChar(table[0]).toLower());
-    auto rows = Recordset::open(
+    return rowsAsText(Recordset::open(
         u"SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], "
-        u"b.[Publisher], "
-        "a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n FROM [BookAward] AS ba INNER JOIN "
-        "[Award] AS w ON w.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = b.[BookId] ORDER BY ba.rowid)), "
-        "l.[Name], b.[LabelNumber], b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] FROM [Book] AS b"_s +
-        joins);
-    return rowsAsText(rows);
+        "b.[Publisher], a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n "
+        "FROM [BookAward] AS ba INNER JOIN [Award] AS w ON w.[AwardId] = ba.[AwardId] "
+        "WHERE ba.[BookId] = b.[BookId] ORDER BY ba.rowid)), l.[Name], b.[LabelNumber], "
+        "b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] FROM [Book] AS b"_s +
+        joins));
 }
 
 } // namespace exchangetest

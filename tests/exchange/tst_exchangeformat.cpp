@@ -29,19 +29,22 @@ private Q_SLOTS:
                  u"\"BookId\",\"Title\",\"Stars\",\"Subject\",\"Format\",\"Pages\",\"Rating\","
                  "\"Copyright\",\"Publisher\",\"Author\",\"Awards\",\"Location\",\"Label\","
                  "\"AcquiredDate\",\"Cost\",\"LentTo\",\"LentDate\",\"Notes\""_s);
-        QVERIFY(IsExchangeHeader(u"  " + ExchangeHeader().toLower() + u"   "));
         QVERIFY(IsExchangeHeader(ExchangeHeader().toUpper()));
         QVERIFY(!IsExchangeHeader(ExchangeHeader().replace(u"Label"_s, u"LabelNumber"_s)));
         QVERIFY(!IsExchangeHeader(ExchangeHeader().replace(u"\",\""_s, u"\", \""_s)));
         QVERIFY(!IsExchangeHeader(QString()));
     }
 
-    void exportLineFollowsTheFieldRules() {
-        QCOMPARE(BuildExportLine(richBook()),
+    // The line reads back as the book, but for the double quotes a text cannot hold.
+    void exportLineFollowsTheFieldRulesAndReadsBack() {
+        ExchangeBook rich = richBook();
+        QCOMPARE(BuildExportLine(rich),
                  u"42,\"Pride, Prejudice & O'Brien's Annotated Édition\",4.5,\"Poésie & Théâtre\","
                  "\"Paperback\",312,\"9-12 years\",1999,\"Éditions du Lac, Genève\",\"Émile O'Zola\","
                  "\"Bestseller/PEN/Faulkner Award\",\"Grenier, étagère 2\",\"A-0042\","
                  "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""_s);
+        rich.title.remove(u'"');
+        QCOMPARE(ParseExchangeLine(BuildExportLine(rich)), std::optional(rich));
         ExchangeBook farFuture;
         farFuture.acquiredDate = QDate(10000, 1, 2);
         QVERIFY(BuildExportLine(farFuture).contains(u",\"01/02/10000\","_s));
@@ -96,14 +99,6 @@ private Q_SLOTS:
         QCOMPARE(remaining, rest);
     }
 
-    void aBookLineReadsBackAsWritten() {
-        ExchangeBook book = richBook();
-        const std::optional<ExchangeBook> read = ParseExchangeLine(BuildExportLine(book));
-        QVERIFY(read);
-        book.title.remove(u'"');
-        QCOMPARE(*read, book);
-    }
-
     void fieldValuesAreConverted_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("text");
@@ -121,6 +116,16 @@ private Q_SLOTS:
         AddRow("date not a date", 16, "last week", "");
         AddRow("date read month first", 16, "03/04/2021", "2021-03-04");
         AddRow("notes bars", 17, "a|b", "a\r\nb");
+        // Texts longer than their columns are cut to them.
+        AddRow("title cut", 1, QString(150, u'T'), QString(kTitleLength, u'T'));
+        AddRow("subject cut", 3, QString(60, u'S'), QString(kLookupNameLength, u'S'));
+        AddRow("publisher cut", 8, QString(120, u'P'), QString(kPublisherLength, u'P'));
+        AddRow("author cut before a pair", 9, QString(49, u'a') + u"😀"_s, QString(49, u'a'));
+        AddRow("label cut", 12, QString(70, u'L'), QString(kLabelLength, u'L'));
+        AddRow("lent to cut", 15, QString(70, u'W'), QString(kLentToLength, u'W'));
+        // 255 characters in the file: each bar is one line break; they fit when read back.
+        AddRow("notes cut", 17, QString(250, u'n') + u"|||||cut"_s,
+               QString(250, u'n') + u"\r\n\r\n\r\n\r\n\r\n"_s);
     }
 
     void fieldValuesAreConverted() {
@@ -131,36 +136,16 @@ private Q_SLOTS:
         fields[field] = text;
         const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
         QVERIFY(book);
-        const QMap<int, QString> read = {
-            {2, PlainNumber(book->stars)},
-            {5, QString::number(book->pages)},
-            {7, QString::number(book->copyright)},
-            {13, IsNoDate(book->acquiredDate) ? QString() : book->acquiredDate.toString(Qt::ISODate)},
-            {14, book->cost.toPlainText()},
-            {16, IsNoDate(book->lentDate) ? QString() : book->lentDate.toString(Qt::ISODate)},
-            {17, book->notes}};
+        const auto date = [](const QDate& d) {
+            return IsNoDate(d) ? QString() : d.toString(Qt::ISODate);
+        };
+        QStringList read; // the book's fields in the file's order
+        read << QString::number(book->bookId) << book->title << PlainNumber(book->stars) << book->subject
+             << book->format << QString::number(book->pages) << book->rating
+             << QString::number(book->copyright) << book->publisher << book->author << book->awards
+             << book->location << book->label << date(book->acquiredDate) << book->cost.toPlainText()
+             << book->lentTo << date(book->lentDate) << book->notes;
         QCOMPARE(read.value(field), value);
-    }
-
-    void textsAreCutToTheirColumns() {
-        QStringList fields(kExchangeFieldCount, QString());
-        fields[1] = QString(150, u'T');
-        fields[3] = QString(60, u'S');
-        fields[8] = QString(120, u'P');
-        fields[9] = QString(49, u'a') + u"😀"_s;
-        fields[12] = QString(70, u'L');
-        fields[15] = QString(70, u'W');
-        // 255 characters in the file: each bar is one line break; they fit when read back.
-        fields[17] = QString(250, u'n') + u"|||||"_s + u"cut"_s;
-        const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
-        QVERIFY(book);
-        QCOMPARE(book->title.size(), kTitleLength);
-        QCOMPARE(book->subject.size(), kLookupNameLength);
-        QCOMPARE(book->publisher.size(), kPublisherLength);
-        QCOMPARE(book->author, QString(49, u'a'));
-        QCOMPARE(book->label.size(), kLabelLength);
-        QCOMPARE(book->lentTo.size(), kLentToLength);
-        QCOMPARE(book->notes, QString(250, u'n') + u"\r\n\r\n\r\n\r\n\r\n"_s);
     }
 
     void linesWithoutEighteenFieldsAreRefused_data() {

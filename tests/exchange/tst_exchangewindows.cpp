@@ -51,8 +51,8 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::No);
         ShowExportWindow(nullptr);
         QVERIFY(*stillOpen);
-        QCOMPARE(home.prompts().last().title, u"Overwrite Warning"_s);
-        QCOMPARE(home.prompts().last().text, u'\'' + path + u"' already exists. Overwrite?"_s);
+        QCOMPARE(home.prompts().lastShown(),
+                 u"Overwrite Warning: '"_s + path + u"' already exists. Overwrite?"_s);
         QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
         QCOMPARE(readBytes(path), QByteArray("keep me"));
         QCOMPARE(GetSetting(u"ExportFilename"_s, u"<none>"_s), u"<none>"_s);
@@ -100,11 +100,10 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::Yes).answerOk();
         ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
-        QVERIFY2(home.prompts().last().text.startsWith(
-                     u"The export stopped after 0 books.\n\nCannot write to '"_s +
-                     QDir::toNativeSeparators(home.path())),
-                 qPrintable(home.prompts().last().text));
+        const QString told = home.prompts().lastShown();
+        QVERIFY2(told.startsWith(u"Error: The export stopped after 0 books.\n\nCannot write to '"_s +
+                                 QDir::toNativeSeparators(home.path())),
+                 qPrintable(told));
     }
 
     void browseOffersTheCurrentName() {
@@ -138,14 +137,12 @@ private Q_SLOTS:
         };
         const QString missing = home.file(u"missing.txt"_s);
         QVERIFY(import(missing));
-        QCOMPARE(home.prompts().last().title, u"Tomekeep"_s);
-        QCOMPARE(home.prompts().last().text, u'\'' + missing + u"' does not exist."_s);
+        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: '"_s + missing + u"' does not exist."_s);
         const QString path = home.file(u"in.txt"_s);
         WriteFile(path, "\"BookId\",\"Title\"\r\n");
         QVERIFY(import(path));
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
-        QCOMPARE(home.prompts().last().text,
-                 u"This file is not in the correct format.  To see a valid file "
+        QCOMPARE(home.prompts().lastShown(),
+                 u"Error: This file is not in the correct format.  To see a valid file "
                  "layout,\nexamine the file created by the Export Books option."_s);
         QCOMPARE(reloads, 0);
 
@@ -154,10 +151,9 @@ private Q_SLOTS:
         WriteFile(path, exchangeFile({BuildExportLine(book), QStringList(17, u"\"x\""_s).join(u',')}));
         QVERIFY(!import(path));
         QCOMPARE(reloads, 1);
-        QCOMPARE(home.prompts().last().title, u"Import complete"_s);
-        QCOMPARE(
-            home.prompts().last().text,
-            u"1 books imported.\n\nLine 3 was skipped because it does not hold the 18 fields of a book."_s);
+        QCOMPARE(home.prompts().lastShown(),
+                 u"Import complete: 1 books imported.\n\n"
+                 "Line 3 was skipped because it does not hold the 18 fields of a book."_s);
         QCOMPARE(GetSetting(u"ImportFilename"_s), path);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"_s, {book.title}), 1);
 
@@ -171,9 +167,8 @@ private Q_SLOTS:
         import(path);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(reloads, 2);
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
-        const QString text = home.prompts().last().text;
-        QVERIFY2(text.startsWith(u"The import stopped at line 3.\n\nError "_s), qPrintable(text));
+        const QString text = home.prompts().lastShown();
+        QVERIFY2(text.startsWith(u"Error: The import stopped at line 3.\n\nError "_s), qPrintable(text));
         QVERIFY2(text.contains(u"no room"_s) && text.endsWith(u"\n\n1 books imported."_s), qPrintable(text));
     }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/Printers.h"
 #include "reports/Report.h"
 #include "reports/ReportWriter.h"
 #include "support/TestMain.h"
@@ -12,17 +13,11 @@
 class ReportCapture {
 public:
     explicit ReportCapture(const QDateTime& now = QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0))) {
-        m_previous = Writer().SetHooks({[this] { onClose(); },
-                                        [this](const QString& path) {
-                                            QFile file(path);
-                                            if (file.open(QIODevice::ReadOnly))
-                                                shown.append(file.readAll());
-                                            file.close();
-                                            QFile::remove(path);
-                                        },
-                                        [now] {
-                                            return now;
-                                        }});
+        const auto clock = [now] {
+            return now;
+        };
+        m_previous =
+            Writer().SetHooks({[this] { onClose(); }, [this](const QString& path) { onShow(path); }, clock});
     }
     ~ReportCapture() { Writer().SetHooks(std::move(m_previous)); }
     ReportCapture(const ReportCapture&) = delete;
@@ -45,6 +40,13 @@ public:
     std::function<void()> atClose;
 
 private:
+    void onShow(const QString& path) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            shown.append(file.readAll());
+        file.close();
+        QFile::remove(path);
+    }
     void onClose() {
         ++closings;
         if (atClose)
@@ -93,4 +95,17 @@ public:
 private:
     std::function<void(ScriptedReport&)> m_body;
     bool m_pageHeading;
+};
+
+// Installed printers as a test says, for as long as it lives.
+class FakePrinters {
+public:
+    explicit FakePrinters(const QStringList& names = {})
+        : m_previous(SetPrinterLister([names] { return names; })) {}
+    ~FakePrinters() { SetPrinterLister(m_previous); }
+    FakePrinters(const FakePrinters&) = delete;
+    FakePrinters& operator=(const FakePrinters&) = delete;
+
+private:
+    PrinterLister m_previous;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "reports/SpoolRenderer.h"
 #include "reports/SpoolScramble.h"
+#include "support/Parts.h"
 #include "support/TestMain.h"
 
 // Hand-made spool files laid out as the report writer lays them out: header, pages separated
@@ -29,27 +31,17 @@ public:
     void font(int size = 10, const QString& face = u"Times New Roman"_s, int style = 1) {
         lines({"/FONT", QString::number(size), face, QString::number(style)});
     }
-    void setTab(int index, const QString& inches, int alignment) {
-        lines({"/SETTAB", QString::number(index), inches, QString::number(alignment)});
-    }
     void text(const QString& value, int tab) { lines({"/TEXT", value, QString::number(tab)}); }
-    void cr() { line(u"/CR"_s); }
     void newPage() {
         lines({"/NEWPAGE", QString::number(m_offsets.size() + 1)});
         m_offsets.append(m_bytes.size() + 1);
     }
-    // The end marker and the trailer; countOverride claims another page count.
-    void end(int countOverride = -1) {
+    // The end marker and the trailer.
+    void end() {
         line(u"/ENDOFREPORT"_s);
         m_ended = true;
-        trailer(countOverride < 0 ? m_offsets.size() : countOverride, m_offsets);
-    }
-    void endWithoutTrailer() { line(u"/ENDOFREPORT"_s); }
-    void trailer(qsizetype count, const QList<qint64>& offsets) {
-        m_ended = true;
-        line(u"/PAGEBYTEOFFSETS"_s);
-        line(QString::number(count));
-        for (qint64 offset : offsets)
+        lines({"/PAGEBYTEOFFSETS", QString::number(m_offsets.size())});
+        for (qint64 offset : m_offsets)
             line(QString::number(offset));
     }
 
@@ -60,14 +52,10 @@ public:
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
                 newPage();
-            setTab(1, u"0.1"_s, 1);
-            setTab(2, u"4"_s, 2);
-            setTab(3, u"7.8"_s, 3);
+            lines(Parts("/SETTAB|1|0.1|1|/SETTAB|2|4|2|/SETTAB|3|7.8|3"));
             text(u"Page "_s + QString::number(page), 3);
-            for (int row = 1; row <= rowsPerPage; ++row) {
-                cr();
-                text(rowText(page, row), 1);
-            }
+            for (int row = 1; row <= rowsPerPage; ++row)
+                lines({"/CR", "/TEXT", rowText(page, row), "1"});
         }
         end();
     }
@@ -85,4 +73,71 @@ private:
     QByteArray m_bytes;
     QList<qint64> m_offsets{1};
     bool m_ended = false;
+};
+
+// A page with known metrics that records what is drawn on it and asked of it: a text is
+// (characters × points × widthPerPoint) twips wide and a line (points × heightPerPoint) high.
+class RecordingSurface : public TwipsSurface, public PrintPages {
+public:
+    struct Drawing {
+        enum Kind { Text, Box, Rule } kind;
+        QPointF from;
+        QPointF to;
+        QString text;
+        int penWidth = 0;
+        SpoolFont font;
+        QColor color;
+    };
+
+    explicit RecordingSurface(double widthPerPoint = 6, double heightPerPoint = 23)
+        : m_widthPerPoint(widthPerPoint)
+        , m_heightPerPoint(heightPerPoint) {}
+
+    void setFont(const SpoolFont& font) override { m_font = font; }
+    SpoolFont font() const override { return m_font; }
+    double textWidth(const QString& text) const override {
+        return static_cast<double>(text.size()) * m_font.points * m_widthPerPoint;
+    }
+    double textHeight() const override { return m_font.points * m_heightPerPoint; }
+    void setColor(const QColor& color) override { m_color = color; }
+    void drawText(const QPointF& topLeft, const QString& text) override {
+        record(Drawing::Text, topLeft, {}, text, 0);
+    }
+    void drawBox(const QPointF& corner, const QPointF& opposite, int pen) override {
+        record(Drawing::Box, corner, opposite, {}, pen);
+    }
+    void drawRule(const QPointF& from, const QPointF& to, int pen) override {
+        record(Drawing::Rule, from, to, {}, pen);
+    }
+    void newPage() override { ++newPages; }
+    void setOrientation(int code) override { orientations.append(code); }
+    void setPaperSize(int code) override { paperSizes.append(code); }
+
+    QList<Drawing> of(Drawing::Kind kind) const {
+        QList<Drawing> found;
+        std::copy_if(drawings.begin(), drawings.end(), std::back_inserter(found),
+                     [kind](const Drawing& drawing) { return drawing.kind == kind; });
+        return found;
+    }
+    QStringList texts() const {
+        QStringList found;
+        for (const Drawing& drawing : of(Drawing::Text))
+            found.append(drawing.text);
+        return found;
+    }
+
+    QList<Drawing> drawings;
+    int newPages = 0;
+    QList<int> orientations;
+    QList<int> paperSizes;
+
+private:
+    void record(Drawing::Kind kind, const QPointF& from, const QPointF& to, const QString& text, int pen) {
+        drawings.append({kind, from, to, text, pen, m_font, m_color});
+    }
+
+    double m_widthPerPoint;
+    double m_heightPerPoint;
+    SpoolFont m_font;
+    QColor m_color = Qt::black;
 };

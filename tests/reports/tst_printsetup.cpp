@@ -1,7 +1,5 @@
-#include "FakePrinters.h"
 #include "ReportCapture.h"
 #include "app/Settings.h"
-#include "reports/Printers.h"
 #include "reports/Reports.h"
 #include "reports/frmPrintSetup.h"
 #include "support/TestHome.h"

@@ -1,5 +1,6 @@
 #include "reports/SpoolFixture.h"
 #include "reports/SpoolReader.h"
+#include "support/TestHome.h"
 #include "support/TestMain.h"
 
 namespace {
@@ -85,10 +86,7 @@ private Q_SLOTS:
             spool.text(u"a/b "_s + QString::number(page), 1);
         }
         const QString path = m_dir.filePath(u"damaged.tmp"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(spool.bytes() + ending);
-        file.close();
+        WriteFile(path, spool.bytes() + ending);
 
         QVERIFY(!ReadPageTrailer(path));
         SpoolFileReader reader(path);

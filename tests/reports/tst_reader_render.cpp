@@ -1,6 +1,5 @@
-#include "reports/RecordingSurface.h"
 #include "reports/SpoolFixture.h"
-#include "reports/SpoolRenderer.h"
+#include "support/Parts.h"
 #include "support/TestMain.h"
 
 namespace {
@@ -27,16 +26,8 @@ private Q_SLOTS:
         spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
         spool.lines({"/BOX", "0.1", "0.85", "7.8", "0.85", "2"});
         spool.font(10);
-        spool.setTab(1, u"0.1"_s, 1);
-        spool.setTab(2, u"4"_s, 2);
-        spool.setTab(3, u"7.8"_s, 3);
-        spool.text(u"left"_s, 1);
-        spool.text(u"centre"_s, 2);
-        spool.text(u"right"_s, 3);
-        spool.cr();
-        spool.cr();
-        spool.text(u"third line"_s, 1);
-
+        spool.lines(Parts("/SETTAB|1|0.1|1|/SETTAB|2|4|2|/SETTAB|3|7.8|3|/TEXT|left|1|/TEXT|centre|2|"
+                          "/TEXT|right|3|/CR|/CR|/TEXT|third line|1"));
         RecordingSurface surface;
         render(spool, surface, printing);
         const QList<Drawing> texts = surface.of(Drawing::Text);
@@ -71,9 +62,7 @@ private Q_SLOTS:
         QFETCH(double, y);
         SpoolFixture spool;
         spool.font(10);
-        spool.setTab(5, u"5.25"_s, 1);
-        spool.cr();
-        spool.lines({command, u"5"_s, u"0.75"_s, u"0"_s});
+        spool.lines(Parts(u"/SETTAB|5|5.25|1|/CR|"_s + command + u"|5|0.75|0"_s));
         RecordingSurface surface;
         render(spool, surface, printing);
         const QList<Drawing> rules = surface.of(Drawing::Rule);
@@ -88,8 +77,7 @@ private Q_SLOTS:
     void damagedNumbersDoNotStopThePage() {
         SpoolFixture spool;
         spool.font();
-        spool.setTab(1, u"1"_s, 1);
-        spool.setTab(2, u"2"_s, 1);
+        spool.lines(Parts("/SETTAB|1|1|1|/SETTAB|2|2|1"));
         spool.lines({"/TEXT", "at two", "2", "/TEXT", "stop unreadable", "two?"});
         spool.lines({"/BOX", "1", "1", "2", "2", "1", "/BOX", "3", "?", "4", "", "x"});
         spool.lines({"/SETTAB", "1", "one", "1", "/FONT", "big", "Arial", "1"});
@@ -148,11 +136,9 @@ private Q_SLOTS:
         spool.font();
         spool.text(u"one"_s, 0);
         spool.newPage();
-        spool.lines({"/SCREENONLY", "/NEWPAGE", "99"});
-        spool.text(u"two"_s, 0);
+        spool.lines(Parts("/SCREENONLY|/NEWPAGE|99|/TEXT|two|0"));
         spool.newPage();
-        spool.cr();
-        spool.text(u"three"_s, 0);
+        spool.lines(Parts("/CR|/TEXT|three|0"));
         spool.end();
 
         RecordingSurface printer;
