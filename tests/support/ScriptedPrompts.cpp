@@ -12,11 +12,6 @@ ScriptedPrompts& ScriptedPrompts::input(const QString& text) {
     return *this;
 }
 
-ScriptedPrompts& ScriptedPrompts::file(const QString& path) {
-    m_texts.append(path);
-    return *this;
-}
-
 PromptAnswer ScriptedPrompts::ask(const QString& title, const QString& text, PromptButtons buttons,
                                   PromptIcon, PromptAnswer defaultAnswer) {
     Record record{Kind::Message, title, text, buttons, m_answers.isEmpty(), defaultAnswer};
@@ -60,10 +55,6 @@ QStringList ScriptedPrompts::unexpected() const {
             found << record.title + u": "_s + record.text;
     }
     return found;
-}
-
-int ScriptedPrompts::unusedAnswers() const {
-    return static_cast<int>(m_answers.size() + m_texts.size());
 }
 
 void ScriptedPrompts::clear() {

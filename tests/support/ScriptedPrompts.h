@@ -23,7 +23,7 @@ public:
     ScriptedPrompts& answer(PromptAnswer answer);
     ScriptedPrompts& answerOk() { return answer(PromptAnswer::Ok); }
     ScriptedPrompts& input(const QString& text);
-    ScriptedPrompts& file(const QString& path);
+    ScriptedPrompts& file(const QString& path) { return input(path); }
 
     using Prompts::ask;
     PromptAnswer ask(const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon,
@@ -40,9 +40,8 @@ public:
     // The last prompt as "title: text".
     QString lastShown() const { return m_records.isEmpty() ? QString() : last().title + u": " + last().text; }
     int count() const { return static_cast<int>(m_records.size()); }
-    // Prompts that came without a scripted answer, and answers never asked for.
+    // Prompts that came without a scripted answer.
     QStringList unexpected() const;
-    int unusedAnswers() const;
     void clear();
     // What the last input box offered before the user typed.
     QString lastInitialText() const { return m_lastInitialText; }
