@@ -33,30 +33,16 @@ CliRun runCli(const TestHome& home, const QStringList& arguments, const QString&
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-// Each book of a catalogue as one line of the given column expression, by number; by default
-// "title|isbn|cover bytes > 0".
-QStringList storedBooks(const QString& file,
-                        const QString& columns = u"b.[Title] || '|' || b.[ISBN] || '|' || "
-                                                 "(IFNULL(LENGTH(c.[Image]), 0) > 0)"_s) {
+// Each book of a catalogue as "title|isbn|has a cover", by number.
+QStringList storedBooks(const QString& file) {
     if (!OpenCatalogueFile(file).ok())
         return {u"<cannot open>"_s};
     const QStringList books =
-        TextsOf(u"SELECT " + columns +
-                u" FROM [Book] b LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] "
-                "LEFT JOIN [Format] f ON f.[FormatId] = b.[FormatId] "
-                "LEFT JOIN [Location] l ON l.[LocationId] = b.[LocationId] ORDER BY b.[BookId]");
+        TextsOf(u"SELECT b.[Title], b.[ISBN], IFNULL(LENGTH(c.[Image]), 0) > 0 FROM [Book] b "
+                "LEFT JOIN [BookCover] c ON c.[BookId] = b.[BookId] ORDER BY b.[BookId]"_s);
     gConn.close();
     return books;
 }
-
-const char kGoodreadsExport[] =
-    "Book Id,Title,Author,Author l-f,Additional Authors,ISBN,ISBN13,My Rating,Average Rating,Publisher,"
-    "Binding,Number of Pages,Year Published,Original Publication Year,Date Read,Date Added,Bookshelves,"
-    "Bookshelves with positions,Exclusive Shelf,My Review,Spoiler,Private Notes,Read Count,Owned Copies\r\n"
-    "1,\"Dune, Deluxe\",Frank Herbert,\"Herbert, Frank\",,\"=\"\"0441013597\"\"\",\"=\"\"\"\"\",5,4.25,Ace,"
-    "Mass Market Paperback,604,2005,1965,,2024/01/15,,,read,\"Great\nbook\",,,1,0\r\n"
-    "2,Emma,Jane Austen,\"Austen, Jane\",,\"=\"\"\"\"\",\"=\"\"\"\"\",0,4.0,Penguin,Hardcover,474,,1815,,"
-    "2023/05/02,to-read,to-read (#1),to-read,,,,0,0\r\n";
 
 } // namespace
 
@@ -161,31 +147,22 @@ private Q_SLOTS:
         QVERIFY(again.err.contains(u"exists already"_s));
     }
 
-    // Goodreads' own export read twice adds each book once, as mapped; the CSV export writes them.
+    // A Goodreads export read twice adds its book once; the CSV export writes it, and is no file to import.
     void goodreadsImportTwiceAndCsvExport() {
         TestHome home;
         const QString goodreads = home.file(u"goodreads_library_export.csv"_s);
-        WriteFile(goodreads, kGoodreadsExport);
-        for (int round = 0; round < 2; ++round) {
-            const CliRun run = runCli(home, {"import", goodreads});
-            QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
-        }
-        QCOMPARE(
-            storedBooks(home.file(u"BIBLIO.sqlite"_s),
-                        u"b.[Title] || '|' || b.[ISBN] || '|' || b.[Stars] || '|' || b.[Pages] "
-                        "|| '|' || b.[Copyright] || '|' || b.[AcquireDate] || '|' || f.[Name] "
-                        "|| '|' || l.[Name] || '|' || IFNULL(b.[Notes], '')"_s)
-                .mid(1),
-            QStringList({"Dune, Deluxe|9780441013593|5.0|604|2005|2024-01-15|Paperback|(none)|Great\nbook",
-                         "Emma||0.0|474|1815|2023-05-02|Hardcover|Wish list|Bookshelves: to-read"}));
+        WriteFile(goodreads, "Book Id,Title,Author,ISBN13,Exclusive Shelf\r\n"
+                             "1,\"Dune, Deluxe\",Frank Herbert,\"=\"\"9780441013593\"\"\",read\r\n");
+        for (int round = 0; round < 2; ++round)
+            QCOMPARE(runCli(home, {"import", goodreads}).exitCode, 0);
+        QCOMPARE(storedBooks(home.file(u"BIBLIO.sqlite"_s)),
+                 QStringList({"Sample Book #1||0", "Dune, Deluxe|9780441013593|0"}));
         const QString csv = home.file(u"books.csv"_s);
-        const CliRun exported = runCli(home, {"export", "--csv", csv});
-        QVERIFY2(exported.exitCode == 0, qPrintable(exported.err));
+        QCOMPARE(runCli(home, {"export", "--csv", csv}).exitCode, 0);
         QFile written(csv);
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QByteArray bytes = written.readAll();
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-        QVERIFY2(bytes.contains("\"Dune, Deluxe\""), bytes.constData());
+        QVERIFY2(bytes.startsWith("\xEF\xBB\xBF") && bytes.contains("\"Dune, Deluxe\""), bytes.constData());
         QCOMPARE(runCli(home, {"import", csv}).exitCode, 1);
     }
 };
