@@ -14,17 +14,14 @@ private Q_SLOTS:
         QCOMPARE(splash->Value(), 0);
         SplashStep(u"Open database"_s);
         SplashStep(u"Update database"_s);
-        QCOMPARE(splash->Value(), 2);
-        QCOMPARE(splash->lblStatus->text(), u"Update database"_s);
+        QCOMPARE(u"%1 %2"_s.arg(splash->Value()).arg(splash->lblStatus->text()), u"2 Update database"_s);
         QCOMPARE(splash->FilledShare(), 2.0 / 6.0);
         const int full = splash->shpBackground->width();
         QCOMPARE(splash->shpForeground->width(), int(2.0 / 6.0 * full));
-        QCOMPARE(splash->shpForeground->x(), splash->shpBackground->x());
         for (int i = 0; i < 10; ++i)
             SplashStep(u"step %1"_s.arg(i));
-        QCOMPARE(splash->Value(), 6);
-        QCOMPARE(splash->FilledShare(), 1.0);
-        QCOMPARE(splash->lblStatus->text(), u"step 9"_s);
+        QCOMPARE(u"%1 %2 %3"_s.arg(splash->Value()).arg(splash->FilledShare()).arg(splash->lblStatus->text()),
+                 u"6 1 step 9"_s);
         EndSplash();
         QCOMPARE(SplashWindow(), nullptr);
     }
@@ -49,7 +46,6 @@ private Q_SLOTS:
         QVERIFY(!window->close());
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(window->isVisible());
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         int examined = 0;
         while (!gCancelled && examined < 50) {
             ++examined;
