@@ -60,15 +60,7 @@ private Q_SLOTS:
         QFETCH(QString, told);
         FRESH_MAIN_HOME(home);
         StandInServer stand;
-        if (server == u"found") {
-            stand.answerBooks(CrimeAndPunishmentAnswer(stand.baseUrl() + u"/c.jpg"_s));
-            stand.answer(u"/c.jpg"_s, {200, TallCoverJpeg(), "image/jpeg"});
-        } else if (server == u"silent") {
-            stand.answer(u"/api/books"_s, {200, {}, {}, true});
-        } else {
-            stand.answerBooks(server.toUtf8());
-        }
-        const MetadataUrlGuard guard(server == u"closed" ? ClosedPortUrl() : stand.baseUrl());
+        const MetadataUrlGuard guard(stand.play(server));
         const auto window = OpenMainWindow();
         window->SetLookupTimeout(std::chrono::milliseconds(500));
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
