@@ -70,13 +70,10 @@ private Q_SLOTS:
     // Each entry opens its window once the shown book is saved: a lookup question answered No
     // keeps it shut.
     void entriesOpenTheirWindows() {
-        // Each entry and the window it opens, as "entry=window".
+        // Each entry and the window it opens, as "entry=window"; the search entries are tried with
+        // their windows.
         const QString pairs =
-            u"mnuSearchTitle=frmSearchTitle mnuSearchAuthor=frmSearchAuthor "
-            u"mnuSearchSubject=frmSearchSubject "
-            "mnuSearchBookLabel=frmSearchLabel mnuSearchLocation=frmSearchLocation "
-            "mnuSearchAward=frmSearchAward mnuSearchPublisher=frmSearchPublisher "
-            "mnuSearchNotes=frmSearchNotes mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
+            u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
             "mnuSetupFormats=frmFormats mnuSetupRatings=frmRatings mnuSetupAwards=frmAwards "
             "mnuSetupStorageLocations=frmLocations mnuFilePrinterSetup=frmPrintSetup "
             "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
