@@ -82,6 +82,11 @@ struct CheckedHome : TestHome {
     CheckedHome home;                                                                                        \
     QVERIFY((home).openFreshCatalogue())
 
+// FRESH_MAIN_HOME with the main window shown over its catalogue (active if told).
+#define FRESH_MAIN_WINDOW(home, window, ...)                                                                 \
+    FRESH_MAIN_HOME(home);                                                                                   \
+    const auto window = OpenMainWindow(__VA_ARGS__)
+
 // Answers the Start Over window as a user who ticks the box and presses Start Over once.
 inline int ConfirmStartOver(QDialog& dialog) {
     auto& window = dynamic_cast<frmStartOver&>(dialog);

@@ -344,8 +344,7 @@ private Q_SLOTS:
 
     // Cancel and No keep a search that finds nothing; Yes clears it and lists every book.
     void emptySearchAsksToClear() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         gSearchMode = kSearchTitle;
         gSearchTitle = u"nothing*"_s;
         for (const PromptAnswer answer : {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes}) {

@@ -3,9 +3,12 @@
 #include "main/BookEditor.h"
 #include "main/BookTestData.h"
 #include "main/BookText.h"
+#include "main/CoverView.h"
 #include "main/Maintenance.h"
+#include "online/Covers.h"
 #include "support/CaseTestData.h"
 #include "support/SecondProgram.h"
+#include "support/StandInServer.h"
 
 namespace {
 
@@ -29,6 +32,25 @@ int shownBookId(const frmWizard& window) {
 
 QString storedTitle(int bookId) {
     return StoredColumn(bookId, u"Title"_s).toString();
+}
+
+// Points look-ups at the test's server while it lives.
+struct MetadataUrlGuard {
+    explicit MetadataUrlGuard(const QString& url) { qputenv("TOMEKEEP_METADATA_URL", url.toUtf8()); }
+    ~MetadataUrlGuard() { qunsetenv("TOMEKEEP_METADATA_URL"); }
+};
+
+int storedCoverHeight(int bookId) {
+    const auto cover = ReadCover(bookId);
+    return cover ? QImage::fromData(*cover).height() : -1;
+}
+
+void dropFile(CoverView* view, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Delivered to the view itself: the application passes drops only to the target of a real drag.
+    static_cast<QObject*>(view)->event(&drop);
 }
 
 } // namespace
@@ -124,8 +146,7 @@ private Q_SLOTS:
 
     void typedValuesAreStoredAsValues() {
         const LocaleGuard guard(u"en_US"_s);
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         window->txtAuthor->setText(u"Zadie Newname"_s);
         window->txtStars->setText(u"4.5"_s);
         window->txtPages->setText(u"12abc"_s);
@@ -154,8 +175,7 @@ private Q_SLOTS:
     void missingLookupNameIsAskedAbout() {
         QFETCH(int, answer);
         QFETCH(bool, goesOn);
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         window->txtTitle->setText(u"Renamed"_s);
         window->cboSubject->setEditText(u"Poetry"_s);
         delete window->lstAwards->takeItem(0);
@@ -323,8 +343,7 @@ private Q_SLOTS:
 
     // The award buttons and the pickers mark the book changed, even a picker left with Cancel.
     void awardButtonsAndPickersFillTheBook() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
         QCOMPARE(home.prompts().lastShown(), u"Information: Click on an award to remove."_s);
@@ -445,8 +464,7 @@ private Q_SLOTS:
     // A logout saves without questions (a date that cannot be read holds it); closing saves the
     // shown book, and a lookup question answered No keeps the window open.
     void closingSavesTheShownBook() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         window->txtTitle->setText(u"Logged out"_s);
         window->cboSubject->setEditText(u"Poetry"_s);
         window->txtAcquireDate->setText(u"31.12.2024"_s);
@@ -514,8 +532,7 @@ private Q_SLOTS:
     // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
     // what fits.
     void fullFieldRefusesTyping() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow(true);
+        FRESH_MAIN_WINDOW(home, window, true);
         for (const auto& [box, limit] :
              {std::pair{"txtNotes", 255}, {"txtTitle", 100}, {"txtLabelNumber", 50}}) {
             QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
@@ -617,26 +634,21 @@ private Q_SLOTS:
     void anotherProgramsChangeIsTold_data() {
         QTest::addColumn<QString>("theirs");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("storedTitle");
-        QTest::addColumn<QString>("shownTitle");
-        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<QString>("outcome"); // the save goes on or stays, stored title, shown title
         const QString retitle = u"UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1"_s;
         const QString remove = u"DELETE FROM [Book] WHERE [BookId] = 1"_s;
-        AddRow("yes overwrites", retitle, int(PromptAnswer::Yes), "Mine", "Mine", true);
-        AddRow("no reloads", retitle, int(PromptAnswer::No), "Theirs", "Theirs", true);
-        AddRow("cancel keeps editing", retitle, int(PromptAnswer::Cancel), "Theirs", "Mine", false);
-        AddRow("deleted, yes puts it back", remove, int(PromptAnswer::Yes), "Mine", "Mine", true);
-        AddRow("deleted, no lets it go", remove, int(PromptAnswer::No), "", "", true);
+        AddRow("yes overwrites", retitle, int(PromptAnswer::Yes), "goes on|Mine|Mine");
+        AddRow("no reloads", retitle, int(PromptAnswer::No), "goes on|Theirs|Theirs");
+        AddRow("cancel keeps editing", retitle, int(PromptAnswer::Cancel), "stays|Theirs|Mine");
+        AddRow("deleted, yes puts it back", remove, int(PromptAnswer::Yes), "goes on|Mine|Mine");
+        AddRow("deleted, no lets it go", remove, int(PromptAnswer::No), "goes on||");
     }
 
     void anotherProgramsChangeIsTold() {
         QFETCH(QString, theirs);
         QFETCH(int, answer);
-        QFETCH(QString, storedTitle);
-        QFETCH(QString, shownTitle);
-        QFETCH(bool, goesOn);
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        QFETCH(QString, outcome);
+        FRESH_MAIN_WINDOW(home, window);
         // This program saves once: nothing to tell while it is the only one.
         window->txtNotes->setPlainText(u"first save"_s);
         QVERIFY(window->SaveCurrentBook());
@@ -645,16 +657,104 @@ private Q_SLOTS:
         QVERIFY(second.execute(theirs));
         window->txtTitle->setText(u"Mine"_s);
         home.prompts().answer(PromptAnswer(answer));
-        QCOMPARE(window->SaveCurrentBook(), goesOn);
+        const bool goesOn = window->SaveCurrentBook();
         QCOMPARE(home.prompts().lastShown(),
                  u"Book Changed: Another program has changed or deleted 'Mine' since it was shown "
                  u"here.\n\nYes saves your "
                  "changes over it; No drops your changes and shows the book as it is stored now; "
                  "Cancel keeps editing."_s);
-        QCOMPARE(::storedTitle(1), storedTitle);
-        QCOMPARE(window->txtTitle->text(), shownTitle);
+        QCOMPARE(QStringList({goesOn ? u"goes on"_s : u"stays"_s, storedTitle(1), window->txtTitle->text()})
+                     .join(u'|'),
+                 outcome);
         QCOMPARE(window->IsDirty(), !goesOn);
         QCOMPARE(home.prompts().count(), 1);
+    }
+
+    void lookupFillsTheEditor_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("typedTitle");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("filled"); // title, publisher, ISBN as saved
+        QTest::addColumn<QString>("told");
+        const QString differ = u"differ from what is filled in (Title)"_s;
+        const int none = -1;
+        AddRow("new book filled by Enter", "found", "", none, "Crime and Punishment|Penguin Classics|", "");
+        AddRow("typed title kept", "found", "My Crime", int(PromptAnswer::No), "My Crime|Penguin Classics|",
+               differ);
+        AddRow("typed title replaced", "found", "My Crime", int(PromptAnswer::Yes),
+               "Crime and Punishment|Penguin Classics|", differ);
+        AddRow("nothing filled on cancel", "found", "My Crime", int(PromptAnswer::Cancel), "My Crime||",
+               differ);
+        AddRow("not found", "{}", "", int(PromptAnswer::Ok), "New Book||",
+               "No book with the ISBN 9780140449136");
+        AddRow("time-out", "silent", "", int(PromptAnswer::Ok), "New Book||", "did not answer in time");
+        AddRow("closed port", "closed", "", int(PromptAnswer::Ok), "New Book||", "could not be reached");
+    }
+
+    void lookupFillsTheEditor() {
+        QFETCH(QString, server);
+        QFETCH(QString, typedTitle);
+        QFETCH(int, answer);
+        QFETCH(QString, filled);
+        QFETCH(QString, told);
+        FRESH_MAIN_HOME(home);
+        StandInServer stand;
+        const MetadataUrlGuard guard(stand.play(server));
+        const auto window = OpenMainWindow();
+        window->SetLookupTimeout(std::chrono::milliseconds(500));
+        QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
+        const int bookId = window->txtBookId->text().toInt();
+        if (!typedTitle.isEmpty())
+            window->txtTitle->setText(typedTitle);
+        if (answer >= 0)
+            home.prompts().answer(PromptAnswer(answer));
+        QTest::keyClicks(window->txtIsbn, u"0-14-044913-2"_s);
+        if (typedTitle.isEmpty())
+            QTest::keyClick(window->txtIsbn, Qt::Key_Return);
+        else
+            QTest::mouseClick(window->cmdLookupIsbn, Qt::LeftButton);
+        QVERIFY(window->prgLookup->isVisible() && window->cmdCancelLookup->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->prgLookup->isVisible(), 10000);
+        // What is filled in comes with its cover.
+        const bool cover = filled.contains(u"Penguin"_s);
+        QCOMPARE(window->picCover->hasCover(), cover);
+        QCOMPARE(home.prompts().count() > 0 ? home.prompts().last().text.contains(told) : told.isEmpty(),
+                 true);
+        QVERIFY(window->SaveCurrentBook());
+        // The typed ISBN is the user's, whatever the server said.
+        QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}), filled + u"9780140449136");
+        QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
+    }
+
+    void coverIsSetDroppedAndRemoved() {
+        FRESH_MAIN_HOME(home);
+        const QString picture = home.file(u"cover.jpg"_s);
+        const QString notPicture = home.file(u"notes.txt"_s);
+        for (const auto& [path, bytes] :
+             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
+            WriteFile(path, bytes);
+        const auto window = OpenMainWindow();
+        QVERIFY(!window->picCover->hasCover());
+        home.prompts().file(picture);
+        QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
+        QVERIFY(window->picCover->hasCover() && window->IsDirty());
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(storedCoverHeight(1), kCoverMaxHeight);
+
+        home.prompts().answerOk();
+        dropFile(window->picCover, notPicture);
+        QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
+        QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
+        QVERIFY(!window->picCover->hasCover());
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(storedCoverHeight(1), 0);
+
+        dropFile(window->picCover, picture);
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(storedCoverHeight(1), kCoverMaxHeight);
+        // Gone with its book.
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 };
 

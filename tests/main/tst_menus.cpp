@@ -47,8 +47,7 @@ private Q_SLOTS:
              "&CSV\u2026|-|&Repair data..|-|&Start over.."},
             {"mnuHelp", "&Help|Tomekeep &Handbook\tF1|&About.."},
             {"mnuPopup", "Popup|Add New Book|Delete Book"}};
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         for (const auto& [menu, entries] : menus) {
             const auto* found = window->findChild<QMenu*>(QString::fromLatin1(menu));
             QVERIFY2(found, menu);
@@ -78,8 +77,7 @@ private Q_SLOTS:
             "mnuSetupStorageLocations=frmLocations mnuFilePrinterSetup=frmPrintSetup "
             "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
             "mnuToolsStartOver=frmStartOver mnuHelpAbout=frmAbout"_s;
-        FRESH_MAIN_HOME(home);
-        const auto main = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, main);
         main->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Yes);
         main->mnuSearchTitle->trigger();
@@ -113,8 +111,7 @@ private Q_SLOTS:
     void accessKeysReachTheirMenusAndButtons() {
         QFETCH(int, key);
         QFETCH(QString, target);
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow(true);
+        FRESH_MAIN_WINDOW(home, window, true);
         home.prompts().answer(PromptAnswer::No);
         if (auto* menu = window->findChild<QMenu*>(target)) {
             QTest::keyClick(window.get(), Qt::Key(key), Qt::AltModifier);
@@ -136,8 +133,7 @@ private Q_SLOTS:
     }
 
     void saveChangesHasItsOwnKey() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow(true);
+        FRESH_MAIN_WINDOW(home, window, true);
         window->txtPublisher->setFocus();
         QTest::keyClicks(window->txtPublisher, u"X"_s);
         QVERIFY(window->IsDirty());
@@ -164,8 +160,7 @@ private Q_SLOTS:
     void standardKeysRunTheirCommands() {
         QFETCH(QKeySequence, key);
         QFETCH(QString, effect);
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow(true);
+        FRESH_MAIN_WINDOW(home, window, true);
         AddTestBook(u"Added behind the list's back"_s);
         window->lstMain->setFocus();
         QTRY_COMPARE(focusedName(), u"lstMain"_s);
@@ -185,8 +180,7 @@ private Q_SLOTS:
     }
 
     void tabWalksTheFieldsInOrder() {
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow(true);
+        FRESH_MAIN_WINDOW(home, window, true);
         window->txtTitle->setFocus();
         QTRY_COMPARE(focusedName(), u"txtTitle"_s);
         QStringList visited;
@@ -265,8 +259,7 @@ private Q_SLOTS:
         const char* const questions[][2] = {{"mnuFileDeleteBook", "Delete Book 'Sample Book #1'?"},
                                             {"mnuToolsStartOver", "Reset database (delete all books)?"},
                                             {"mnuSetupRatings", "Delete 'Teen'?"}};
-        FRESH_MAIN_HOME(home);
-        const auto window = OpenMainWindow();
+        FRESH_MAIN_WINDOW(home, window);
         for (const auto& [entry, question] : questions) {
             // Start Over and the Ratings list ask from their own windows.
             if (qstrcmp(entry, "mnuFileDeleteBook") != 0)
