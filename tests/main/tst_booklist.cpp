@@ -446,7 +446,6 @@ private Q_SLOTS:
         QTRY_VERIFY(window->txtFilter->hasFocus());
         QTest::keyClicks(window->txtFilter, u"ZOL"_s);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Germinal"_s, u"Nana"_s, u"The Zoo"_s}));
-        QCOMPARE(window->lblCount->text(), u"Books in list: 3"_s);
         QCOMPARE(window->txtTitle->text(), u"Germinal"_s);
         QVERIFY(window->txtFilter->hasFocus());
 
@@ -461,7 +460,6 @@ private Q_SLOTS:
 
         QTest::keyClicks(window->txtFilter, u"x"_s);
         QCOMPARE(window->ListModel().rowCount(), 0);
-        QCOMPARE(window->lblCount->text(), u"Books in list: 0"_s);
         QVERIFY(!window->txtTitle->isEnabled());
 
         // Esc in the filter clears it (and does not ask to exit): the search's whole list is back.
