@@ -361,6 +361,14 @@ private Q_SLOTS:
             QCOMPARE(window->txtTitle->text(), listed ? u"Sample Book #1"_s : QString());
             QVERIFY(!window->IsDirty() && !window->cmdSaveChanges->isEnabled());
         }
+        // Search, Clear Search reloads the list only while a search is in force.
+        AddTestBook(u"Added behind the list's back"_s);
+        window->mnuSearchClear->trigger();
+        QCOMPARE(window->ListModel().rowCount(), 1);
+        gSearchMode = kSearchTitle;
+        window->mnuSearchClear->trigger();
+        QCOMPARE(gSearchMode, int(kSearchAll));
+        QCOMPARE(window->ListModel().rowCount(), 2);
     }
 
     // Titles another program writes or changes keep their place in the alphabetical order: the

@@ -194,20 +194,6 @@ private Q_SLOTS:
                                        "txtCost", "txtLentTo", "txtLentDate", "txtNotes"}));
     }
 
-    void clearSearchReloadsOnlyWhenASearchIsActive() {
-        FRESH_MAIN_HOME(home);
-        gSearchMode = kSearchTitle;
-        gSearchTitle = u"Sample*"_s;
-        const auto window = OpenMainWindow();
-        AddTestBook(u"Added behind the list's back"_s);
-        window->mnuSearchClear->trigger();
-        QCOMPARE(gSearchMode, int(kSearchAll));
-        QCOMPARE(window->ListModel().rowCount(), 2);
-        AddTestBook(u"Another"_s);
-        window->mnuSearchClear->trigger();
-        QCOMPARE(window->ListModel().rowCount(), 2);
-    }
-
     void lookupImageFollowsTheSiteAndTheEditor() {
         FRESH_MAIN_HOME(home);
         SaveSetting(u"InternetSite"_s, u"none"_s);
