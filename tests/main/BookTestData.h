@@ -54,6 +54,14 @@ inline QStringList ListedTitles(const BookListModel& model) {
     return ColumnTexts(model, BookListModel::ColTitle);
 }
 
+// The name of the widget with the focus; an editable combo box's own line edit counts as the box.
+inline QString FocusedName() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
+        focused = focused->parentWidget();
+    return focused ? focused->objectName() : QString();
+}
+
 #include "main/frmStartOver.h"
 #include "main/frmWizard.h"
 

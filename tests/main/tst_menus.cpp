@@ -9,18 +9,6 @@
 #include "reports/ReportWriter.h"
 #include "reports/frmPrinting.h"
 
-namespace {
-
-QString focusedName() {
-    QWidget* focused = QApplication::focusWidget();
-    // An editable combo box hands its focus to its line edit.
-    if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
-        focused = focused->parentWidget();
-    return focused ? focused->objectName() : QString();
-}
-
-} // namespace
-
 class MenusTest : public QObject {
     Q_OBJECT
 
@@ -163,11 +151,11 @@ private Q_SLOTS:
         FRESH_MAIN_WINDOW(home, window, true);
         AddTestBook(u"Added behind the list's back"_s);
         window->lstMain->setFocus();
-        QTRY_COMPARE(focusedName(), u"lstMain"_s);
+        QTRY_COMPARE(FocusedName(), u"lstMain"_s);
         home.prompts().answer(PromptAnswer::No);
         QTest::keySequence(window.get(), key);
         QStringList seen{QString::number(window->ListModel().rowCount()) + u" books"_s};
-        if (focusedName() == u"txtTitle"_s)
+        if (FocusedName() == u"txtTitle"_s)
             seen << u"title focused"_s;
         seen << home.prompts().texts();
         if (frmHelp* help = HelpWindow(); help && help->isVisible()) {
@@ -182,11 +170,11 @@ private Q_SLOTS:
     void tabWalksTheFieldsInOrder() {
         FRESH_MAIN_WINDOW(home, window, true);
         window->txtTitle->setFocus();
-        QTRY_COMPARE(focusedName(), u"txtTitle"_s);
+        QTRY_COMPARE(FocusedName(), u"txtTitle"_s);
         QStringList visited;
         for (int i = 0; i < 18; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << focusedName();
+            visited << FocusedName();
         }
         QCOMPARE(visited, QStringList({"txtIsbn", "cmdLookupIsbn", "txtAuthor", "cboSubject", "txtStars",
                                        "cboFormat", "txtPages", "cboRating", "txtCopyright", "txtPublisher",
