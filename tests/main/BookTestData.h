@@ -54,6 +54,14 @@ inline QStringList ListedTitles(const BookListModel& model) {
     return ColumnTexts(model, BookListModel::ColTitle);
 }
 
+// The name of the widget with the focus; an editable combo box's own line edit counts as the box.
+inline QString FocusedName() {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
+        focused = focused->parentWidget();
+    return focused ? focused->objectName() : QString();
+}
+
 #include "main/frmStartOver.h"
 #include "main/frmWizard.h"
 
@@ -81,6 +89,11 @@ struct CheckedHome : TestHome {
 #define FRESH_MAIN_HOME(home)                                                                                \
     CheckedHome home;                                                                                        \
     QVERIFY((home).openFreshCatalogue())
+
+// FRESH_MAIN_HOME with the main window shown over its catalogue (active if told).
+#define FRESH_MAIN_WINDOW(home, window, ...)                                                                 \
+    FRESH_MAIN_HOME(home);                                                                                   \
+    const auto window = OpenMainWindow(__VA_ARGS__)
 
 // Answers the Start Over window as a user who ticks the box and presses Start Over once.
 inline int ConfirmStartOver(QDialog& dialog) {
