@@ -163,6 +163,11 @@ private Q_SLOTS:
         AddRow("year descending, ties still by title", int(BookListModel::ColYear), down,
                "apple banana Banana cherry");
         AddRow("stars", int(BookListModel::ColStars), up, "cherry Banana apple banana");
+        AddRow("stars descending", int(BookListModel::ColStars), down, "banana apple Banana cherry");
+        AddRow("subject by name, not number", int(BookListModel::ColSubject), up,
+               "banana apple Banana cherry");
+        AddRow("location by name, not number", int(BookListModel::ColLocation), up,
+               "banana apple Banana cherry");
     }
 
     void sortRules() {
@@ -175,6 +180,12 @@ private Q_SLOTS:
         addNumberedBook(100000, u"apple"_s, 1000, 2001, 4);
         addNumberedBook(100001, u"banana"_s, 5, 2001, 4.5);
         addNumberedBook(7, u"cherry"_s, 1200, 1990, 0);
+        // Names made in another order than they sort in.
+        for (const auto& [id, name] :
+             {std::pair{7, "Zoology"}, {100000, "Music"}, {100001, "Art"}, {99999, "Poetry"}})
+            for (const QString table : {"Subject", "Location"})
+                QVERIFY(gConn.execute(u"UPDATE [Book] SET [%1Id] = ? WHERE [BookId] = ?"_s.arg(table),
+                                      {*GetLookupId(table, table + u"Id", QString::fromUtf8(name)), id}));
         BookListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(model.reload(std::nullopt, BookListModel::ColTitle, Qt::AscendingOrder));
