@@ -156,11 +156,12 @@ private Q_SLOTS:
         else
             home.onNextModal(saveName(u"Verse"_s));
         click(window, button);
-        // The twin is gone or renamed; the row in use keeps its name.
+        // The twin is gone or renamed; the row in use (marked 1) keeps its name.
         const QStringList left =
-            button == u"cmdDelete"_s ? QStringList{u"(none)"_s} : QStringList{u"(none)"_s, u"Verse"_s};
-        QCOMPARE(TextsOf(u"SELECT [Name] FROM [Subject] WHERE [SubjectId] IN (?, ?) ORDER BY [SubjectId]"_s,
-                         {used, twin}),
+            button == u"cmdDelete"_s ? QStringList{u"1|(none)"_s} : QStringList{u"1|(none)"_s, u"0|Verse"_s};
+        QCOMPARE(TextsOf(u"SELECT [SubjectId] = ?, [Name] FROM [Subject] WHERE [SubjectId] IN (?, ?) "
+                         "ORDER BY [SubjectId]"_s,
+                         {used, used, twin}),
                  left);
         QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 1);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
