@@ -109,9 +109,8 @@ private Q_SLOTS:
                            "ON a.[AwardId] = ba.[AwardId] WHERE ba.[BookId] = 1"_s),
                  u"Bestseller+Pulitzer Prize"_s);
 
-        QVERIFY(gConn.execute(u"INSERT INTO [Version] ([Version]) VALUES (7)"_s));
-        QVERIFY(UpdateDatabase().ok());
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
+        QVERIFY(gConn.execute(u"INSERT INTO [Version] ([Version]) VALUES (7)"_s) && UpdateDatabase() &&
+                NumberOf(u"SELECT COUNT(*) FROM [Book]"_s) == 1);
     }
 
     void olderCatalogueGainsIsbnAndCovers_data() {
@@ -133,8 +132,7 @@ private Q_SLOTS:
                     gConn.execute(u"UPDATE [Book] SET [ISBN] = ?"_s, {isbnAddedBy}));
         gConn.close();
 
-        QVERIFY(OpenDatabase().ok());
-        QVERIFY(UpdateDatabase().ok());
+        QVERIFY(OpenDatabase() && UpdateDatabase());
         QCOMPARE(*SchemaStepsDone(), SchemaSteps().back().number);
         QCOMPARE(firstText(u"SELECT [Title] || '/' || [ISBN] FROM [Book]"_s), u"Kept/" + isbnAddedBy);
         QCOMPARE(firstText(u"SELECT [sql] FROM [sqlite_master] WHERE [name] = 'Book_ISBN'"_s),
@@ -180,14 +178,11 @@ private Q_SLOTS:
         }
         const QByteArray before = fingerprint(path);
         const DbStatus status = OpenDatabase();
-        QVERIFY(!status.ok());
-        QVERIFY(status.error().number != 0);
-        QVERIFY(!status.error().description.isEmpty());
-        if (!statements.isEmpty()) {
-            QCOMPARE(status.error().number, 26);
-            QVERIFY(status.error().description.contains(u"not a Tomekeep catalogue"_s));
-        }
-        QVERIFY(!gConn.isOpen());
+        QVERIFY(!status && status.error().number != 0 && !status.error().description.isEmpty() &&
+                !gConn.isOpen());
+        if (!statements.isEmpty())
+            QVERIFY(status.error().number == 26 &&
+                    status.error().description.contains(u"not a Tomekeep catalogue"_s));
         QCOMPARE(fingerprint(path), before);
     }
 
