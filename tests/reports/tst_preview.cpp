@@ -261,7 +261,6 @@ private Q_SLOTS:
         TestHome home;
         home.prompts().input(typed);
         frmPP& window = openPreview(report(4, 2, u"secret"_s));
-        QCOMPARE(home.prompts().count(), 1);
         QCOMPARE(home.prompts().lastShown(),
                  u"Protected: This report is password protected.  Please enter password:"_s);
         QCOMPARE(Preview().Header().reportName, reportName);
@@ -377,7 +376,6 @@ private Q_SLOTS:
         home.prompts().file(pdf);
         window.cmdPrint->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(home.prompts().last().title, u"Print to PDF"_s);
         QVERIFY(!PreviewWindow() && !PrintingWindow() && !QFile::exists(path));
         // Each page holds its heading and rows in order.
         for (int page = 1; page <= 3; ++page) {
