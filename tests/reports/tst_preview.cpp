@@ -348,7 +348,7 @@ private Q_SLOTS:
 
     void printingWithoutAPrinterWritesThePagesToPdf() {
         TestHome home;
-        const FakePrinters noPrinters;
+        const auto noPrinters = fakePrinters();
         // Cancel stops the printing: no file is left and the preview closes.
         const QString cancelled = home.file(u"cancelled.pdf"_s);
         home.prompts().file(cancelled);

@@ -71,14 +71,14 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, saved);
         TestHome home;
-        FakePrinters printers({u"Laser"_s});
+        const auto printers = fakePrinters({u"Laser"_s});
         runSetup(home, [&](frmPrintSetup& setup) { setup.txtCopies->setText(typed); });
         QCOMPARE(settingsLine(), u"Laser|%1|Laser|%1"_s.arg(saved));
     }
 
     void choosesAmongInstalledPrinters() {
         TestHome home;
-        FakePrinters printers({u"Laser"_s, u"Ink"_s, u"Laser"_s});
+        const auto printers = fakePrinters({u"Laser"_s, u"Ink"_s, u"Laser"_s});
         // Cancel saves nothing.
         const auto choose = [](const QString& copies) {
             return [copies](frmPrintSetup& setup) {
@@ -113,7 +113,7 @@ private Q_SLOTS:
 
     void worksWithoutAnyPrinter() {
         TestHome home;
-        const FakePrinters none;
+        const auto none = fakePrinters();
         SaveSetting(u"Printer"_s, u"Laser"_s);
         QCOMPARE(runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); }).line(),
                  u"|-1|1|No printer is installed: Print will write the report to a PDF file."_s);
