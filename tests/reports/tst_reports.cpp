@@ -18,18 +18,17 @@ namespace {
 constexpr int kLivingRoom = 2;
 constexpr int kLibraryRoom = 3;
 
+// History, Living Room, Hardcover, All ages.
 BookFields book(const QString& title) {
-    BookFields fields;
-    fields.title = title;
-    fields.subjectId = 12; // History
-    fields.locationId = kLivingRoom;
-    fields.formatId = 2; // Hardcover
-    fields.ratingId = 6; // All ages
-    fields.publisher = u"Penguin"_s;
-    fields.copyright = 1999;
-    fields.pages = 321;
-    fields.stars = 4.5;
-    return fields;
+    return {.subjectId = 12,
+            .locationId = kLivingRoom,
+            .formatId = 2,
+            .ratingId = 6,
+            .title = title,
+            .publisher = u"Penguin"_s,
+            .copyright = 1999,
+            .pages = 321,
+            .stars = 4.5};
 }
 
 int addBook(const BookFields& fields) {

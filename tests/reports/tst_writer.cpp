@@ -47,11 +47,6 @@ PageCanvas measuring(int style = 1) {
     return canvas;
 }
 
-void leftStops(double first, double second, int secondAlignment = spool::kAlignLeft) {
-    Writer().SetTab(1, first, spool::kAlignLeft);
-    Writer().SetTab(2, second, secondAlignment);
-}
-
 } // namespace
 
 class WriterTest : public QObject {
@@ -171,7 +166,8 @@ private Q_SLOTS:
         QFETCH(int, widthTwips);
         const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
         const QStringList body = bodyWritten([&](ScriptedReport& r) {
-            leftStops(0.1, nextStop, nextAlignment);
+            Writer().SetTab(1, 0.1, spool::kAlignLeft);
+            Writer().SetTab(2, nextStop, nextAlignment);
             Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, style);
         });
@@ -204,7 +200,8 @@ private Q_SLOTS:
         });
         // As a report does, each page's heading sets the report's stops again.
         report.afterPageHeading = [] {
-            leftStops(0.9, 1.9);
+            Writer().SetTab(1, 0.9, spool::kAlignLeft);
+            Writer().SetTab(2, 1.9, spool::kAlignLeft);
         };
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
