@@ -127,18 +127,14 @@ private Q_SLOTS:
             }
         });
         report.PrintReport();
-        QVERIFY(lineHeight > 100);
         QCOMPARE(Writer().PageHeight(), 15840);
-        QVERIFY(yBeforeBreak <= 15840 - 2000);
-        QVERIFY(yBeforeBreak + lineHeight > 15840 - 2000);
+        QVERIFY(lineHeight > 100 && yBeforeBreak <= 15840 - 2000 && yBeforeBreak + lineHeight > 15840 - 2000);
         // The line that broke the page is written after the new page's heading and does not
         // move the new page's position.
         const QStringList lines = capture.lines();
         const qsizetype newPage = lines.indexOf(u"/NEWPAGE"_s);
-        QCOMPARE(lines[newPage + 1], u"2"_s);
-        const QStringList heading = pageHeading(2, false);
-        QCOMPARE(lines.mid(newPage + 2, heading.size()), heading);
-        QCOMPARE(lines[newPage + 2 + heading.size()], u"/CR"_s);
+        const QStringList heading = Parts("/NEWPAGE|2") + pageHeading(2, false) + Parts("/CR");
+        QCOMPARE(lines.mid(newPage, heading.size()), heading);
         QCOMPARE(Writer().VerticalPosition(), 3 * lineHeight);
         QCOMPARE(lines.mid(0, newPage).count(u"/CR"_s), 3 + crsOnPageOne - 1);
     }
@@ -271,9 +267,7 @@ private Q_SLOTS:
         ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
         const QString first = Writer().MakeTempFileName(u"tmp"_s);
         QCOMPARE(first, SpoolFolder() + u"/00036000.tmp"_s);
-        QFile taken(first);
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.close();
+        WriteFile(first, "taken");
         QCOMPARE(Writer().MakeTempFileName(u"tmp"_s), SpoolFolder() + u"/00036001.tmp"_s);
         ScriptedReport report(
             [](ScriptedReport&) { QCOMPARE(Writer().SpoolPath(), SpoolFolder() + u"/00036001.tmp"_s); });
