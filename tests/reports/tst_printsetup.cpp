@@ -102,12 +102,11 @@ private Q_SLOTS:
 
         // A saved printer that is gone leaves the list on its first entry.
         SaveSetting(u"Printer"_s, u"Gone"_s);
-        QCOMPARE(runSetup(home, {}, false).selected, 0);
-        QCOMPARE(GetSetting(u"Printer"_s), u"Gone"_s);
+        QCOMPARE(runSetup(home, {}, false).line(), u"Laser,Ink,Laser|0|5|"_s);
         QCOMPARE(home.pendingModalActions(), 0);
         // ...and a report then keeps the printer in use.
         report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
+        QCOMPARE(settingsLine(), u"Gone|5|Ink|5"_s);
         QCOMPARE(capture.shown.size(), 2);
     }
 
