@@ -165,13 +165,12 @@ private Q_SLOTS:
         // view too, and another page starts at the top-left corner again.
         const int hMax = preview.hscBar->maximum();
         const int vMax = preview.vscBar->maximum();
-        QTest::keyClick(&preview, Qt::Key_Right);
-        QTest::keyClick(&preview, Qt::Key_Down);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down})
+            QTest::keyClick(&preview, key);
         QCOMPARE(preview.ScrollPosition(), QPoint(hMax / 2, vMax / 2));
-        for (int i = 0; i < 3; ++i) {
-            QTest::keyClick(&preview, Qt::Key_Right);
-            QTest::keyClick(&preview, Qt::Key_Down);
-        }
+        for (const Qt::Key key :
+             {Qt::Key_Right, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down})
+            QTest::keyClick(&preview, key);
         QCOMPARE(preview.ScrollPosition(), QPoint(hMax, vMax));
         QCOMPARE(preview.hscBar->value(), hMax);
         QTest::keyClick(&preview, Qt::Key_Up);
