@@ -168,8 +168,7 @@ private Q_SLOTS:
             Writer().PrintText(&r, text, 1, style);
         });
         const QStringList texts = textsOf(body);
-        QCOMPARE(texts.size(), 1);
-        QCOMPARE(body.count(u"/CR"_s), 1);
+        QVERIFY(texts.size() == 1 && body.count(u"/CR"_s) == 1);
         if (widthTwips < 0) {
             QCOMPARE(texts[0], text);
             return;
@@ -189,9 +188,8 @@ private Q_SLOTS:
             text += u"word%1 "_s.arg(i);
         text += u"\r\nlast line"_s;
         ScriptedReport report([&](ScriptedReport& r) {
-            for (int i = 0; i < 50; ++i)
+            for (int i = 0; i < 51; ++i)
                 Writer().NewLine(&r);
-            Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, spool::kStyleNormal);
         });
         // As a report does, each page's heading sets the report's stops again.
