@@ -28,11 +28,6 @@ inline QStringList readLines(QIODevice& device, TextEncoding* encoding = nullptr
     return lines;
 }
 
-inline QStringList readLines(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? readLines(file) : QStringList();
-}
-
 // The header and the given book lines, as the exporter writes a file.
 inline QByteArray exchangeFile(const QStringList& lines) {
     return (QStringList{ExchangeHeader()} + lines).join(u"\r\n"_s).toUtf8() + "\r\n";

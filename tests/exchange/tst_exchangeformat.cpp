@@ -148,23 +148,6 @@ private Q_SLOTS:
         QCOMPARE(read.value(field), value);
     }
 
-    void linesWithoutEighteenFieldsAreRefused_data() {
-        QTest::addColumn<QString>("line");
-        QTest::newRow("seventeen fields") << QStringList(17, u"\"x\""_s).join(u',');
-        QTest::newRow("nineteen fields") << QStringList(19, u"\"x\""_s).join(u',');
-        QTest::newRow("trailing comma") << QStringList(18, u"\"x\""_s).join(u',') + u',';
-        AddRow(
-            "unbalanced quote",
-            u"1,\"Title,3.5,\"Subject\",\"Format\",1,\"R\",1,\"P\",\"A\",\"\",\"L\",\"B\",,0,\"\",,\"\""_s);
-        QTest::newRow("empty") << QString();
-    }
-
-    void linesWithoutEighteenFieldsAreRefused() {
-        QFETCH(QString, line);
-        QVERIFY(!ParseExchangeLine(line));
-        QVERIFY(!SplitExchangeLine(line).complete());
-    }
-
     void awardsAreCutAtSlashes_data() {
         QTest::addColumn<QString>("awards");
         QTest::addColumn<QStringList>("known");

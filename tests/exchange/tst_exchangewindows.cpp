@@ -120,8 +120,7 @@ private Q_SLOTS:
         ShowImportWindow(nullptr, {});
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.prompts().records().at(0).kind, ScriptedPrompts::Kind::OpenFile);
-        QCOMPARE(home.prompts().records().at(0).text, u"/tmp/first.txt"_s);
-        QCOMPARE(home.prompts().records().at(1).text, u"/tmp/chosen.txt"_s);
+        QCOMPARE(home.prompts().texts(), QStringList({"/tmp/first.txt", "/tmp/chosen.txt"}));
     }
 
     // A missing file and one of another layout keep the window open; a good file is read with its

@@ -153,14 +153,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("expected");
-        const auto row = [](bool goodreads) {
-            return [goodreads](const char* name, const QStringList& values, const char* field,
-                               QString expected) {
-                AddRow(name, goodreads, QStringList{"Title=T"} + values, field, expected);
-            };
+        // A Goodreads row (gr) or a LibraryThing row (lt) titled T, with these values.
+        const auto gr = [](const char* name, const QStringList& values, const char* field, QString expected) {
+            AddRow(name, true, QStringList{"Title=T"} + values, field, expected);
         };
-        const auto gr = row(true);
-        const auto lt = row(false);
+        const auto lt = [](const char* name, const QStringList& values, const char* field, QString expected) {
+            AddRow(name, false, QStringList{"Title=T"} + values, field, expected);
+        };
         gr("ISBN13 first", {"ISBN==\"0261102214\"", "ISBN13==\"9780141439518\""}, "isbn", "9780141439518");
         gr("wrong check digit", {"ISBN13==\"9780141439519\""}, "isbn", "");
         gr("rating 0 is not rated", {"My Rating=0"}, "stars", "0");

@@ -13,11 +13,10 @@
 class ReportCapture {
 public:
     explicit ReportCapture(const QDateTime& now = QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0))) {
-        const auto clock = [now] {
-            return now;
-        };
-        m_previous =
-            Writer().SetHooks({[this] { onClose(); }, [this](const QString& path) { onShow(path); }, clock});
+        m_previous = Writer().SetHooks({[this] { onClose(); }, [this](const QString& path) { onShow(path); },
+                                        [now] {
+                                            return now;
+                                        }});
     }
     ~ReportCapture() { Writer().SetHooks(std::move(m_previous)); }
     ReportCapture(const ReportCapture&) = delete;
@@ -97,15 +96,8 @@ private:
     bool m_pageHeading;
 };
 
-// Installed printers as a test says, for as long as it lives.
-class FakePrinters {
-public:
-    explicit FakePrinters(const QStringList& names = {})
-        : m_previous(SetPrinterLister([names] { return names; })) {}
-    ~FakePrinters() { SetPrinterLister(m_previous); }
-    FakePrinters(const FakePrinters&) = delete;
-    FakePrinters& operator=(const FakePrinters&) = delete;
-
-private:
-    PrinterLister m_previous;
-};
+// Installed printers as a test says, until the guard returned goes out of scope.
+inline auto fakePrinters(const QStringList& names = {}) {
+    return qScopeGuard(
+        [previous = SetPrinterLister([names] { return names; })] { SetPrinterLister(previous); });
+}

@@ -9,12 +9,24 @@
 
 namespace {
 
+// What the dialog showed: its printers, the one selected, the copies and what it says about
+// printing without a printer, when it says it.
 struct SetupSeen {
     QStringList printers;
     int selected = -1;
     QString copies;
-    QString notice; // what the dialog says about printing without a printer, when it says it
+    QString notice;
+    QString line() const {
+        return QStringList{printers.join(u','), QString::number(selected), copies, notice}.join(u'|');
+    }
 };
+
+// The saved printer and copies, then the printer and copies in use.
+QString settingsLine() {
+    return QStringList{GetSetting(u"Printer"_s, u"<none>"_s), GetSetting(u"Copies"_s, u"<none>"_s),
+                       CurrentPrinterName(), QString::number(CurrentPrinterCopies())}
+        .join(u'|');
+}
 
 // Opens print setup, notes what it shows, lets `act` change it, then presses the button.
 SetupSeen runSetup(TestHome& home, const std::function<void(frmPrintSetup&)>& act, bool ok = true) {
@@ -59,16 +71,14 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, saved);
         TestHome home;
-        FakePrinters printers({u"Laser"_s});
+        const auto printers = fakePrinters({u"Laser"_s});
         runSetup(home, [&](frmPrintSetup& setup) { setup.txtCopies->setText(typed); });
-        QCOMPARE(GetSetting(u"Copies"_s), saved);
-        QCOMPARE(QString::number(CurrentPrinterCopies()), saved);
-        QCOMPARE(GetSetting(u"Printer"_s), u"Laser"_s);
+        QCOMPARE(settingsLine(), u"Laser|%1|Laser|%1"_s.arg(saved));
     }
 
     void choosesAmongInstalledPrinters() {
         TestHome home;
-        FakePrinters printers({u"Laser"_s, u"Ink"_s, u"Laser"_s});
+        const auto printers = fakePrinters({u"Laser"_s, u"Ink"_s, u"Laser"_s});
         // Cancel saves nothing.
         const auto choose = [](const QString& copies) {
             return [copies](frmPrintSetup& setup) {
@@ -77,9 +87,7 @@ private Q_SLOTS:
             };
         };
         runSetup(home, choose(u"9"_s), false);
-        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), u"<none>"_s);
-        QCOMPARE(GetSetting(u"Copies"_s, u"<none>"_s), u"<none>"_s);
-        QCOMPARE(CurrentPrinterName(), u"Laser"_s);
+        QCOMPARE(settingsLine(), u"<none>|<none>|Laser|1"_s);
         // A report selects the saved printer as it begins.
         ReportCapture capture;
         ScriptedReport report;
@@ -89,47 +97,32 @@ private Q_SLOTS:
 
         SaveSetting(u"Printer"_s, u"Laser"_s);
         SaveSetting(u"Copies"_s, u" 3 "_s);
-        SetupSeen seen = runSetup(home, choose(u"5"_s));
-        QCOMPARE(seen.printers, (QStringList{"Laser", "Ink", "Laser"}));
-        QCOMPARE(seen.selected, 2);
-        QCOMPARE(seen.copies, u"3"_s);
-        QCOMPARE(seen.notice, QString());
-        QCOMPARE(GetSetting(u"Printer"_s), u"Ink"_s);
-        QCOMPARE(GetSetting(u"Copies"_s), u"5"_s);
-        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
-        QCOMPARE(CurrentPrinterCopies(), 5);
+        QCOMPARE(runSetup(home, choose(u"5"_s)).line(), u"Laser,Ink,Laser|2|3|"_s);
+        QCOMPARE(settingsLine(), u"Ink|5|Ink|5"_s);
 
         // A saved printer that is gone leaves the list on its first entry.
         SaveSetting(u"Printer"_s, u"Gone"_s);
-        seen = runSetup(home, {}, false);
-        QCOMPARE(seen.selected, 0);
-        QCOMPARE(GetSetting(u"Printer"_s), u"Gone"_s);
+        QCOMPARE(runSetup(home, {}, false).line(), u"Laser,Ink,Laser|0|5|"_s);
         QCOMPARE(home.pendingModalActions(), 0);
         // ...and a report then keeps the printer in use.
         report.PrintReport();
-        QCOMPARE(CurrentPrinterName(), u"Ink"_s);
+        QCOMPARE(settingsLine(), u"Gone|5|Ink|5"_s);
         QCOMPARE(capture.shown.size(), 2);
     }
 
     void worksWithoutAnyPrinter() {
         TestHome home;
-        const FakePrinters none;
+        const auto none = fakePrinters();
         SaveSetting(u"Printer"_s, u"Laser"_s);
-        const SetupSeen seen = runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); });
-        QVERIFY(seen.printers.isEmpty());
-        QCOMPARE(seen.selected, -1);
-        QCOMPARE(seen.notice, u"No printer is installed: Print will write the report to a PDF file."_s);
-        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), QString());
-        QCOMPARE(GetSetting(u"Copies"_s), u"4"_s);
-        QCOMPARE(CurrentPrinterCopies(), 1);
+        QCOMPARE(runSetup(home, [](frmPrintSetup& setup) { setup.txtCopies->setText("4"); }).line(),
+                 u"|-1|1|No printer is installed: Print will write the report to a PDF file."_s);
+        QCOMPARE(settingsLine(), u"|4||1"_s);
     }
 
     void usesThePlatformsPrinters() {
         TestHome home;
-        const SetupSeen seen = runSetup(home, {});
-        QCOMPARE(seen.printers, QPrinterInfo::availablePrinterNames());
-        QCOMPARE(GetSetting(u"Printer"_s, u"<none>"_s), CurrentPrinterName());
-        QCOMPARE(GetSetting(u"Copies"_s), u"1"_s);
+        QCOMPARE(runSetup(home, {}).printers, QPrinterInfo::availablePrinterNames());
+        QCOMPARE(settingsLine(), u"%1|1|%1|1"_s.arg(CurrentPrinterName()));
     }
 };
 

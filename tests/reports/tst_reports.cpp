@@ -18,18 +18,17 @@ namespace {
 constexpr int kLivingRoom = 2;
 constexpr int kLibraryRoom = 3;
 
+// History, Living Room, Hardcover, All ages.
 BookFields book(const QString& title) {
-    BookFields fields;
-    fields.title = title;
-    fields.subjectId = 12; // History
-    fields.locationId = kLivingRoom;
-    fields.formatId = 2; // Hardcover
-    fields.ratingId = 6; // All ages
-    fields.publisher = u"Penguin"_s;
-    fields.copyright = 1999;
-    fields.pages = 321;
-    fields.stars = 4.5;
-    return fields;
+    return {.subjectId = 12,
+            .locationId = kLivingRoom,
+            .formatId = 2,
+            .ratingId = 6,
+            .title = title,
+            .publisher = u"Penguin"_s,
+            .copyright = 1999,
+            .pages = 321,
+            .stars = 4.5};
 }
 
 int addBook(const BookFields& fields) {
@@ -54,11 +53,6 @@ QStringList reportTexts(const QStringList& lines) {
     return textsOf(lines).mid(4);
 }
 
-QStringList run(ReportKind kind, ReportCapture& capture) {
-    RunReport(kind);
-    return capture.shown.isEmpty() ? QStringList() : capture.lines();
-}
-
 // The lines of a report on a new catalogue holding only these books; a prompt nobody expected
 // is added at the end, so that the comparison fails.
 QStringList reportOn(ReportKind kind, const QList<BookFields>& books = {}) {
@@ -70,7 +64,8 @@ QStringList reportOn(ReportKind kind, const QList<BookFields>& books = {}) {
             return {u"refused: "_s + fields.title};
     }
     ReportCapture capture;
-    return run(kind, capture) + home.prompts().unexpected();
+    RunReport(kind);
+    return capture.lines() + home.prompts().unexpected();
 }
 
 } // namespace
@@ -104,11 +99,10 @@ private Q_SLOTS:
         QFETCH(QString, texts);
         QFETCH(QString, tail);
         const QStringList lines = reportOn(kind);
-        QCOMPARE(textsOf(lines).mid(0, 4),
-                 (QStringList{"Database: BIBLIO", MakeReport(kind)->Name(), "Page 1", "03/05/2024"}));
-        QCOMPARE(reportTexts(lines), Parts(texts));
+        QCOMPARE(textsOf(lines),
+                 QStringList({"Database: BIBLIO", MakeReport(kind)->Name(), "Page 1", "03/05/2024"}) +
+                     Parts(texts));
         QCOMPARE(tailFrom(lines, Parts(tail).first()), Parts(tail));
-        QCOMPARE(lines.value(3), MakeReport(kind)->Name());
     }
 
     void costTotalIsExactMoney() {
@@ -124,15 +118,13 @@ private Q_SLOTS:
         c.acquireDate = QDate(1899, 12, 30);
         const QStringList lines = reportOn(ReportKind::CostSummary, {c, book(u"D free"_s), a, b});
         const QStringList texts = reportTexts(lines).mid(4);
-        QCOMPARE(texts.size(), 12);
+        QCOMPARE(texts.mid(1),
+                 Parts("11/05/2002|L-1|$0.70|B||$0.10|C||$0.01|$0.81|Book count (that have a cost): 3"));
         // The long title is cut to its 2.15 inch column, never wrapped.
         PageCanvas canvas;
         canvas.SetFont(CanvasFont(u"Times New Roman"_s, 10, 1));
-        QVERIFY(a.title.startsWith(texts[0]) && texts[0].size() < a.title.size());
-        QVERIFY(canvas.TextWidth(texts[0]) <= 3096);
-        QVERIFY(canvas.TextWidth(a.title.left(texts[0].size() + 1)) > 3096);
-        QCOMPARE(texts.mid(1),
-                 Parts("11/05/2002|L-1|$0.70|B||$0.10|C||$0.01|$0.81|Book count (that have a cost): 3"));
+        QVERIFY(a.title.startsWith(texts[0]) && canvas.TextWidth(texts[0]) <= 3096 &&
+                canvas.TextWidth(a.title.left(texts[0].size() + 1)) > 3096);
         QCOMPARE(tailFrom(lines, u"/LINEABOVE"_s),
                  Parts("/LINEABOVE|5|0.75|1|/BOLD|/TEXT|$0.81|6|/NORMAL|/CR|/CR|/TEXT|"
                        "Book count (that have a cost): 3|1"));
@@ -215,21 +207,20 @@ private Q_SLOTS:
         for (const int award : {8, 2, 8})
             QVERIFY(AddBookAward(id, award).ok());
         ReportCapture capture;
-        const QStringList lines = run(ReportKind::DetailedListing, capture);
-        const QStringList texts = reportTexts(lines);
-        QCOMPARE(texts.mid(0, 32),
+        RunReport(ReportKind::DetailedListing);
+        const QStringList lines = capture.lines();
+        QStringList texts = reportTexts(lines);
+        QCOMPARE(texts.takeLast(), u"Book count: 1"_s);
+        QCOMPARE(texts.mid(0, 33),
                  Parts("Stars:|4.5|Title:|The Detailed Book|Location:|Living Room|Subject:|History|Label #:|"
                        "D-7|Format:|Hardcover|Pages:|321|Acquired:|02/03/2001|Rating:|All ages|Copyright:|"
                        "1999|Cost:|$12.50|Publisher:|Penguin|Lent To:|Sam|Author:|Austen, Jane|Lent Date:|"
-                       "Awards:|Nebula Award|Pulitzer Prize"));
+                       "Awards:|Nebula Award|Pulitzer Prize|Notes:"));
         QCOMPARE(tailFrom(lines, u"Nebula Award"_s).mid(0, 6),
                  Parts("Nebula Award|2|/CR|/TEXT|Pulitzer Prize|2"));
         // The notes wrap at stop 2 over several lines, their line break now a blank.
-        const QStringList notes = texts.mid(33, texts.size() - 34);
-        QCOMPARE(texts[32], u"Notes:"_s);
-        QVERIFY(notes.size() > 2);
-        QCOMPARE(notes.join(QString()), QString(fields.notes).replace(u"\r\n"_s, u" "_s));
-        QCOMPARE(texts.last(), u"Book count: 1"_s);
+        QVERIFY(texts.size() > 35);
+        QCOMPARE(texts.mid(33).join(QString()), QString(fields.notes).replace(u"\r\n"_s, u" "_s));
         QCOMPARE(tailFrom(lines, u"/SETTAB"_s).mid(0, 4), Parts("/SETTAB|2|4|1"));
     }
 
@@ -246,14 +237,12 @@ private Q_SLOTS:
             if (file.open(QIODevice::ReadOnly))
                 discarded = ReportCapture::LinesOf(file.readAll());
         };
-        QString caption;
-        QString label;
+        QString seen; // the window's caption and label
         // Once the first book's line has begun (five heading lines down), press Cancel.
         std::function<void()> watch = [&] {
             frmPrinting* window = PrintingWindow();
             if (window && Writer().VerticalPosition() > 5 * Writer().LineHeight()) {
-                caption = window->windowTitle();
-                label = window->lblPrint->text();
+                seen = window->windowTitle() + u'|' + window->lblPrint->text();
                 window->cmdCancel->click();
                 return;
             }
@@ -263,8 +252,7 @@ private Q_SLOTS:
         RunReport(ReportKind::BookListing);
         Writer().SetEventInterval(previousInterval);
         QVERIFY(gReportCancelled);
-        QCOMPARE(caption, u"Building Report"_s);
-        QCOMPARE(label, u"Book Listing, Page: 1"_s);
+        QCOMPARE(seen, u"Building Report|Book Listing, Page: 1"_s);
         QVERIFY(capture.shown.isEmpty() && !PrintingWindow() && QDir(SpoolFolder()).isEmpty());
         // The book being written was finished, then the count of books written so far.
         const QStringList texts = textsOf(discarded);

