@@ -12,8 +12,10 @@ using namespace exchangetest;
 namespace {
 
 ExchangeBook book(const QString& title) {
-    const QString none = u"(none)"_s;
-    return {.title = title, .subject = none, .format = none, .rating = none, .location = none};
+    ExchangeBook book;
+    book.title = title;
+    book.subject = book.format = book.rating = book.location = u"(none)"_s;
+    return book;
 }
 
 // The bytes written as a file in the test's home, then imported.

@@ -74,6 +74,27 @@ private Q_SLOTS:
         QCOMPARE(rules[0].penWidth, 1);
     }
 
+    // Style, colour (a Windows colour number: red in the low byte), position and tab commands
+    // change what is drawn after them; with its stops reset, a text falls back to the margin.
+    void commandsChangeWhatFollows() {
+        SpoolFixture spool;
+        spool.font(10);
+        spool.lines(Parts("/SETTAB|2|2|1|/BOLD|/TEXT|bold|1|/ITALICS|/FONTCOLOR|255|/TEXT|red italic|1|"
+                          "/NORMAL|/FONTCOLOR|16711680|/SETPOS|1|0.5|/TEXT|moved|2|/CR|/TEXT|next line|2|"
+                          "/RESETTABS|/TEXT|no stop|2"));
+        RecordingSurface surface;
+        render(spool, surface, true);
+        QStringList drawn;
+        for (const Drawing& text : surface.of(Drawing::Text))
+            drawn << u"%1 %2%3 %4 %5,%6"_s.arg(text.text)
+                         .arg(text.font.bold ? "B" : "-", text.font.italic ? "I" : "-", text.color.name())
+                         .arg(text.from.x())
+                         .arg(text.from.y());
+        QCOMPARE(drawn,
+                 QStringList({"bold B- #000000 0,0", "red italic -I #ff0000 0,0", "moved -- #0000ff 2880,720",
+                              "next line -- #0000ff 2880,950", "no stop -- #0000ff 0,950"}));
+    }
+
     void damagedNumbersDoNotStopThePage() {
         SpoolFixture spool;
         spool.font();

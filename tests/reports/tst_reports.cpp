@@ -20,15 +20,17 @@ constexpr int kLibraryRoom = 3;
 
 // History, Living Room, Hardcover, All ages.
 BookFields book(const QString& title) {
-    return {.subjectId = 12,
-            .locationId = kLivingRoom,
-            .formatId = 2,
-            .ratingId = 6,
-            .title = title,
-            .publisher = u"Penguin"_s,
-            .copyright = 1999,
-            .pages = 321,
-            .stars = 4.5};
+    BookFields fields;
+    fields.subjectId = 12;
+    fields.locationId = kLivingRoom;
+    fields.formatId = 2;
+    fields.ratingId = 6;
+    fields.title = title;
+    fields.publisher = u"Penguin"_s;
+    fields.copyright = 1999;
+    fields.pages = 321;
+    fields.stars = 4.5;
+    return fields;
 }
 
 int addBook(const BookFields& fields) {
