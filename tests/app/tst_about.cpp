@@ -31,13 +31,11 @@ private Q_SLOTS:
         FRESH_HOME(home);
         {
             frmAbout about;
-            QCOMPARE(about.windowTitle(), u"About Tomekeep"_s);
-            QCOMPARE(about.lblApp->text(), u"Tomekeep 1.0.01"_s);
-            QCOMPARE(about.lblPgCnt->text(), u"Books on file: 1"_s);
+            QCOMPARE(QStringList({about.windowTitle(), about.lblApp->text(), about.lblPgCnt->text()}),
+                     QStringList({"About Tomekeep", "Tomekeep 1.0.01", "Books on file: 1"}));
             about.show();
             about.cmdOK->click();
-            QCOMPARE(about.result(), int(QDialog::Accepted));
-            QVERIFY(!about.isVisible());
+            QVERIFY(about.result() == QDialog::Accepted && !about.isVisible());
         }
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         frmAbout empty;

@@ -57,22 +57,21 @@ private Q_SLOTS:
         SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
         InternetSearch(u"author"_s, u"Frank Herbert"_s);
         SetUrlOpener(previous);
-        QCOMPARE(opened.size(), 2);
-        QVERIFY(opened[0].host() == u"catalog.loc.gov"_s);
-        QCOMPARE(opened[1].toString(), u"http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank"_s);
+        QCOMPARE(
+            QStringList({opened.value(0).host(), opened.value(1).toString(), QString::number(opened.size())}),
+            QStringList({"catalog.loc.gov", "http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank", "2"}));
     }
 
     void settingsWindowSelectsAndSaves() {
         TestHome home;
         SaveSetting(u"InternetSite"_s, u"  new york public library "_s);
         frmInternet window;
-        QCOMPARE(window.windowTitle(), u"Internet Settings"_s);
-        QVERIFY(window.optInternet[2]->isChecked());
+        QVERIFY(window.windowTitle() == u"Internet Settings"_s && window.optInternet[2]->isChecked());
         window.optInternet[3]->setChecked(true);
         QTest::mouseClick(window.cmdOK, Qt::LeftButton);
         QCOMPARE(window.result(), int(QDialog::Accepted));
-        QCOMPARE(window.ChosenSite(), u"University of Texas Library"_s);
-        QCOMPARE(GetSetting(u"InternetSite"_s), u"University of Texas Library"_s);
+        QCOMPARE(window.ChosenSite() + u'|' + GetSetting(u"InternetSite"_s),
+                 u"University of Texas Library|University of Texas Library"_s);
 
         // An unknown site selects nothing, and Cancel keeps what was saved.
         SaveSetting(u"InternetSite"_s, u"Elsewhere"_s);
@@ -80,8 +79,7 @@ private Q_SLOTS:
         for (const QRadioButton* option : unknown.optInternet)
             QVERIFY(!option->isChecked());
         QTest::mouseClick(unknown.cmdOK, Qt::LeftButton);
-        QCOMPARE(unknown.ChosenSite(), QString());
-        QCOMPARE(GetSetting(u"InternetSite"_s), u"Elsewhere"_s);
+        QCOMPARE(unknown.ChosenSite() + u'|' + GetSetting(u"InternetSite"_s), u"|Elsewhere"_s);
         frmInternet again;
         again.optInternet[0]->setChecked(true);
         QTest::mouseClick(again.cmdCancel, Qt::LeftButton);
@@ -114,9 +112,8 @@ private Q_SLOTS:
         if (refused)
             home.prompts().answerOk();
         QTest::mouseClick(window.cmdOK, Qt::LeftButton);
-        QCOMPARE(window.result(), refused ? int(QDialog::Rejected) : int(QDialog::Accepted));
-        QCOMPARE(home.prompts().count(), refused ? 1 : 0);
-        QCOMPARE(MetadataBaseUrl(), used);
+        QCOMPARE(u"%1 %2 "_s.arg(window.result()).arg(home.prompts().count()) + MetadataBaseUrl(),
+                 (refused ? u"0 1 "_s : u"1 0 "_s) + used);
         qputenv("TOMEKEEP_METADATA_URL", previous);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
