@@ -24,6 +24,13 @@ QString templateCatalogue() {
     return path;
 }
 
+// A test that opens a window must say how to answer it: one it did not expect fails it.
+int RefuseModal(QDialog& dialog) {
+    qWarning("A modal window opened that the test did not expect: %s", qPrintable(dialog.objectName()));
+    QTest::qFail("unexpected modal window", __FILE__, __LINE__);
+    return QDialog::Rejected;
+}
+
 } // namespace
 
 TestHome::TestHome() {
@@ -78,10 +85,4 @@ bool TestHome::makeCatalogueFile(const QString& path) const {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return !source.isEmpty() && QFile::copy(source, path) &&
            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-}
-
-int RefuseModal(QDialog& dialog) {
-    qWarning("A modal window opened that the test did not expect: %s", qPrintable(dialog.objectName()));
-    QTest::qFail("unexpected modal window", __FILE__, __LINE__);
-    return QDialog::Rejected;
 }

@@ -47,9 +47,6 @@ private:
     QVERIFY2((home).prompts().unexpected().isEmpty(),                                                        \
              qPrintable((home).prompts().unexpected().join(u" | "_s)))
 
-// A modal runner that fails loudly: a test that opens a window must say how to answer it.
-int RefuseModal(class QDialog& dialog);
-
 // Declares a test's home with a fresh standard catalogue open as gConn.
 #define FRESH_HOME(home)                                                                                     \
     TestHome home;                                                                                           \
