@@ -268,10 +268,10 @@ private Q_SLOTS:
         for (const bool again : {false, true}) {
             const ForeignImportResult result = ImportForeignFile(path);
             QCOMPARE(result.error, QString());
-            QCOMPARE(result.status, ForeignImportResult::Status::Done);
-            QCOMPARE(result.kind, kind);
-            QCOMPARE(result.added, again ? 0 : count);
-            QCOMPARE(result.updated, again ? count : 0);
+            // status, kind, added, updated
+            QCOMPARE(QList<int>({int(result.status), int(result.kind), result.added, result.updated}),
+                     QList<int>({int(ForeignImportResult::Status::Done), int(kind), again ? 0 : count,
+                                 again ? count : 0}));
             QCOMPARE(storedBooks(), books);
             if (!again) {
                 QCOMPARE(ImportSummaryText(result), summary);
@@ -279,9 +279,11 @@ private Q_SLOTS:
                                       {u"Leaves of Grass"_s}));
             }
         }
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [LabelNumber] = 'A-1'"_s), 1);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Walt Whitman'"_s), 1);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Wish list'"_s), 1);
+        // The label kept, and one each of the names met in both imports.
+        QCOMPARE(TextsOf(u"SELECT (SELECT COUNT(*) FROM [Book] WHERE [LabelNumber] = 'A-1'), "
+                         "(SELECT COUNT(*) FROM [Author] WHERE [Name] = 'Walt Whitman'), "
+                         "(SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Wish list')"_s),
+                 QStringList{u"1|1|1"_s});
     }
 
     void badFilesLeaveTheCatalogueAsItWas_data() {
@@ -310,14 +312,12 @@ private Q_SLOTS:
         FRESH_HOME(home);
         const QString path = home.file(u"bad.csv"_s);
         WriteFile(path, bytes);
-        const QStringList before = catalogueBooks();
-        const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
+        const QString authors = u"SELECT COUNT(*) FROM [Author]"_s;
+        const QStringList before = catalogueBooks() << QString::number(NumberOf(authors));
         const ForeignImportResult result = ImportForeignFile(path);
-        QCOMPARE(static_cast<int>(result.status), status);
         QCOMPARE(result.error, error);
-        QCOMPARE(result.added, 0);
-        QCOMPARE(catalogueBooks(), before);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
+        QCOMPARE(QList<int>({int(result.status), result.added}), QList<int>({status, 0}));
+        QCOMPARE(catalogueBooks() << QString::number(NumberOf(authors)), before);
     }
 
     void csvExportReadsBackFieldForField() {
@@ -378,14 +378,12 @@ private Q_SLOTS:
         });
         ShowForeignImportWindow(nullptr, [&reloads] { ++reloads; });
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QCOMPARE(home.pendingModalActions(), 0);
-        QVERIFY(readyAgain);
-        QCOMPARE(afterCancel, 1);
+        // modal actions left, ready after Cancel, books and Munros after Cancel, books, reloads
+        QCOMPARE(QList<qint64>({home.pendingModalActions(), readyAgain, afterCancel, bookCount(), reloads}),
+                 QList<qint64>({0, 1, 1, 6, 1}));
         QCOMPARE(home.prompts().texts().at(1), u"The import was cancelled. The catalogue is as it was."_s);
-        QCOMPARE(home.prompts().last().title, u"Import complete"_s);
-        QVERIFY(home.prompts().last().text.startsWith(u"5 books added, 0 updated, 2 skipped."_s));
-        QCOMPARE(bookCount(), 6);
-        QCOMPARE(reloads, 1);
+        QCOMPARE(home.prompts().last().title + u": "_s + home.prompts().last().text.section(u'\n', 0, 0),
+                 u"Import complete: 5 books added, 0 updated, 2 skipped."_s);
     }
 };
 
