@@ -11,11 +11,18 @@ using exchangetest::richBook;
 
 namespace {
 
+// The lines of the bytes as the importer reads them.
 QStringList readAll(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return exchangetest::readLines(buffer, encoding);
+    ExchangeReader reader(buffer);
+    if (encoding)
+        *encoding = reader.encoding();
+    QStringList lines;
+    for (QString line; reader.readLine(line);)
+        lines << line;
+    return lines;
 }
 
 } // namespace
@@ -95,8 +102,8 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(QString, rest);
         QString remaining = line;
-        QCOMPARE(NextField(remaining), field);
-        QCOMPARE(remaining, rest);
+        // A braced list is read in order: the field is cut before what remains is taken.
+        QCOMPARE(QStringList({NextField(remaining), remaining}), QStringList({field, rest}));
     }
 
     void fieldValuesAreConverted_data() {
@@ -198,12 +205,11 @@ private Q_SLOTS:
     void utf8IsRecognised() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, valid);
-        QCOMPARE(IsValidUtf8(bytes), valid);
         // Fed one byte at a time, the answer is the same.
         Utf8Validator validator;
         for (const char byte : bytes)
             validator.feed(QByteArrayView(&byte, 1));
-        QCOMPARE(validator.finish(), valid);
+        QCOMPARE(QList<bool>({IsValidUtf8(bytes), validator.finish()}), QList<bool>({valid, valid}));
     }
 
     void windows1252IsDecoded() {
