@@ -80,16 +80,14 @@ QByteArray goodreadsFile() {
          row({"Book Id=7", "Title=Leaves of Grass", "Author=Walt Whitman", "Binding=Leather Bound"})});
 }
 
-// The stored books as "title | author | isbn | stars | pages | year | acquired | format | location |
-// notes", sorted.
+// The stored books as "title|author|isbn|stars|pages|year|acquired|format|location|notes".
 QStringList storedBooks() {
-    auto rows = Recordset::open(
-        u"SELECT b.[Title], IFNULL(a.[Name], ''), b.[ISBN], b.[Stars], b.[Pages], "
-        "b.[Copyright], b.[AcquireDate], f.[Name], l.[Name], b.[Notes] FROM [Book] AS b "
-        "LEFT JOIN [Author] AS a ON a.[AuthorId] = b.[AuthorId] "
-        "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
-        "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] WHERE b.[BookId] > 1"_s);
-    return rowsAsText(rows);
+    return TextsOf(u"SELECT b.[Title], IFNULL(a.[Name], ''), b.[ISBN], b.[Stars], b.[Pages], "
+                   "b.[Copyright], b.[AcquireDate], f.[Name], l.[Name], b.[Notes] FROM [Book] AS b "
+                   "LEFT JOIN [Author] AS a ON a.[AuthorId] = b.[AuthorId] "
+                   "LEFT JOIN [Format] AS f ON f.[FormatId] = b.[FormatId] "
+                   "LEFT JOIN [Location] AS l ON l.[LocationId] = b.[LocationId] WHERE b.[BookId] > 1 "
+                   "ORDER BY 1, 2"_s);
 }
 
 int bookCount() {
@@ -220,15 +218,14 @@ private Q_SLOTS:
                u"5 books added, 0 updated, 2 skipped.\n\nSkipped:\n"
                "Line 7: \"My Rating\" holds 7, which is not a rating from 0 to 5.\n"
                "Line 8: \"Date Added\" holds 2023/02/30, which is not a date (year/month/day)."_s,
-               QStringList{
-                   "Collected Stories | Alice Munro |  | 0 | 0 | 1996 | 1899-01-01 | eBook | Wish list | ",
-                   "Collected Stories | Raymond Carver |  | 0 | 0 | 0 | 1899-01-01 | Audio CD | (none) | ",
-                   "Leaves of Grass | Walt Whitman |  | 0 | 0 | 0 | 1899-01-01 | Leather Bound | (none) | ",
-                   "Pride and Prejudice | Jane Austen | 9780141439518 | 5 | 480 | 2002 | 2023-01-15 | "
-                   "Paperback | (none) | Gift from Ann\nLoved it.\nRead it \"twice\".\nBookshelves: "
-                   "classics, favourites",
-                   "The Hobbit | J.R.R. Tolkien | 9780261102217 | 4 | 0 | 0 | 1899-01-01 | (none) | (none) | "
-                   "Additional authors: Christopher Tolkien"});
+               QStringList{"Collected Stories|Alice Munro||0|0|1996|1899-01-01|eBook|Wish list|",
+                           "Collected Stories|Raymond Carver||0|0|0|1899-01-01|Audio CD|(none)|",
+                           "Leaves of Grass|Walt Whitman||0|0|0|1899-01-01|Leather Bound|(none)|",
+                           "Pride and Prejudice|Jane Austen|9780141439518|5|480|2002|2023-01-15|"
+                           "Paperback|(none)|Gift from Ann\nLoved it.\nRead it \"twice\".\nBookshelves: "
+                           "classics, favourites",
+                           "The Hobbit|J.R.R. Tolkien|9780261102217|4|0|0|1899-01-01|(none)|(none)|"
+                           "Additional authors: Christopher Tolkien"});
         const QList<QStringList> rows = {
             rowOf(kLibraryThingHeader,
                   {"Title=Leaves of Grass", "Primary Author=Whitman, Walt", "ISBNs=[0141439513]",
@@ -245,9 +242,9 @@ private Q_SLOTS:
         const QString tabbed = lines.join(u"\r\n"_s) + u"\r\n"_s;
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         const QStringList books = {
-            "\"Quoted\" title | Jane Doe |  | 0 | 0 | 1999 | 1899-01-01 | (none) | (none) | ",
-            "Leaves of Grass | Walt Whitman | 9780141439518 | 4.5 | 0 | 0 | 2020-05-04 | Paperback | Wish "
-            "list | Two\nlines\nCollections: Your library, Wishlist"};
+            "\"Quoted\" title|Jane Doe||0|0|1999|1899-01-01|(none)|(none)|",
+            "Leaves of Grass|Walt Whitman|9780141439518|4.5|0|0|2020-05-04|Paperback|Wish "
+            "list|Two\nlines\nCollections: Your library, Wishlist"};
         const QString summary = u"2 books added, 0 updated, 0 skipped."_s;
         const ForeignKind lt = ForeignKind::LibraryThing;
         AddRow("LibraryThing, tab-separated UTF-16", QByteArray(utf16.encode(tabbed)), lt, summary, books);
