@@ -136,8 +136,7 @@ private Q_SLOTS:
         CsvReader reader(buffer);
         QList<QStringList> read;
         QList<int> readLines;
-        QStringList fields;
-        while (reader.readRecord(fields)) {
+        for (QStringList fields; reader.readRecord(fields);) {
             read << fields;
             readLines << reader.lineNumber();
         }
