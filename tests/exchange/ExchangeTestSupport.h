@@ -4,7 +4,6 @@
 #include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "exchange/ExchangeFormat.h"
-#include "exchange/ExchangeReader.h"
 #include "support/TestMain.h"
 
 // Helpers shared by the exchange tests: files written and read back, books added by name, and a
@@ -14,18 +13,6 @@ namespace exchangetest {
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The lines of an exchange file as the importer reads them, the header first.
-inline QStringList readLines(QIODevice& device, TextEncoding* encoding = nullptr) {
-    ExchangeReader reader(device);
-    if (encoding)
-        *encoding = reader.encoding();
-    QStringList lines;
-    QString line;
-    while (reader.readLine(line))
-        lines << line;
-    return lines;
 }
 
 // The header and the given book lines, as the exporter writes a file.

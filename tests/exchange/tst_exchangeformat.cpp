@@ -11,11 +11,18 @@ using exchangetest::richBook;
 
 namespace {
 
+// The lines of the bytes as the importer reads them.
 QStringList readAll(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return exchangetest::readLines(buffer, encoding);
+    ExchangeReader reader(buffer);
+    if (encoding)
+        *encoding = reader.encoding();
+    QStringList lines;
+    for (QString line; reader.readLine(line);)
+        lines << line;
+    return lines;
 }
 
 } // namespace
@@ -45,16 +52,11 @@ private Q_SLOTS:
                  "\"11/05/2002\",19.95,\"Dr. O'Neill\",,\"First line|Second, with comma|Third: 5 €\""_s);
         rich.title.remove(u'"');
         QCOMPARE(ParseExchangeLine(BuildExportLine(rich)), std::optional(rich));
-        ExchangeBook farFuture;
-        farFuture.acquiredDate = QDate(10000, 1, 2);
-        QVERIFY(BuildExportLine(farFuture).contains(u",\"01/02/10000\","_s));
-        ExchangeBook empty;
-        QCOMPARE(BuildExportLine(empty),
+        QVERIFY(BuildExportLine({.acquiredDate = QDate(10000, 1, 2)}).contains(u",\"01/02/10000\","_s));
+        QCOMPARE(BuildExportLine({}),
                  u"0,\"\",0,\"\",\"\",0,\"\",0,\"\",\"\",\"\",\"\",\"\",,0.00,\"\",,\"\""_s);
         // A line break outside the notes cannot split the book.
-        empty.title = u"Two\r\nlines"_s;
-        empty.lentTo = u"a\nb"_s;
-        const QString line = BuildExportLine(empty);
+        const QString line = BuildExportLine({.title = u"Two\r\nlines"_s, .lentTo = u"a\nb"_s});
         QVERIFY(!line.contains(u'\n') && !line.contains(u'\r') && line.contains(u"\"Two lines\""_s));
     }
 
@@ -95,8 +97,8 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(QString, rest);
         QString remaining = line;
-        QCOMPARE(NextField(remaining), field);
-        QCOMPARE(remaining, rest);
+        // A braced list is read in order: the field is cut before what remains is taken.
+        QCOMPARE(QStringList({NextField(remaining), remaining}), QStringList({field, rest}));
     }
 
     void fieldValuesAreConverted_data() {
@@ -198,12 +200,11 @@ private Q_SLOTS:
     void utf8IsRecognised() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, valid);
-        QCOMPARE(IsValidUtf8(bytes), valid);
         // Fed one byte at a time, the answer is the same.
         Utf8Validator validator;
         for (const char byte : bytes)
             validator.feed(QByteArrayView(&byte, 1));
-        QCOMPARE(validator.finish(), valid);
+        QCOMPARE(QList<bool>({IsValidUtf8(bytes), validator.finish()}), QList<bool>({valid, valid}));
     }
 
     void windows1252IsDecoded() {

@@ -154,9 +154,9 @@ private Q_SLOTS:
                                                           {preview.vscBar, canvas.height(), inner.height()}};
         for (const auto& [bar, page, view] : axes) {
             const int reach = page - view;
-            QCOMPARE(bar->maximum(), std::max(reach, 0));
-            QCOMPARE(bar->pageStep(), reach < 0 ? 1 : reach / 2);
-            QCOMPARE(bar->singleStep(), reach < 0 ? 1 : reach / 4);
+            // maximum, page step, single step
+            QCOMPARE(QList<int>({bar->maximum(), bar->pageStep(), bar->singleStep()}),
+                     QList<int>({std::max(reach, 0), reach < 0 ? 1 : reach / 2, reach < 0 ? 1 : reach / 4}));
         }
         QCOMPARE(preview.hscBar->geometry().top(), preview.picPPshow->geometry().bottom() + 1);
         QCOMPARE(preview.vscBar->geometry().left(), preview.picPPshow->geometry().right() + 1);
@@ -205,9 +205,9 @@ private Q_SLOTS:
                                                 }};
         closes[how]();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!QFile::exists(path));
-        QVERIFY(QFile::exists(next)); // only the closed window's file goes
-        QCOMPARE(PreviewWindow() != nullptr, how == 3);
+        // Only the closed window's file goes; a preview stays only when another report is shown.
+        QCOMPARE(QList<bool>({QFile::exists(path), QFile::exists(next), PreviewWindow() != nullptr}),
+                 QList<bool>({false, true, how == 3}));
     }
 
     void saveCopiesTheReportWhichCloseThenRemoves() {
@@ -262,8 +262,8 @@ private Q_SLOTS:
         QCOMPARE(window.lblPage->text(), u"Page: 4"_s);
         // A report shown next that is not scrambled reads as text again.
         openPreview(report(1));
-        QCOMPARE(Preview().Header().reportName, u"Book Cost Report"_s);
-        QCOMPARE(home.prompts().count(), 1);
+        QCOMPARE(Preview().Header().reportName + u'|' + QString::number(home.prompts().count()),
+                 u"Book Cost Report|1"_s);
     }
 
     void damagedReportsShowWhatTheyCan_data() {
@@ -284,9 +284,8 @@ private Q_SLOTS:
         else
             bytes.replace(bytes.lastIndexOf(from), from.size(), to);
         frmPP& window = openPreview(bytes);
-        QCOMPARE(Preview().PageCount(), 3);
         window.cmdLast->click();
-        QCOMPARE(window.lblPage->text(), u"Page: 3"_s);
+        QCOMPARE(window.lblPage->text() + u'|' + QString::number(Preview().PageCount()), u"Page: 3|3"_s);
         const QImage page = Preview().Canvas().render(1);
         int ink = 0;
         for (int y = 0; y < page.height(); ++y) {

@@ -50,14 +50,13 @@ private Q_SLOTS:
         QVERIFY(spool.save(path));
 
         QCOMPARE(IsScrambledSpool(path), !written.isEmpty());
-        const auto offsets = ReadPageTrailer(path);
-        QVERIFY(offsets);
-        QCOMPARE(*offsets, spool.offsets());
+        const QList<qint64> offsets = ReadPageTrailer(path).value_or(QList<qint64>());
+        QCOMPARE(offsets, spool.offsets());
         const ScrambleKey key(typed);
         // Each page straight from its position, unscrambled with counters worked out from it; page 1
         // starts at the first byte, and its header is read past.
         for (const int page : {3, 5, 1})
-            QCOMPARE(textsOfPage(path, key, offsets->at(page - 1)), expectedTexts(page, 6));
+            QCOMPARE(textsOfPage(path, key, offsets.at(page - 1)), expectedTexts(page, 6));
         SpoolFileReader reader(path, key);
         QVERIFY(reader.open());
         QCOMPARE(ReadSpoolHeader(reader).reportName, u"Book Listing"_s);
@@ -121,8 +120,7 @@ private Q_SLOTS:
     }
 
     void textIsUtf8OrWindows1252() {
-        QCOMPARE(DecodeSpoolText("Caf\xc3\xa9"), u"Café"_s);
-        QCOMPARE(DecodeSpoolText("Caf\xe9 \x80"), u"Café €"_s);
+        QCOMPARE(DecodeSpoolText("Caf\xc3\xa9") + u'|' + DecodeSpoolText("Caf\xe9 \x80"), u"Café|Café €"_s);
     }
 
 private:

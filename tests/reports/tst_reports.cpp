@@ -262,8 +262,7 @@ private Q_SLOTS:
                  Parts("Book 00|4.5|History|Living Room|All ages|Hardcover|321|Book count: 1"));
         // The next report starts afresh.
         RunReport(ReportKind::BookListing);
-        QVERIFY(!gReportCancelled);
-        QCOMPARE(capture.shown.size(), 1);
+        QVERIFY(!gReportCancelled && capture.shown.size() == 1);
     }
 
     void failedQueryIsToldAndLeavesNothing() {
@@ -272,12 +271,12 @@ private Q_SLOTS:
         home.prompts().answerOk();
         ReportCapture capture;
         RunReport(ReportKind::InventoryByLocation);
-        QVERIFY(capture.shown.isEmpty());
-        QCOMPARE(home.prompts().count(), 1);
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
-        QVERIFY(home.prompts().last().text.startsWith(u"Error "_s) &&
-                home.prompts().last().text.contains(u"Rating"_s));
-        QVERIFY(QDir(SpoolFolder()).isEmpty());
+        QVERIFY(capture.shown.isEmpty() && QDir(SpoolFolder()).isEmpty());
+        // One prompt, titled "Error", its text the database's error about the missing table.
+        const QString told = home.prompts().lastShown();
+        QVERIFY2(home.prompts().count() == 1 && told.startsWith(u"Error: Error "_s) &&
+                     told.contains(u"Rating"_s),
+                 qPrintable(told));
         // Reports that need no rating still run.
         RunReport(ReportKind::CostSummary);
         QCOMPARE(capture.shown.size(), 1);
