@@ -144,7 +144,8 @@ private Q_SLOTS:
                  "layout,\nexamine the file created by the Export Books option."_s);
         QCOMPARE(reloads, 0);
 
-        ExchangeBook book{.title = u"Imported Through The Window"_s};
+        ExchangeBook book;
+        book.title = u"Imported Through The Window"_s;
         WriteFile(path, exchangeFile({BuildExportLine(book), QStringList(17, u"\"x\""_s).join(u',')}));
         // A braced list is read in order: the window open after the import, then the reloads.
         QCOMPARE(QList<int>({import(path), reloads}), QList<int>({false, 1}));
@@ -158,8 +159,9 @@ private Q_SLOTS:
             u"CREATE TRIGGER [refuse] BEFORE INSERT ON [Book] "
             "WHEN NEW.[Title] = 'Refused book title' BEGIN SELECT RAISE(ABORT, 'no room'); END"_s));
         book.title = u"Kept book title"_s;
-        WriteFile(path,
-                  exchangeFile({BuildExportLine(book), BuildExportLine({.title = u"Refused book title"_s})}));
+        const QString kept = BuildExportLine(book);
+        book.title = u"Refused book title"_s;
+        WriteFile(path, exchangeFile({kept, BuildExportLine(book)}));
         import(path);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         const QString text = home.prompts().lastShown();
