@@ -481,8 +481,7 @@ private Q_SLOTS:
         QVERIFY(gConn.execute(u"DROP TRIGGER [refuse]"_s));
 
         Connection second(u"second program"_s);
-        QVERIFY(second.open(gConn.filePath()));
-        QVERIFY(second.beginTransaction());
+        QVERIFY(second.open(gConn.filePath()) && second.beginTransaction());
         QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
@@ -514,8 +513,7 @@ private Q_SLOTS:
         QVERIFY(!window->close() && gConn.isOpen());
         QCOMPARE(storedTitle(1), u"Logged out"_s);
         window->cboSubject->setEditText(u"(none)"_s);
-        QVERIFY(window->close());
-        QVERIFY(!gConn.isOpen());
+        QVERIFY(window->close() && !gConn.isOpen());
         QVERIFY(OpenDatabase());
         QCOMPARE(storedTitle(1) + u'|' + window->txtTitle->text(),
                  u"Typed before closing|Typed before closing"_s);
@@ -615,16 +613,14 @@ private Q_SLOTS:
         window->txtNotes->setPlainText(u"first save"_s);
         QVERIFY(window->SaveCurrentBook());
         Connection second(u"second program"_s);
-        QVERIFY(second.open(gConn.filePath()));
-        QVERIFY(second.execute(theirs));
+        QVERIFY(second.open(gConn.filePath()) && second.execute(theirs));
         window->txtTitle->setText(u"Mine"_s);
         home.prompts().answer(PromptAnswer(answer));
         const bool goesOn = window->SaveCurrentBook();
         QCOMPARE(home.prompts().lastShown(),
-                 u"Book Changed: Another program has changed or deleted 'Mine' since it was shown "
-                 u"here.\n\nYes saves your "
-                 "changes over it; No drops your changes and shows the book as it is stored now; "
-                 "Cancel keeps editing."_s);
+                 u"Book Changed: Another program has changed or deleted 'Mine' since it was shown here.\n\n"
+                 "Yes saves your changes over it; No drops your changes and shows the book as it is stored "
+                 "now; Cancel keeps editing."_s);
         QCOMPARE(QStringList({goesOn ? u"goes on"_s : u"stays"_s, storedTitle(1), window->txtTitle->text()})
                      .join(u'|'),
                  outcome);
