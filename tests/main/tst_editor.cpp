@@ -34,12 +34,6 @@ QString storedTitle(int bookId) {
     return StoredColumn(bookId, u"Title"_s).toString();
 }
 
-// Points look-ups at the test's server while it lives.
-struct MetadataUrlGuard {
-    explicit MetadataUrlGuard(const QString& url) { qputenv("TOMEKEEP_METADATA_URL", url.toUtf8()); }
-    ~MetadataUrlGuard() { qunsetenv("TOMEKEEP_METADATA_URL"); }
-};
-
 int storedCoverHeight(int bookId) {
     const auto cover = ReadCover(bookId);
     return cover ? QImage::fromData(*cover).height() : -1;
@@ -140,8 +134,7 @@ private Q_SLOTS:
         QTest::keyClicks(window->txtPublisher, u" Edition"_s);
         QVERIFY(window->IsDirty() && window->cmdSaveChanges->isEnabled());
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(StoredColumn(priced, u"Publisher"_s).toString(), u"First Edition"_s);
-        QCOMPARE(StoredColumns(priced, columns), before);
+        QCOMPARE(StoredColumns(priced, columns + QStringList{"Publisher"}), before + u"|First Edition");
     }
 
     void typedValuesAreStoredAsValues() {
@@ -169,10 +162,12 @@ private Q_SLOTS:
     // to the box the question was about.
     void missingLookupNamesAreAskedAbout_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("after"); // stored title, shown title, focused box (Cost had it)
-        AddRow("yes adds them", int(PromptAnswer::Yes), "Renamed|Renamed|lstMain");
-        AddRow("no stays on the book", int(PromptAnswer::No), "Sample Book #1|Renamed|cboSubject");
-        AddRow("cancel drops the edits", int(PromptAnswer::Cancel), "Sample Book #1|Sample Book #1|txtCost");
+        // stored title, shown title, focused box (Cost had it), whether edits are left unsaved
+        QTest::addColumn<QString>("after");
+        AddRow("yes adds them", int(PromptAnswer::Yes), "Renamed|Renamed|lstMain|saved");
+        AddRow("no stays on the book", int(PromptAnswer::No), "Sample Book #1|Renamed|cboSubject|unsaved");
+        AddRow("cancel drops the edits", int(PromptAnswer::Cancel),
+               "Sample Book #1|Sample Book #1|txtCost|saved");
     }
 
     void missingLookupNamesAreAskedAbout() {
@@ -203,11 +198,13 @@ private Q_SLOTS:
                  added ? QStringList({"Format 'Scroll' does not exist.  Add it?",
                                       "Location 'Attic' does not exist.  Add it?"})
                        : QStringList());
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Poetry'"_s), added ? 1 : 0);
-        // The award links are rewritten before the question, whatever it is answered.
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 1);
-        QCOMPARE(window->IsDirty(), PromptAnswer(answer) == PromptAnswer::No);
-        QTRY_COMPARE(QStringList({storedTitle(1), window->txtTitle->text(), FocusedName()}).join(u'|'),
+        // Poetry added or not; the award links are rewritten before the question, whatever its answer.
+        QCOMPARE(TextsOf(u"SELECT (SELECT COUNT(*) FROM [Subject] WHERE [Name] = 'Poetry'), "
+                         "(SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1)"_s),
+                 QStringList(added ? u"1|1"_s : u"0|1"_s));
+        QTRY_COMPARE(QStringList({storedTitle(1), window->txtTitle->text(), FocusedName(),
+                                  window->IsDirty() ? u"unsaved"_s : u"saved"_s})
+                         .join(u'|'),
                      after);
         if (added)
             QCOMPARE(StoredColumns(1, {"RatingId", "FormatId"}),
@@ -220,17 +217,16 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QString, typed);
         FRESH_MAIN_HOME(home);
-        const int authorId = *GetLookupId(u"Author"_s, u"AuthorId"_s, stored);
-        const int subjectId = *GetLookupId(u"Subject"_s, u"SubjectId"_s, stored);
-        const int locationId = *GetLookupId(u"Location"_s, u"LocationId"_s, stored);
+        QStringList ids; // of the stored name in Author, Subject and Location
+        for (const QString table : {"Author", "Subject", "Location"})
+            ids << QString::number(*GetLookupId(table, table + u"Id", stored));
         const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         const auto window = OpenMainWindow();
         window->txtAuthor->setText(typed);
         window->cboSubject->setEditText(typed);
         window->cboLocation->setEditText(typed);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumns(1, {"AuthorId", "SubjectId", "LocationId"}),
-                 u"%1|%2|%3"_s.arg(authorId).arg(subjectId).arg(locationId));
+        QCOMPARE(StoredColumns(1, {"AuthorId", "SubjectId", "LocationId"}), ids.join(u'|'));
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
     }
 
@@ -249,8 +245,8 @@ private Q_SLOTS:
         window->lstMain->clearSelection();
         window->txtNotes->setPlainText(u"read it"_s);
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"read it"_s);
-        QCOMPARE(shownBookId(*window), beta);
+        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString() + u'|' + window->txtBookId->text(),
+                 u"read it|" + QString::number(beta));
         for (int click = 0; click < 2; ++click) {
             QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
             QCOMPARE(shownBookId(*window), 1);
@@ -258,17 +254,16 @@ private Q_SLOTS:
         QVERIFY(window->cmdNextBook->isEnabled());
         window->lstMain->clearSelection();
         window->mnuFilePreviousBook->trigger();
-        QCOMPARE(shownBookId(*window), beta);
-        QCOMPARE(window->lstMain->selectedBookId(), beta);
+        QCOMPARE(QList<int>({shownBookId(*window), window->lstMain->selectedBookId()}),
+                 QList<int>({beta, beta}));
 
         clickRow(*window, alpha);
         window->txtTitle->setText(u"Zulu"_s);
         clickRow(*window, beta);
         QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Beta", "Sample Book #1", "Zulu"}));
-        QCOMPARE(window->lstMain->selectedBookId(), alpha);
-        QCOMPARE(shownBookId(*window), alpha);
-        QCOMPARE(window->txtTitle->text(), u"Zulu"_s);
-        QVERIFY(!window->IsDirty());
+        QCOMPARE(QList<int>({shownBookId(*window), window->lstMain->selectedBookId()}),
+                 QList<int>({alpha, alpha}));
+        QVERIFY(window->txtTitle->text() == u"Zulu"_s && !window->IsDirty());
         clickRow(*window, beta);
         QCOMPARE(shownBookId(*window), beta);
     }
@@ -278,19 +273,18 @@ private Q_SLOTS:
         const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
         window->txtTitle->setText(u"Alpha Revised"_s);
-        const QModelIndex sample = window->ListModel().index(window->ListModel().rowOfBook(1), 1);
-        QTest::mousePress(window->lstMain->viewport(), Qt::RightButton, {},
-                          window->lstMain->visualRect(sample).center());
+        const QPoint sample =
+            window->lstMain->visualRect(window->ListModel().index(window->ListModel().rowOfBook(1), 1))
+                .center();
+        QTest::mousePress(window->lstMain->viewport(), Qt::RightButton, {}, sample);
         QTRY_VERIFY(window->mnuPopup->isVisible());
         window->mnuPopup->hide();
-        QTest::mouseRelease(window->lstMain->viewport(), Qt::RightButton, {},
-                            window->lstMain->visualRect(sample).center());
+        QTest::mouseRelease(window->lstMain->viewport(), Qt::RightButton, {}, sample);
         QCOMPARE(gPopupBookId, 1);
         home.prompts().answer(PromptAnswer::No);
         window->mnuPopupDelete->trigger();
         QCOMPARE(home.prompts().lastShown(), u"Delete Warning: Delete Book 'Sample Book #1'?"_s);
-        QCOMPARE(StoredColumn(alpha, u"Title"_s).toString(), u"Alpha"_s);
-        QVERIFY(window->IsDirty());
+        QVERIFY(storedTitle(alpha) == u"Alpha"_s && window->IsDirty());
 
         // With no row selected the button acts on the shown book.
         window->lstMain->clearSelection();
@@ -309,10 +303,10 @@ private Q_SLOTS:
         window->txtTitle->setText(u"Edited"_s);
         home.prompts().answer(PromptAnswer::Yes);
         window->DeleteBook(1);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 0);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward]"_s), 0);
-        QVERIFY(!window->txtTitle->isEnabled() && window->txtTitle->text().isEmpty());
-        QVERIFY(!window->cmdSaveChanges->isEnabled());
+        QCOMPARE(TextsOf(u"SELECT (SELECT COUNT(*) FROM [Book]), (SELECT COUNT(*) FROM [BookAward])"_s),
+                 QStringList(u"0|0"_s));
+        QVERIFY(!window->txtTitle->isEnabled() && window->txtTitle->text().isEmpty() &&
+                !window->cmdSaveChanges->isEnabled());
     }
 
     void addBookReplacesOnlyUntouchedPlaceholders() {
@@ -324,11 +318,12 @@ private Q_SLOTS:
         const auto window = OpenMainWindow(true);
         const QString newBooks = u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'New Book'"_s;
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
-        QCOMPARE(gSearchMode, kSearchAll);
-        QCOMPARE(window->ListModel().rowCount(), 3);
-        QCOMPARE(window->lstMain->selectedBookId(), shownBookId(*window));
+        // The search in force, the rows listed, the selected book less the shown one, new books.
+        QCOMPARE(
+            QList<qint64>({gSearchMode, window->ListModel().rowCount(),
+                           window->lstMain->selectedBookId() - shownBookId(*window), NumberOf(newBooks)}),
+            QList<qint64>({kSearchAll, 3, 0, 1}));
         QTRY_VERIFY(window->txtTitle->hasFocus());
-        QCOMPARE(NumberOf(newBooks), 1);
         const int first = shownBookId(*window);
         QCOMPARE(QStringList({window->txtTitle->text(), window->cboSubject->currentText(),
                               window->txtAcquireDate->text(), window->txtLentDate->text()}),
@@ -336,17 +331,15 @@ private Q_SLOTS:
         QTRY_COMPARE(window->txtTitle->selectedText(), u"New Book"_s);
 
         window->mnuPopupAdd->trigger();
-        QCOMPARE(NumberOf(newBooks), 1);
         const int second = shownBookId(*window);
-        QVERIFY(second > first);
+        QVERIFY(NumberOf(newBooks) == 1 && second > first);
 
         // A placeholder made on an earlier day is still untouched.
         QVERIFY(
             gConn.execute(u"UPDATE [Book] SET [AcquireDate] = '2001-02-03' WHERE [BookId] = ?"_s, {second}));
         window->mnuFileAddBook->trigger();
-        QCOMPARE(NumberOf(newBooks), 1);
         const int third = shownBookId(*window);
-        QVERIFY(third > second);
+        QVERIFY(NumberOf(newBooks) == 1 && third > second);
 
         // One the user has worked on stays, and the user is told what to do about it.
         window->txtPublisher->setText(u"Kept Press"_s);
@@ -355,9 +348,10 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().lastShown(),
                  u"Information: A book titled 'New Book' is already being entered.  "
                  "Give it its own title, then add the next book."_s);
-        QCOMPARE(NumberOf(newBooks), 1);
-        QCOMPARE(shownBookId(*window), third);
-        QCOMPARE(window->txtPublisher->text(), u"Kept Press"_s);
+        // New books, the shown book and its publisher.
+        QCOMPARE(
+            u"%1|%2|%3"_s.arg(NumberOf(newBooks)).arg(shownBookId(*window)).arg(window->txtPublisher->text()),
+            u"1|%1|Kept Press"_s.arg(third));
     }
 
     // The award buttons and the pickers mark the book changed, even a picker left with Cancel.
@@ -369,11 +363,10 @@ private Q_SLOTS:
         QVERIFY(window->IsDirty());
         window->lstAwards->setCurrentRow(1);
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
-        QCOMPARE(window->lstAwards->count(), 1);
-        QCOMPARE(window->lstAwards->selectedItems().size(), 0);
+        QVERIFY(window->lstAwards->count() == 1 && window->lstAwards->selectedItems().isEmpty());
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 1);
-        QVERIFY(!window->IsDirty());
+        QVERIFY(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s) == 1 &&
+                !window->IsDirty());
         // A name the picker does not list leaves it with Cancel.
         const auto pick = [](const QString& name) {
             return [name](QDialog& picker) {
@@ -397,10 +390,10 @@ private Q_SLOTS:
             QVERIFY(window->SaveCurrentBook());
         }
         QCOMPARE(window->txtAuthor->text(), u"Maya Abbott"_s);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1"_s), 2);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] b JOIN [Author] a ON a.[AuthorId] = "
-                          "b.[AuthorId] WHERE a.[Name] = 'Maya Abbott'"_s),
-                 1);
+        QCOMPARE(
+            TextsOf(u"SELECT a.[Name], (SELECT COUNT(*) FROM [BookAward] WHERE [BookId] = 1) FROM [Book] b "
+                    "JOIN [Author] a ON a.[AuthorId] = b.[AuthorId] WHERE b.[BookId] = 1"_s),
+            QStringList(u"Maya Abbott|2"_s));
         QCOMPARE(home.pendingModalActions(), 0);
     }
 
@@ -456,15 +449,15 @@ private Q_SLOTS:
         window->txtTitle->setText(u"A Revised"_s);
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
         const bool saved = stored != u"<unsaved>"_s;
-        QCOMPARE(storedTitle(1), saved ? u"A Revised"_s : u"A"_s);
-        QCOMPARE(shownBookId(*window), saved ? copy : 1);
+        // The stored title and the book shown.
+        QCOMPARE(storedTitle(1) + u'|' + window->txtBookId->text(),
+                 saved ? u"A Revised|" + QString::number(copy) : u"A|1"_s);
         QCOMPARE(home.prompts().count() > 0 ? home.prompts().lastShown() : QString(), told);
         if (saved) {
             QCOMPARE(StoredColumn(1, box == u"txtIsbn"_s ? u"ISBN"_s : box.mid(3)).toString(), stored);
             return;
         }
-        QVERIFY(window->IsDirty());
-        QCOMPARE(typedBox->text(), typed);
+        QVERIFY(window->IsDirty() && typedBox->text() == typed);
         // A refused value takes the user back to its box.
         if (answer == int(PromptAnswer::Ok))
             QTRY_VERIFY(typedBox->hasFocus());
@@ -482,25 +475,21 @@ private Q_SLOTS:
         window->txtTitle->setText(u"Kept"_s);
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().title, u"Error"_s);
+        QVERIFY(home.prompts().lastShown().startsWith(u"Error: "_s));
         QVERIFY(home.prompts().last().text.contains(u"the catalogue says no"_s));
-        QCOMPARE(shownBookId(*window), shown);
-        QVERIFY(gConn.isOpen());
+        QVERIFY(shownBookId(*window) == shown && gConn.isOpen());
         QVERIFY(gConn.execute(u"DROP TRIGGER [refuse]"_s));
 
         Connection second(u"second program"_s);
-        QVERIFY(second.open(gConn.filePath()));
-        QVERIFY(second.beginTransaction());
+        QVERIFY(second.open(gConn.filePath()) && second.beginTransaction());
         QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         QCOMPARE(home.prompts().lastShown(), u"Error: The catalogue is in use by another program."_s);
-        QVERIFY(window->IsDirty());
-        QCOMPARE(window->txtTitle->text(), u"Kept"_s);
+        QVERIFY(window->IsDirty() && window->txtTitle->text() == u"Kept"_s);
         second.rollback();
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(storedTitle(shown), u"Kept"_s);
-        QVERIFY(!window->IsDirty());
+        QVERIFY(storedTitle(shown) == u"Kept"_s && !window->IsDirty());
     }
 
     // A logout saves without questions (a date that cannot be read holds it); closing saves the
@@ -511,26 +500,23 @@ private Q_SLOTS:
         window->cboSubject->setEditText(u"Poetry"_s);
         window->txtAcquireDate->setText(u"31.12.2024"_s);
         QVERIFY(!window->SaveWithoutQuestions());
-        QCOMPARE(storedTitle(1), u"Sample Book #1"_s);
-        QVERIFY(window->IsDirty());
+        QVERIFY(storedTitle(1) == u"Sample Book #1"_s && window->IsDirty());
         window->txtAcquireDate->setText(u"12/31/2024"_s);
         QVERIFY(window->SaveWithoutQuestions());
-        QCOMPARE(storedTitle(1), u"Logged out"_s);
-        QCOMPARE(StoredColumn(1, u"SubjectId"_s).toInt(), *FindLookupId(LookupKind::Subject, u"Poetry"_s));
+        QCOMPARE(StoredColumns(1, {"Title", "SubjectId"}),
+                 u"Logged out|%1"_s.arg(*FindLookupId(LookupKind::Subject, u"Poetry"_s)));
         QCOMPARE(home.prompts().count(), 0);
 
         window->txtTitle->setText(u"Typed before closing"_s);
         window->cboSubject->setEditText(u"Verse"_s);
         home.prompts().answer(PromptAnswer::No);
-        QVERIFY(!window->close());
-        QVERIFY(gConn.isOpen());
+        QVERIFY(!window->close() && gConn.isOpen());
         QCOMPARE(storedTitle(1), u"Logged out"_s);
         window->cboSubject->setEditText(u"(none)"_s);
-        QVERIFY(window->close());
-        QVERIFY(!gConn.isOpen());
+        QVERIFY(window->close() && !gConn.isOpen());
         QVERIFY(OpenDatabase());
-        QCOMPARE(storedTitle(1), u"Typed before closing"_s);
-        QCOMPARE(window->txtTitle->text(), u"Typed before closing"_s);
+        QCOMPARE(storedTitle(1) + u'|' + window->txtTitle->text(),
+                 u"Typed before closing|Typed before closing"_s);
     }
 
     // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
@@ -542,10 +528,12 @@ private Q_SLOTS:
             QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
             auto* notes = qobject_cast<QPlainTextEdit*>(field);
             const char* textProperty = notes ? "plainText" : "text";
-            // The caret is moved by keys, as the user moves it.
-            const auto caret = [field] {
-                return field->inputMethodQuery(Qt::ImCursorPosition).toInt();
+            // The box's text and where its caret is.
+            const auto state = [field, textProperty]() -> QString {
+                return field->property(textProperty).toString() + u'|' +
+                       field->inputMethodQuery(Qt::ImCursorPosition).toString();
             };
+            // The caret is moved by keys, as the user moves it.
             const auto putCaret = [field, notes](int position) {
                 QTest::keyClick(field, Qt::Key_Home, notes ? Qt::ControlModifier : Qt::NoModifier);
                 for (int step = 0; step < position; ++step)
@@ -557,16 +545,14 @@ private Q_SLOTS:
             QTRY_VERIFY(field->hasFocus());
             putCaret(3);
             QTest::keyClicks(field, u"xyz"_s);
-            QCOMPARE(field->property(textProperty).toString(), full);
-            QCOMPARE(caret(), 3);
+            QCOMPARE(state(), full + u"|3");
 
             const QString roomForTwo = QString(limit - 3, u'a') + u'z';
             field->setProperty(textProperty, roomForTwo);
             putCaret(0);
             QGuiApplication::clipboard()->setText(u"12345"_s);
             QVERIFY(QMetaObject::invokeMethod(field, "paste"));
-            QCOMPARE(field->property(textProperty).toString(), u"12" + roomForTwo);
-            QCOMPARE(caret(), 2);
+            QCOMPARE(state(), u"12" + roomForTwo + u"|2");
             QVERIFY(window->SaveCurrentBook());
         }
     }
@@ -627,21 +613,18 @@ private Q_SLOTS:
         window->txtNotes->setPlainText(u"first save"_s);
         QVERIFY(window->SaveCurrentBook());
         Connection second(u"second program"_s);
-        QVERIFY(second.open(gConn.filePath()));
-        QVERIFY(second.execute(theirs));
+        QVERIFY(second.open(gConn.filePath()) && second.execute(theirs));
         window->txtTitle->setText(u"Mine"_s);
         home.prompts().answer(PromptAnswer(answer));
         const bool goesOn = window->SaveCurrentBook();
         QCOMPARE(home.prompts().lastShown(),
-                 u"Book Changed: Another program has changed or deleted 'Mine' since it was shown "
-                 u"here.\n\nYes saves your "
-                 "changes over it; No drops your changes and shows the book as it is stored now; "
-                 "Cancel keeps editing."_s);
+                 u"Book Changed: Another program has changed or deleted 'Mine' since it was shown here.\n\n"
+                 "Yes saves your changes over it; No drops your changes and shows the book as it is stored "
+                 "now; Cancel keeps editing."_s);
         QCOMPARE(QStringList({goesOn ? u"goes on"_s : u"stays"_s, storedTitle(1), window->txtTitle->text()})
                      .join(u'|'),
                  outcome);
-        QCOMPARE(window->IsDirty(), !goesOn);
-        QCOMPARE(home.prompts().count(), 1);
+        QVERIFY(window->IsDirty() != goesOn && home.prompts().count() == 1);
     }
 
     void lookupFillsTheEditor_data() {
@@ -673,7 +656,9 @@ private Q_SLOTS:
         QFETCH(QString, told);
         FRESH_MAIN_HOME(home);
         StandInServer stand;
-        const MetadataUrlGuard guard(stand.play(server));
+        // Look-ups go to the test's server while the test runs.
+        qputenv("TOMEKEEP_METADATA_URL", stand.play(server).toUtf8());
+        const auto unset = qScopeGuard([] { qunsetenv("TOMEKEEP_METADATA_URL"); });
         const auto window = OpenMainWindow();
         window->SetLookupTimeout(std::chrono::milliseconds(500));
         QTest::mouseClick(window->cmdAddBook, Qt::LeftButton);
@@ -712,20 +697,21 @@ private Q_SLOTS:
         home.prompts().file(picture);
         QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
         QVERIFY(window->picCover->hasCover() && window->IsDirty());
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(storedCoverHeight(1), kCoverMaxHeight);
+        // The stored cover's height once the book is saved.
+        const auto savedHeight = [&window] {
+            return window->SaveCurrentBook() ? storedCoverHeight(1) : -2;
+        };
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
 
         home.prompts().answerOk();
         dropFile(window->picCover, notPicture);
         QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
         QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
         QVERIFY(!window->picCover->hasCover());
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(storedCoverHeight(1), 0);
+        QCOMPARE(savedHeight(), 0);
 
         dropFile(window->picCover, picture);
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(storedCoverHeight(1), kCoverMaxHeight);
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
         // Gone with its book.
         QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
