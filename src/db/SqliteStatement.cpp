@@ -82,6 +82,10 @@ bool SqliteStatement::next() {
     return false;
 }
 
+qint64 SqliteStatement::insertedId() const {
+    return sqlite3_last_insert_rowid(m_db);
+}
+
 bool SqliteStatement::isNull(int column) const {
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }

@@ -30,6 +30,8 @@ public:
     // Moves to the next row: true while there is one. A failure ends the rows; error() tells.
     bool next();
     const DbStatus& status() const { return m_status; }
+    // The number the engine gave the row an INSERT just added.
+    qint64 insertedId() const;
 
     bool isNull(int column) const;
     int integer(int column) const;
