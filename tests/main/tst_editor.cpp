@@ -134,7 +134,8 @@ private Q_SLOTS:
         QTest::keyClicks(window->txtPublisher, u" Edition"_s);
         QVERIFY(window->IsDirty() && window->cmdSaveChanges->isEnabled());
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(StoredColumns(priced, columns + QStringList{"Publisher"}), before + u"|First Edition");
+        QCOMPARE(StoredColumns(priced, columns + QStringList{"Publisher"}),
+                 QString(before + u"|First Edition"));
     }
 
     void typedValuesAreStoredAsValues() {
@@ -545,7 +546,7 @@ private Q_SLOTS:
             QTRY_VERIFY(field->hasFocus());
             putCaret(3);
             QTest::keyClicks(field, u"xyz"_s);
-            QCOMPARE(state(), full + u"|3");
+            QCOMPARE(state(), QString(full + u"|3"));
 
             const QString roomForTwo = QString(limit - 3, u'a') + u'z';
             field->setProperty(textProperty, roomForTwo);
@@ -681,7 +682,7 @@ private Q_SLOTS:
                  true);
         QVERIFY(window->SaveCurrentBook());
         // The typed ISBN is the user's, whatever the server said.
-        QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}), filled + u"9780140449136");
+        QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}), QString(filled + u"9780140449136"));
         QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
     }
 
