@@ -78,19 +78,9 @@ inline std::unique_ptr<frmWizard> OpenMainWindow(bool active = false) {
     return window;
 }
 
-// A test's home that fails the test, when it ends, for any prompt the script did not answer.
-struct CheckedHome : TestHome {
-    ~CheckedHome() { VERIFY_NO_UNEXPECTED_PROMPTS(*this); }
-};
-
-// FRESH_HOME, checked at the test's end.
-#define FRESH_MAIN_HOME(home)                                                                                \
-    CheckedHome home;                                                                                        \
-    QVERIFY((home).openFreshCatalogue())
-
-// FRESH_MAIN_HOME with the main window shown over its catalogue (active if told).
+// FRESH_CHECKED_HOME with the main window shown over its catalogue (active if told).
 #define FRESH_MAIN_WINDOW(home, window, ...)                                                                 \
-    FRESH_MAIN_HOME(home);                                                                                   \
+    FRESH_CHECKED_HOME(home);                                                                                \
     const auto window = OpenMainWindow(__VA_ARGS__)
 
 // Answers the Start Over window as a user who ticks the box and presses Start Over once.

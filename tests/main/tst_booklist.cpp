@@ -100,7 +100,7 @@ private Q_SLOTS:
         QFETCH(QString, authorIds);
         QFETCH(QString, titles);
         const QStringList expected = sorted(titles.split(u'|', Qt::SkipEmptyParts));
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         addSearchBooks();
         // The list reads the active mode's own pattern; the other modes' patterns find nothing.
         gSearchTitle = gSearchAward = u"no such*"_s;
@@ -122,7 +122,7 @@ private Q_SLOTS:
     }
 
     void rowsShowTheirColumnsAsText() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const int thin = AddTestBook(u"Thin"_s, [](BookFields& b) {
             b.pages = 5;
             b.copyright = 1999;
@@ -174,7 +174,7 @@ private Q_SLOTS:
         QFETCH(int, column);
         QFETCH(int, order);
         QFETCH(QString, titles);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         addNumberedBook(99999, u"Banana"_s, 999, 2001, 2.5);
         addNumberedBook(100000, u"apple"_s, 1000, 2001, 4);
@@ -213,7 +213,7 @@ private Q_SLOTS:
 
     void pagesReadWhatTheCatalogueHolds() {
         QFETCH(int, books);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         addCountedBooks(books);
         BookListModel model(nullptr, 4);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -248,7 +248,7 @@ private Q_SLOTS:
 
     // Accented and lower-case titles and authors sit where a reader looks for them.
     void mixedTextsListInReadingOrder() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         const QStringList ordered = ReadingOrderTitles();
         for (auto text = ordered.crbegin(); text != ordered.crend(); ++text)
@@ -264,7 +264,7 @@ private Q_SLOTS:
     // A save that moves the shown book to another page keeps it selected there; deleting the
     // last row lists the rest.
     void savesAndDeletesAcrossPages() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         addCountedBooks(3 * BookListModel::kPageRows);
         const int books = 3 * BookListModel::kPageRows;
         const auto window = OpenMainWindow();
@@ -308,7 +308,7 @@ private Q_SLOTS:
     // Header clicks sort and are remembered for the next start; there a typed letter selects the
     // first title it begins in the shown order, without showing the book.
     void headerClicksSortAndAreRemembered() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const std::pair<const char*, int> books[] = {
             {"Old", 1950}, {"New", 2020}, {"Moby Dick", 1871}, {"Middlemarch", 1851}};
         for (const auto& [title, year] : books)
@@ -379,7 +379,7 @@ private Q_SLOTS:
     // list keys them again before it reads them, and a catalogue that may only be read, whose keys
     // cannot be written, sorts its titles as it reads them.
     void titlesOtherProgramsWroteListInReadingOrder() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         for (const QString& title : {u"Échos du Nord"_s, u"Bach"_s, u"zebra"_s})
             AddTestBook(title);
@@ -446,7 +446,7 @@ private Q_SLOTS:
     }
 
     void typingNarrowsTheListOverTheSearchInForce() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         // Enough other books that a narrowed filter reads its few candidates one by one.
         addCountedBooks(30);
         const int authorId = *GetLookupId(u"Author"_s, u"AuthorId"_s, u"Émile Zola"_s);

@@ -110,7 +110,7 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QString, shown);
         const LocaleGuard guard(locale);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         // A book with every value the locale could garble.
         const int priced = AddTestBook(u"Priced"_s, [](BookFields& b) {
             b.stars = 4.25;
@@ -217,7 +217,7 @@ private Q_SLOTS:
     void namesEqualButForCaseAreNotAddedAgain() {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QStringList ids; // of the stored name in Author, Subject and Location
         for (const QString table : {"Author", "Subject", "Location"})
             ids << QString::number(*GetLookupId(table, table + u"Id", stored));
@@ -234,7 +234,7 @@ private Q_SLOTS:
     // Next and Previous save first, stop at the ends and follow the shown book even with no
     // row selected. A changed title reloads the list and keeps the edited book shown.
     void nextAndPreviousStopAtTheEnds() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const int alpha = AddTestBook(u"Alpha"_s);
         const int beta = AddTestBook(u"Beta"_s);
         const auto window = OpenMainWindow();
@@ -270,7 +270,7 @@ private Q_SLOTS:
     }
 
     void deleteButtonSavesFirstAndPopupDoesNot() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const int alpha = AddTestBook(u"Alpha"_s);
         const auto window = OpenMainWindow();
         window->txtTitle->setText(u"Alpha Revised"_s);
@@ -311,7 +311,7 @@ private Q_SLOTS:
     }
 
     void addBookReplacesOnlyUntouchedPlaceholders() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         AddTestBook(u"Alpha"_s);
         // A search that would hide the new book is left.
         gSearchMode = kSearchTitle;
@@ -437,7 +437,7 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, stored);
         QFETCH(QString, told);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const int copy = AddTestBook(u"Copy"_s, [&](BookFields& b) { b.isbn = otherIsbn; });
         QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'A', [AcquireDate] = '2001-02-03', "
                               "[LentDate] = '2002-03-04' WHERE [BookId] = 1"_s));
@@ -467,7 +467,7 @@ private Q_SLOTS:
     // A save the catalogue refuses, or that another program's lock holds past the wait: the
     // user is told, the book and its edits stay, and the save can be tried again.
     void refusedOrLockedSaveKeepsTheEditsForAnotherTry() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         AddTestBook(u"Other"_s);
         QVERIFY(gConn.execute(u"CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
                               "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END"_s));
@@ -567,7 +567,7 @@ private Q_SLOTS:
 
     void writesWaitForAnotherProgramsLock() {
         QFETCH(QString, work);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const QString exchange = home.file(u"Books.txt"_s);
         QCOMPARE(ExportBooks(exchange).status, ExportResult::Status::Done);
         QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'Renamed'"_s));
@@ -655,7 +655,7 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, filled);
         QFETCH(QString, told);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         StandInServer stand;
         // Look-ups go to the test's server while the test runs.
         qputenv("TOMEKEEP_METADATA_URL", stand.play(server).toUtf8());
@@ -687,7 +687,7 @@ private Q_SLOTS:
     }
 
     void coverIsSetDroppedAndRemoved() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const QString picture = home.file(u"cover.jpg"_s);
         const QString notPicture = home.file(u"notes.txt"_s);
         for (const auto& [path, bytes] :

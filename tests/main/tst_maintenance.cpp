@@ -29,7 +29,7 @@ class MaintenanceTest : public QObject {
 
 private Q_SLOTS:
     void repairPointsBrokenBooksAtUnknownRows() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         // Lookup numbers no row holds; a book written before ratings had no rating at all.
         AddTestBook(u"Lost subject and location"_s, [](BookFields& b) { b.subjectId = b.locationId = 990; });
         AddTestBook(u"Lost format"_s, [](BookFields& b) { b.formatId = 990; });
@@ -63,7 +63,7 @@ private Q_SLOTS:
     }
 
     void repairReusesAnUnknownRowAndStopsWhenAsked() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const int unknown = *GetLookupId(u"Subject"_s, u"SubjectId"_s, u"(unknown)"_s);
         addBooksWithoutSubject(2500);
         int steps = 0;
@@ -82,7 +82,7 @@ private Q_SLOTS:
 
     // An answer other than Yes changes nothing; Cancel in the progress window stops the repair.
     void cancelStopsTheRepair() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         addBooksWithoutSubject(50);
         const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Cancel);
@@ -121,7 +121,7 @@ private Q_SLOTS:
     void unusedAuthorsAreDeleted() {
         QFETCH(QString, setup);
         QFETCH(int, deleted);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), 926);
         if (!setup.isEmpty())
             QVERIFY(gConn.execute(setup));
@@ -142,7 +142,7 @@ private Q_SLOTS:
     // Start Over asks twice, drops the edit pending in the editor (it belongs to the catalogue
     // being wiped) and leaves a new catalogue with its sample book.
     void startOverAsksTwiceThenResets() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         AddTestBook(u"Second book"_s);
         AddTestBook(u"Third book"_s);
         const QString catalogue = CatalogueFilePath(gDBName);
@@ -182,7 +182,7 @@ private Q_SLOTS:
     }
 
     void startOverThatCannotDeleteSaysSoOnce() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const QString catalogue = CatalogueFilePath(gDBName);
         // The open catalogue is moved aside and a folder takes its name: it can be neither
         // deleted as a file nor opened again.

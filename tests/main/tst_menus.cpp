@@ -183,7 +183,7 @@ private Q_SLOTS:
     }
 
     void lookupImageFollowsTheSiteAndTheEditor() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         SaveSetting(u"InternetSite"_s, u"none"_s);
         const auto window = OpenMainWindow();
         QVERIFY(!window->imgInternet->isVisible() && window->imgInternet->toolTip() == u"none"_s);
@@ -260,7 +260,7 @@ private Q_SLOTS:
     // While a report is written the window takes no input; closing it stops the report, then
     // shuts down with nothing of the report left behind.
     void closingWhileAReportIsWrittenStopsItFirst() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.beginTransaction());
         for (int i = 0; i < 200; ++i)
             AddTestBook(u"Book %1"_s.arg(i), [](BookFields& book) { book.notes = QString(200, u'n'); });

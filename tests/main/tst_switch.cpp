@@ -22,7 +22,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, name);
         QFETCH(QString, file);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         AddTestBook(u"Added before the switch"_s);
         // A copy of the open catalogue under a name in another letter case.
         if (file == u"mybooks.sqlite"_s) {
@@ -49,7 +49,7 @@ private Q_SLOTS:
     // An empty answer changes nothing; a lookup question answered No stops the switch before
     // the name is asked for; a file that is not a catalogue leaves the open one as it was.
     void failedSwitchGoesBackToTheOpenCatalogue() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
         const auto window = OpenMainWindow();
         home.prompts().input(QString());
@@ -78,7 +78,7 @@ private Q_SLOTS:
     }
 
     void activeSearchCarriesOverToTheNewCatalogue() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         AddTestBook(u"Zebra Crossing"_s);
         gSearchMode = kSearchTitle;
         gSearchTitle = u"zebra*"_s;
@@ -103,7 +103,7 @@ private Q_SLOTS:
     void openCatalogueFileFromTheDialog() {
         QFETCH(QString, file);
         QFETCH(bool, catalogue);
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         const QString path = home.file(file);
         if (catalogue) {
             QVERIFY(home.makeCatalogueFile(path));
@@ -137,7 +137,7 @@ private Q_SLOTS:
     }
 
     void recentCataloguesNewestFirstAndForgetMissingOnes() {
-        FRESH_MAIN_HOME(home);
+        FRESH_CHECKED_HOME(home);
         for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
             RememberRecentCatalogue(home.file(u"old %1.sqlite"_s.arg(i)));
         QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);

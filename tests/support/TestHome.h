@@ -52,6 +52,16 @@ private:
     TestHome home;                                                                                           \
     QVERIFY((home).openFreshCatalogue())
 
+// A test's home that fails the test, when it ends, for any prompt the script did not answer.
+struct CheckedHome : TestHome {
+    ~CheckedHome() { VERIFY_NO_UNEXPECTED_PROMPTS(*this); }
+};
+
+// FRESH_HOME, checked at the test's end.
+#define FRESH_CHECKED_HOME(home)                                                                             \
+    CheckedHome home;                                                                                        \
+    QVERIFY((home).openFreshCatalogue())
+
 // A number the open catalogue answers (a count, an id); -1 when the query fails.
 inline qint64 NumberOf(const QString& sql, const QVariantList& params = {}) {
     const auto value = QueryNumber(sql, params);
