@@ -23,11 +23,6 @@ QStringList backupNames(const QString& name) {
     return names;
 }
 
-// A file where the backup folder should be: no backup can be written.
-void blockBackups(const TestHome& home) {
-    WriteFile(home.file(u"Backups"_s));
-}
-
 } // namespace
 
 class BackupTest : public QObject {
@@ -56,7 +51,7 @@ private Q_SLOTS:
     // The start-up backup: a failure is told and changes nothing; once made, not again that day.
     void dailyBackupIsMadeOnceAndAFailureTold() {
         FRESH_HOME(home);
-        blockBackups(home);
+        WriteFile(home.file(u"Backups"_s)); // a file where the backup folder should be
         home.prompts().answerOk();
         DailyBackup();
         QVERIFY(home.prompts().lastShown().startsWith(
@@ -127,7 +122,7 @@ private Q_SLOTS:
         AddTestBook(u"Must survive"_s);
         const auto window = OpenMainWindow();
         const qint64 authors = NumberOf(u"SELECT COUNT(*) FROM [Author]"_s);
-        blockBackups(home);
+        WriteFile(home.file(u"Backups"_s));
         const bool imports = command.startsWith(u"mnuToolsImport"_s);
         if (!imports)
             home.prompts().answer(PromptAnswer::Yes);
@@ -136,19 +131,14 @@ private Q_SLOTS:
             home.onNextModal(ConfirmStartOver);
         const QString file = home.file(u"goodreads_library_export.csv"_s);
         WriteFile(file, "Book Id,Title,Author,Exclusive Shelf\r\n1,Emma,Jane Austen,read\r\n");
-        if (command == u"mnuToolsImportOther"_s)
+        if (imports)
             home.onNextModal([file](QDialog& dialog) {
-                auto& import = dynamic_cast<frmImportOther&>(dialog);
-                import.loadFile(file);
-                import.cmdImport->click();
-                return import.result();
-            });
-        if (command == u"mnuToolsImport"_s)
-            home.onNextModal([file](QDialog& dialog) {
-                auto& import = dynamic_cast<frmImport&>(dialog);
-                import.txtFilename->setText(file);
-                import.cmdImport->click();
-                return import.result();
+                if (auto* other = dynamic_cast<frmImportOther*>(&dialog))
+                    other->loadFile(file);
+                else
+                    dynamic_cast<frmImport&>(dialog).txtFilename->setText(file);
+                dialog.findChild<QPushButton*>(u"cmdImport"_s)->click();
+                return dialog.result();
             });
         window->findChild<QAction*>(command)->trigger();
         const QString told = home.prompts().lastShown();

@@ -51,11 +51,8 @@ class CliTest : public QObject {
 
 private Q_SLOTS:
     void commandsAnswerTheirExitCodes_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("server");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("said");
-        QTest::addColumn<QStringList>("books");
+        AddColumns<QStringList, QString, int, QString, QStringList>("arguments", "server", "exitCode", "said",
+                                                                    "books");
         const QString sample = u"Sample Book #1||0"_s;
         const QString crime = u"Crime and Punishment|9780140449136|1"_s;
         AddRow("help", QStringList{"--help"}, "", 0, "Commands:", QStringList());
@@ -104,11 +101,9 @@ private Q_SLOTS:
     }
 
     void commandsAnswerTheirExitCodes() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, server);
-        QFETCH(int, exitCode);
-        QFETCH(QString, said);
-        QFETCH(QStringList, books);
+        const auto [arguments, server, exitCode, said, books] =
+            FetchColumns<QStringList, QString, int, QString, QStringList>("arguments", "server", "exitCode",
+                                                                          "said", "books");
         TestHome home;
         StandInServer stand;
         const QString base = stand.play(server);

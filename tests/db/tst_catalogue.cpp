@@ -41,8 +41,7 @@ class CatalogueTest : public QObject {
 
 private Q_SLOTS:
     void namesAreCleaned_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("cleaned");
+        AddColumns<QString, QString>("typed", "cleaned");
         AddRow("blanks and dash", " home-lib 2 ", "HOMELIB2");
         AddRow("lower case", "home library", "HOMELIBRARY");
         AddRow("punctuation only", "!?.-/", "BIBLIO");
@@ -55,8 +54,7 @@ private Q_SLOTS:
     }
 
     void namesAreCleaned() {
-        QFETCH(QString, typed);
-        QFETCH(QString, cleaned);
+        const auto [typed, cleaned] = FetchColumns<QString, QString>("typed", "cleaned");
         QCOMPARE(CleanCatalogueName(typed), cleaned);
     }
 
@@ -147,8 +145,8 @@ private Q_SLOTS:
     // A file that is not a catalogue, or another program's SQLite database, is refused and left
     // exactly as it was.
     void fileThatIsNotACatalogueIsLeftAlone_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("statements"); // when given, the file is a database they build
+        // statements: when given, the file is a database they build
+        AddColumns<QByteArray, QStringList>("bytes", "statements");
         QByteArray random(4096, '\0');
         for (int i = 0; i < random.size(); ++i)
             random[i] = static_cast<char>((i * 7919 + 13) % 251);
@@ -164,8 +162,7 @@ private Q_SLOTS:
     }
 
     void fileThatIsNotACatalogueIsLeftAlone() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, statements);
+        const auto [bytes, statements] = FetchColumns<QByteArray, QStringList>("bytes", "statements");
         TestHome home;
         const QString path = home.file(u"BIBLIO.sqlite"_s);
         if (statements.isEmpty()) {

@@ -28,9 +28,7 @@ private:
 
 private Q_SLOTS:
     void textRules_data() {
-        QTest::addColumn<QString>("rule");
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("expected");
+        AddColumns<QString, QString, QString>("rule", "input", "expected");
         AddRow("quote doubled", "SqlQuote", "O'Brien's", "O''Brien''s");
         AddRow("quote untouched", "SqlQuote", "Plain", "Plain");
         AddRow("wildcards", "WildcardToSql", "J*n?s", "J%n_s");
@@ -46,9 +44,8 @@ private Q_SLOTS:
     }
 
     void textRules() {
-        QFETCH(QString, rule);
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
+        const auto [rule, input, expected] =
+            FetchColumns<QString, QString, QString>("rule", "input", "expected");
         const QHash<QString, QString (*)(const QString&)> rules = {
             {u"SqlQuote"_s, SqlQuote},
             {u"WildcardToSql"_s, WildcardToSql},
@@ -61,9 +58,7 @@ private Q_SLOTS:
     }
 
     void leadingNumbers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("number");
-        QTest::addColumn<int>("integer");
+        AddColumns<QString, double, int>("text", "number", "integer");
         QTest::newRow("trailing letters") << "12abc" << 12.0 << 12;
         QTest::newRow("blank and sign") << "  -3.5x" << -3.5 << -4;
         QTest::newRow("half to even") << "2.5" << 2.5 << 2;
@@ -76,16 +71,13 @@ private Q_SLOTS:
     }
 
     void leadingNumbers() {
-        QFETCH(QString, text);
-        QFETCH(double, number);
-        QFETCH(int, integer);
+        const auto [text, number, integer] = FetchColumns<QString, double, int>("text", "number", "integer");
         QCOMPARE(LeadingNumber(text), number);
         QCOMPARE(LeadingInteger(text), integer);
     }
 
     void datesReadMonthFirstAndUnreadableIsZeroDate_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QDate>("date");
+        AddColumns<QString, QDate>("text", "date");
         QTest::newRow("slashes") << "12/05/2002" << QDate(2002, 12, 5);
         QTest::newRow("short parts") << "1/2/2003" << QDate(2003, 1, 2);
         QTest::newRow("dots") << "12.05.2002" << QDate(2002, 12, 5);
@@ -99,8 +91,7 @@ private Q_SLOTS:
     }
 
     void datesReadMonthFirstAndUnreadableIsZeroDate() {
-        QFETCH(QString, text);
-        QFETCH(QDate, date);
+        const auto [text, date] = FetchColumns<QString, QDate>("text", "date");
         QCOMPARE(SafeDate(text), date);
     }
 
@@ -158,8 +149,7 @@ private Q_SLOTS:
     void namesEqualButForCaseAreOne_data() { AddCaseFoldRows(); }
 
     void namesEqualButForCaseAreOne() {
-        QFETCH(QString, stored);
-        QFETCH(QString, typed);
+        const auto [stored, typed] = FetchColumns<QString, QString>("stored", "typed");
         FRESH_HOME(home);
         for (const QString table : {"Author", "Award", "Subject", "Location", "Format", "Rating"}) {
             const QString idColumn = table + u"Id"_s;

@@ -10,10 +10,7 @@ class InternetTest : public QObject {
 
 private Q_SLOTS:
     void addresses_data() {
-        QTest::addColumn<QString>("site");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("address");
+        AddColumns<QString, QString, QString, QString>("site", "kind", "text", "address");
         const QString congress = u"http://catalog.loc.gov/cgi-bin/Pwebrecon.cgi?DB=local&PAGE=First"_s;
         AddRow("congress title", "Library of Congress", "title", "War and Peace", congress);
         AddRow("congress author", "Library of Congress", "author", "Leo Tolstoy", congress);
@@ -40,10 +37,8 @@ private Q_SLOTS:
     }
 
     void addresses() {
-        QFETCH(QString, site);
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(QString, address);
+        const auto [site, kind, text, address] =
+            FetchColumns<QString, QString, QString, QString>("site", "kind", "text", "address");
         QCOMPARE(InternetSearchUrl(site, kind, text).toString(QUrl::FullyEncoded), address);
     }
 
@@ -87,10 +82,7 @@ private Q_SLOTS:
     }
 
     void detailsServerIsSetAndOverridden_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("environment");
-        QTest::addColumn<QString>("used");
-        QTest::addColumn<bool>("refused");
+        AddColumns<QString, QString, QString, bool>("typed", "environment", "used", "refused");
         AddRow("own server", " http://books.example:8080/ ", "", "http://books.example:8080/", false);
         AddRow("emptied is the standard one", "", "", "https://openlibrary.org", false);
         AddRow("environment wins", "http://books.example", "http://127.0.0.1:9", "http://127.0.0.1:9", false);
@@ -98,10 +90,8 @@ private Q_SLOTS:
     }
 
     void detailsServerIsSetAndOverridden() {
-        QFETCH(QString, typed);
-        QFETCH(QString, environment);
-        QFETCH(QString, used);
-        QFETCH(bool, refused);
+        const auto [typed, environment, used, refused] =
+            FetchColumns<QString, QString, QString, bool>("typed", "environment", "used", "refused");
         TestHome home;
         const QByteArray previous = qgetenv("TOMEKEEP_METADATA_URL");
         qputenv("TOMEKEEP_METADATA_URL", environment.toUtf8());

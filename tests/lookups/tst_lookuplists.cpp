@@ -16,12 +16,11 @@ class LookupListTest : public QObject {
 
 private Q_SLOTS:
     void eachTableWithItsOwnTexts_data() {
-        QTest::addColumn<LookupList>("which");
-        QTest::addColumn<QString>("window"); // list window and caption
-        QTest::addColumn<QString>("dialog"); // as NameDialogSeen shows it, %1 Add or Edit, %2 the text
-        QTest::addColumn<QString>("duplicateTitle");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<QString>("useIt"); // makes the sample book use the row numbered ?
+        // window: list window and caption
+        // dialog: as NameDialogSeen shows it, %1 Add or Edit, %2 the text
+        // useIt: makes the sample book use the row numbered ?
+        AddColumns<LookupList, QString, QString, QString, QString, QString>(
+            "which", "window", "dialog", "duplicateTitle", "refusal", "useIt");
         const QString bookUses = u"UPDATE [Book] SET [%1] = ?"_s;
         AddRow("ratings", LookupList::Ratings, "frmRatings|Ratings", "frmRating|%1 Rating|Name:|%2|10|",
                "Warning", "Cannot delete this rating.  It is used in ", bookUses.arg("RatingId"));
@@ -43,12 +42,9 @@ private Q_SLOTS:
     // Add, a refused duplicate, a refused delete and a rename, each through the windows,
     // with the texts of the table the window works on.
     void eachTableWithItsOwnTexts() {
-        QFETCH(LookupList, which);
-        QFETCH(QString, window);
-        QFETCH(QString, dialog);
-        QFETCH(QString, duplicateTitle);
-        QFETCH(QString, refusal);
-        QFETCH(QString, useIt);
+        const auto [which, window, dialog, duplicateTitle, refusal, useIt] =
+            FetchColumns<LookupList, QString, QString, QString, QString, QString>(
+                "which", "window", "dialog", "duplicateTitle", "refusal", "useIt");
         FRESH_HOME(home);
         const LookupMember& member = LookupMemberOf(which);
         frmLookupList list(member);

@@ -57,16 +57,15 @@ class PickerTest : public QObject {
 
 private Q_SLOTS:
     void lookupPickersFillTheSearchBox_data() {
-        QTest::addColumn<PickerKind>("kind");
-        QTest::addColumn<QString>("texts"); // window, caption, no add button, a name to choose
+        // texts: window, caption, no add button, a name to choose
+        AddColumns<PickerKind, QString>("kind", "texts");
         AddRow("award", PickerKind::LookupAward, "frmLookupAward|Lookup Award||Nebula Award");
         AddRow("subject", PickerKind::LookupSubject, "frmLookupSubject|Lookup Subject||Entertainment");
         AddRow("location", PickerKind::LookupLocation, "frmLookupLocation|Lookup Location||Living Room");
     }
 
     void lookupPickersFillTheSearchBox() {
-        QFETCH(PickerKind, kind);
-        QFETCH(QString, texts);
+        const auto [kind, texts] = FetchColumns<PickerKind, QString>("kind", "texts");
         const QString chosen = texts.section(u'|', 3);
         FRESH_HOME(home);
         QLineEdit txtSearch(u"typed before"_s);

@@ -20,9 +20,7 @@ class BookLookupTest : public QObject {
 
 private Q_SLOTS:
     void answersAreRead_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<LookupFailure>("failure");
-        QTest::addColumn<QString>("details");
+        AddColumns<QByteArray, LookupFailure, QString>("json", "failure", "details");
         const auto none = LookupFailure::None;
         const auto bad = LookupFailure::BadAnswer;
         AddRow("whole book", CrimeAndPunishmentAnswer(u"http://c/1.jpg"_s), none,
@@ -45,9 +43,8 @@ private Q_SLOTS:
     }
 
     void answersAreRead() {
-        QFETCH(QByteArray, json);
-        QFETCH(LookupFailure, failure);
-        QFETCH(QString, details);
+        const auto [json, failure, details] =
+            FetchColumns<QByteArray, LookupFailure, QString>("json", "failure", "details");
         const LookupResult result = ParseBooksAnswer(json, kIsbn);
         QCOMPARE(result.failure, failure);
         if (failure == LookupFailure::BadAnswer)
@@ -69,9 +66,7 @@ private Q_SLOTS:
     }
 
     void lookupTalksToTheServer_data() {
-        QTest::addColumn<QString>("server");
-        QTest::addColumn<LookupFailure>("failure");
-        QTest::addColumn<int>("coverHeight");
+        AddColumns<QString, LookupFailure, int>("server", "failure", "coverHeight");
         QTest::newRow("found with cover") << "found" << LookupFailure::None << kCoverMaxHeight;
         QTest::newRow("cover missing on the server") << "no cover" << LookupFailure::None << 0;
         QTest::newRow("not found") << "{}" << LookupFailure::NotFound << 0;
@@ -83,9 +78,8 @@ private Q_SLOTS:
     }
 
     void lookupTalksToTheServer() {
-        QFETCH(QString, server);
-        QFETCH(LookupFailure, failure);
-        QFETCH(int, coverHeight);
+        const auto [server, failure, coverHeight] =
+            FetchColumns<QString, LookupFailure, int>("server", "failure", "coverHeight");
         StandInServer stand;
         const QString base = stand.play(server);
 
@@ -113,8 +107,7 @@ private Q_SLOTS:
     }
 
     void coversAreKeptSmall_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("height");
+        AddColumns<QByteArray, int>("bytes", "height");
         QImage small(30, 40, QImage::Format_RGB32);
         small.fill(Qt::blue);
         const QByteArray png = EncodedImage(small, "PNG");
@@ -124,8 +117,7 @@ private Q_SLOTS:
     }
 
     void coversAreKeptSmall() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, height);
+        const auto [bytes, height] = FetchColumns<QByteArray, int>("bytes", "height");
         const QByteArray prepared = PrepareCover(bytes);
         QCOMPARE(QImage::fromData(prepared).height(), height);
         if (height > 0 && height < kCoverMaxHeight)

@@ -6,8 +6,7 @@ class IsbnTest : public QObject {
 
 private Q_SLOTS:
     void normalise_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
+        AddColumns<QString, QString>("typed", "stored");
         AddRow("isbn-10 with hyphens", "0-14-044913-2", "9780140449136");
         AddRow("isbn-10 ending in X", "0-8044-2957-X", "9780804429573");
         AddRow("isbn-10 lower-case x", "080442957x", "9780804429573");
@@ -22,8 +21,7 @@ private Q_SLOTS:
         AddRow("empty", "", "");
     }
     void normalise() {
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
+        const auto [typed, stored] = FetchColumns<QString, QString>("typed", "stored");
         QCOMPARE(NormaliseIsbn(typed), stored);
         if (!stored.isEmpty())
             QVERIFY(IsIsbn13(stored));

@@ -89,14 +89,11 @@ private Q_SLOTS:
     }
 
     void eachSearchWindow_data() {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("windowTexts"); // window, caption, label, box, lookup button
-        QTest::addColumn<QString>("help");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString*>("value");
-        QTest::addColumn<QString>("messageTexts"); // empty text, no match before the text
-        QTest::addColumn<QString>("typedTexts");   // matching text as typed, as handed over
-        QTest::addColumn<QString>("listed");
+        // windowTexts: window, caption, label, box, lookup button
+        // messageTexts: empty text, no match before the text
+        // typedTexts: matching text as typed, as handed over
+        AddColumns<QString, QString, QString, int, QString*, QString, QString, QString>(
+            "menu", "windowTexts", "help", "mode", "value", "messageTexts", "typedTexts", "listed");
         AddRow("title", "mnuSearchTitle", "frmSearchTitle|Search Title|Title:|txtTitle|",
                "Enter the title of the book you want to find.", 1, &gSearchTitle,
                "Enter a title to search for.|No books match the title '", "the*|the*", "The Hobbit");
@@ -133,14 +130,9 @@ private Q_SLOTS:
     // Through the Search menu: texts, the empty and no-match refusals, the remembered text and
     // the books the list then shows.
     void eachSearchWindow() {
-        QFETCH(QString, menu);
-        QFETCH(QString, help);
-        QFETCH(int, mode);
-        QFETCH(QString*, value);
-        QFETCH(QString, windowTexts);
-        QFETCH(QString, messageTexts);
-        QFETCH(QString, typedTexts);
-        QFETCH(QString, listed);
+        const auto [menu, help, mode, value, windowTexts, messageTexts, typedTexts, listed] =
+            FetchColumns<QString, QString, int, QString*, QString, QString, QString, QString>(
+                "menu", "help", "mode", "value", "windowTexts", "messageTexts", "typedTexts", "listed");
         const QStringList texts = Parts(windowTexts);
         const QStringList messages = Parts(messageTexts);
         const QStringList typed = Parts(typedTexts);

@@ -32,3 +32,18 @@ void AddRow(const char* name, const Values&... values) {
     QTestData& row = QTest::newRow(name);
     ((row << RowValue(values)), ...);
 }
+
+// The columns of a data-driven test in one line: AddColumns<QString, int>("text", "count").
+template <typename... Types, typename... Names>
+void AddColumns(const Names&... names) {
+    static_assert(sizeof...(Types) == sizeof...(Names), "one name a column");
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// The current row's values of those columns, bound at once:
+// const auto [text, count] = FetchColumns<QString, int>("text", "count").
+template <typename... Types, typename... Names>
+std::tuple<Types...> FetchColumns(const Names&... names) {
+    static_assert(sizeof...(Types) == sizeof...(Names), "one name a column");
+    return {*static_cast<Types*>(QTest::qData(names, qMetaTypeId<Types>()))...};
+}
