@@ -1,7 +1,6 @@
 #include "app/frmAbout.h"
 #include "db/Connection.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 class AboutTest : public QObject {
     Q_OBJECT

@@ -1,6 +1,5 @@
 #include "app/frmHelp.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 class HelpTest : public QObject {
     Q_OBJECT

@@ -1,6 +1,5 @@
 #include "app/Settings.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 class SettingsTest : public QObject {
     Q_OBJECT

@@ -3,7 +3,6 @@
 #include "db/Recordset.h"
 #include "support/StandInServer.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 

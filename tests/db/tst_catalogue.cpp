@@ -9,7 +9,6 @@
 #include "db/SeedData.h"
 #include "support/SqliteTool.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 

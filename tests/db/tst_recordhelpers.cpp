@@ -7,7 +7,6 @@
 #include "db/SqliteStatement.h"
 #include "support/CaseTestData.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 #include <algorithm>
 

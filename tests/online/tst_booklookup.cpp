@@ -1,7 +1,6 @@
 #include "online/BookLookup.h"
 #include "online/Covers.h"
 #include "support/StandInServer.h"
-#include "support/TestMain.h"
 
 Q_DECLARE_METATYPE(LookupFailure)
 

@@ -1,7 +1,5 @@
 #include "support/ScriptedPrompts.h"
 
-#include "support/TestMain.h"
-
 ScriptedPrompts& ScriptedPrompts::answer(PromptAnswer answer) {
     m_answers.append(answer);
     return *this;

@@ -1,7 +1,6 @@
 #include "support/SecondProgram.h"
 
 #include "db/Connection.h"
-#include "support/TestMain.h"
 
 #include <chrono>
 #include <future>

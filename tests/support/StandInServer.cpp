@@ -1,7 +1,5 @@
 #include "support/StandInServer.h"
 
-#include "support/TestMain.h"
-
 #include <QTcpSocket>
 
 StandInServer::StandInServer() {

@@ -4,7 +4,6 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
 #include "main/SearchState.h"
-#include "support/TestMain.h"
 
 namespace {
 
