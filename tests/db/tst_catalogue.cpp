@@ -23,12 +23,6 @@ QString firstText(const QString& sql) {
     return TextsOf(sql).value(0, u"<none>"_s);
 }
 
-BookFields titled(const QString& title) {
-    BookFields book;
-    book.title = title;
-    return book;
-}
-
 QStringList leftovers(const QString& folder) {
     return QDir(folder).entryList({u"*.creating*"_s}, QDir::Files | QDir::Hidden);
 }
@@ -238,15 +232,15 @@ private Q_SLOTS:
         QVERIFY(UpdateDatabase().ok());
         QCOMPARE(NumberOf(u"PRAGMA user_version"_s), SchemaSteps().back().number);
         QCOMPARE(*GetAuthorId(u"ÉMILE ZOLA"_s), 1);
-        QCOMPARE(*InsertBook(titled(u"ÉCHOS DU NORD"_s)), -1);
+        QCOMPARE(*InsertBook(PlainBook(u"ÉCHOS DU NORD"_s)), -1);
 
         QCOMPARE(SqliteTool(path, u"UPDATE Book SET Title = 'Ärger im Öl' WHERE BookId = 1; "
                                   "INSERT INTO Subject (Name) VALUES ('Poésie'); "
                                   "PRAGMA integrity_check;"_s),
                  u"ok"_s);
         QCOMPARE(*GetLookupId(u"Subject"_s, u"SubjectId"_s, u"POÉSIE"_s), 1);
-        QCOMPARE(*InsertBook(titled(u"ärger im öl"_s)), -1);
-        QVERIFY(*InsertBook(titled(u"Échos du Nord"_s)) > 1);
+        QCOMPARE(*InsertBook(PlainBook(u"ärger im öl"_s)), -1);
+        QVERIFY(*InsertBook(PlainBook(u"Échos du Nord"_s)) > 1);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [TitleKey] IS NULL"_s), 0);
     }
 };

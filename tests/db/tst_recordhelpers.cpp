@@ -13,18 +13,6 @@
 class RecordHelpersTest : public QObject {
     Q_OBJECT
 
-private:
-    static BookFields book(const QString& title) {
-        BookFields fields;
-        fields.subjectId = 1;
-        fields.locationId = 1;
-        fields.formatId = 1;
-        fields.ratingId = 1;
-        fields.title = title;
-        fields.authorId = 1;
-        return fields;
-    }
-
 private Q_SLOTS:
     void textRules_data() {
         AddColumns<QString, QString, QString>("rule", "input", "expected");
@@ -137,11 +125,11 @@ private Q_SLOTS:
         QVERIFY(gConn.execute(u"INSERT INTO [Author] ([Name]) VALUES (?)"_s, {u"Flannery O'Connor"_s}));
         QVERIFY(*GetAuthorId(u"Flannery O'Connor"_s) > 926);
 
-        const auto refused = InsertBook(book(u"sample BOOK #1"_s));
+        const auto refused = InsertBook(PlainBook(u"sample BOOK #1"_s));
         QVERIFY(refused && *refused == -1 && NumberOf(u"SELECT COUNT(*) FROM [Book]"_s) == 1);
-        QCOMPARE(*InsertBook(book(u"Second"_s)), 2);
+        QCOMPARE(*InsertBook(PlainBook(u"Second"_s)), 2);
         // Renaming through an update can still make two books share a title.
-        QVERIFY(UpdateBook(2, book(u"Sample Book #1"_s)));
+        QVERIFY(UpdateBook(2, PlainBook(u"Sample Book #1"_s)));
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Sample Book #1'"_s), 2);
     }
 
@@ -157,8 +145,8 @@ private Q_SLOTS:
             QCOMPARE(*GetLookupId(table, idColumn, typed), *added);
         }
         QCOMPARE(*GetAuthorId(typed), *GetAuthorId(stored));
-        QVERIFY(*InsertBook(book(stored)) > 0);
-        QCOMPARE(*InsertBook(book(typed)), -1);
+        QVERIFY(*InsertBook(PlainBook(stored)) > 0);
+        QCOMPARE(*InsertBook(PlainBook(typed)), -1);
         // Accents are not letter case: another name.
         QVERIFY(NameKey(u"Émile") != NameKey(u"Emile"));
     }
@@ -195,7 +183,7 @@ private Q_SLOTS:
 
     void bookRoundTripKeepsEveryValue() {
         FRESH_HOME(home);
-        BookFields written = book(u"Émile's \"Notes\" | vol. 1"_s);
+        BookFields written = PlainBook(u"Émile's \"Notes\" | vol. 1"_s);
         written.labelNumber = u"A-17"_s;
         written.publisher = u"O'Reilly"_s;
         written.copyright = 1999;
@@ -223,7 +211,7 @@ private Q_SLOTS:
         FRESH_HOME(home);
         for (const QString& title :
              {u"Émile Zola"_s, u"War and Peace"_s, u"The Warden"_s, u"ÆSOP'S FABLES"_s, u"100% True"_s})
-            QVERIFY(InsertBook(book(title)).ok());
+            QVERIFY(InsertBook(PlainBook(title)).ok());
         // Each pattern and the number of titles it matches.
         const QList<std::pair<QString, int>> patterns = {
             {u"émile%"_s, 1},        {u"%war%"_s, 2}, {u"the%"_s, 1},       {u"æsop's fables"_s, 1},

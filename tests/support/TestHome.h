@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Modal.h"
+#include "db/RecordHelpers.h"
 #include "db/Recordset.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -63,6 +64,14 @@ struct CheckedHome : TestHome {
     QVERIFY((home).openFreshCatalogue())
 
 // A number the open catalogue answers (a count, an id); -1 when the query fails.
+// A book of the standard "(none)" lookups, for a test to change what it cares about.
+inline BookFields PlainBook(const QString& title) {
+    BookFields book;
+    book.subjectId = book.locationId = book.formatId = book.ratingId = 1;
+    book.title = title;
+    return book;
+}
+
 inline qint64 NumberOf(const QString& sql, const QVariantList& params = {}) {
     const auto value = QueryNumber(sql, params);
     return value ? *value : -1;
