@@ -36,6 +36,22 @@ bool isDark(const QImage& page, int x, int y) {
     return qGray(page.pixel(x, y)) < 128;
 }
 
+// One step of a walk through the window: sets a scroll bar ("vscBar=7"), clicks the button of
+// that name, or presses the keys named, on the Print button after "Print:".
+void act(frmPP& window, const QString& step) {
+    auto* bar = window.findChild<QScrollBar*>(step.section(u'=', 0, 0));
+    auto* button = window.findChild<QAbstractButton*>(step);
+    if (bar && step.contains(u'='))
+        bar->setValue(step.section(u'=', 1).toInt());
+    else if (button)
+        button->click();
+    else {
+        QWidget* target = step.startsWith(u"Print:") ? static_cast<QWidget*>(window.cmdPrint) : &window;
+        for (const QString& keys : step.section(u':', -1).split(u' '))
+            QTest::keySequence(target, QKeySequence(keys));
+    }
+}
+
 QString pdfPageText(const QString& pdf, int page) {
     QProcess process;
     const QString number = QString::number(page);
@@ -62,31 +78,18 @@ private Q_SLOTS:
         TestHome home;
         frmPP& window = openPreview(report(5));
         QCOMPARE(window.windowTitle() + u'|' + window.lblPage->text(), u"Print Preview|Page: 1"_s);
-        const auto key = [&window](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-            return [&window, key, modifiers] {
-                QTest::keyClick(&window, key, modifiers);
-            };
-        };
-        const std::pair<std::function<void()>, int> steps[] = {
-            {[&] { window.cmdNext->click(); }, 2},
-            {key(Qt::Key_PageDown), 3},
-            {[&] { window.cmdLast->click(); }, 5},
-            {[&] { window.cmdNext->click(); }, 5},
-            {key(Qt::Key_PageDown), 5},
-            {[&] { QTest::keyClick(window.cmdPrint, Qt::Key_PageUp); }, 4}, // the window sees keys first
-            {[&] { window.cmdPrev->click(); }, 3},
-            {key(Qt::Key_Home), 1},
-            {[&] { window.cmdPrev->click(); }, 1},
-            {key(Qt::Key_End), 5},
-            {[&] { window.cmdFirst->click(); }, 1},
-            // Alt alone leaves keys to the controls; Alt with Shift does not.
-            {key(Qt::Key_PageDown, Qt::AltModifier), 1},
-            {key(Qt::Key_PageDown, Qt::AltModifier | Qt::ShiftModifier), 2},
-        };
-        for (const auto& [action, page] : steps) {
-            action();
-            QCOMPARE(window.lblPage->text(), u"Page: %1"_s.arg(page));
-            QCOMPARE(Preview().CurrentPage(), page);
+        // The window sees keys first, even on the Print button; Alt alone leaves keys to the
+        // controls, Alt with Shift does not.
+        const std::pair<const char*, int> steps[] = {
+            {"cmdNext", 2},         {"PgDown", 3},     {"cmdLast", 5},  {"cmdNext", 5},
+            {"PgDown", 5},          {"Print:PgUp", 4}, {"cmdPrev", 3},  {"Home", 1},
+            {"cmdPrev", 1},         {"End", 5},        {"cmdFirst", 1}, {"Alt+PgDown", 1},
+            {"Alt+Shift+PgDown", 2}};
+        for (const auto& [step, page] : steps) {
+            act(window, QString::fromLatin1(step));
+            const QString state = window.lblPage->text() + u'|' + QString::number(Preview().CurrentPage());
+            QVERIFY2(state == u"Page: %1|%1"_s.arg(page),
+                     qPrintable(QString::fromLatin1(step) + u": " + state));
         }
 
         // The paging buttons say what they do, their arrows in a dark scheme's text colour at any scale.
@@ -163,23 +166,18 @@ private Q_SLOTS:
 
         // The arrow keys move half the reach a press, never past the bars' ends; the bars move the
         // view too, and another page starts at the top-left corner again.
-        const int hMax = preview.hscBar->maximum();
-        const int vMax = preview.vscBar->maximum();
-        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down})
-            QTest::keyClick(&preview, key);
-        QCOMPARE(preview.ScrollPosition(), QPoint(hMax / 2, vMax / 2));
-        for (const Qt::Key key :
-             {Qt::Key_Right, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down})
-            QTest::keyClick(&preview, key);
-        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, vMax));
-        QCOMPARE(preview.hscBar->value(), hMax);
-        QTest::keyClick(&preview, Qt::Key_Up);
-        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, vMax - vMax / 2));
-        preview.vscBar->setValue(7);
-        QCOMPARE(preview.ScrollPosition(), QPoint(hMax, std::min(7, vMax)));
-        preview.cmdNext->click();
-        QCOMPARE(preview.ScrollPosition(), QPoint(0, 0));
-        QCOMPARE(preview.vscBar->value(), 0);
+        const int h = preview.hscBar->maximum();
+        const int v = preview.vscBar->maximum();
+        const std::pair<const char*, QPoint> walk[] = {{"Right Down", {h / 2, v / 2}},
+                                                       {"Right Down Right Down Right Down", {h, v}},
+                                                       {"Up", {h, v - v / 2}},
+                                                       {"vscBar=7", {h, std::min(7, v)}},
+                                                       {"cmdNext", {0, 0}}};
+        for (const auto& [step, at] : walk) {
+            act(preview, QString::fromLatin1(step));
+            const QPoint bars(preview.hscBar->value(), preview.vscBar->value());
+            QVERIFY2(preview.ScrollPosition() == at && bars == at, step);
+        }
         preview.resize(100, 100);
         QCOMPARE(preview.size(), QSize(4000 / 15, 3500 / 15));
     }
