@@ -119,11 +119,18 @@ public:
                      [kind](const Drawing& drawing) { return drawing.kind == kind; });
         return found;
     }
-    QStringList texts() const {
-        QStringList found;
-        for (const Drawing& drawing : of(Drawing::Text))
-            found.append(drawing.text);
-        return found;
+    // Each drawing as "text x,y", or "box" or "rule" with both corners and the pen.
+    QStringList drawn() const {
+        QStringList drawn;
+        const auto at = [](const QPointF& point) {
+            return u"%1,%2"_s.arg(point.x()).arg(point.y());
+        };
+        for (const Drawing& d : drawings)
+            drawn << (d.kind == Drawing::Text
+                          ? d.text + u' ' + at(d.from)
+                          : u"%1 %2 %3 %4"_s.arg(d.kind == Drawing::Box ? u"box"_s : u"rule"_s, at(d.from),
+                                                 at(d.to), QString::number(d.penWidth)));
+        return drawn;
     }
 
     QList<Drawing> drawings;
