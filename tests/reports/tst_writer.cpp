@@ -209,32 +209,25 @@ private Q_SLOTS:
         };
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
-        const qsizetype first = body.indexOf(u"/TEXT"_s);
-        QStringList wrapped = body.mid(first);
-        // Leave out the heading of the page the text ran onto.
+        // Leave out the heading of the page the text ran onto, and the stops set after it.
+        QStringList wrapped = body.mid(body.indexOf(u"/TEXT"_s) - 1);
         const qsizetype newPage = wrapped.indexOf(u"/NEWPAGE"_s);
         QVERIFY(newPage > 0);
-        const qsizetype headingEnd = wrapped.indexOf(u"/RESETTABS"_s, newPage);
-        wrapped.remove(newPage, headingEnd - newPage + 1);
-        QStringList pieces;
-        const PageCanvas canvas = measuring();
-        qsizetype previousText = -1;
-        for (qsizetype i = 0; i < wrapped.size(); ++i) {
-            if (wrapped[i] != QLatin1StringView("/TEXT"))
-                continue;
-            pieces << wrapped[i + 1];
-            QCOMPARE(wrapped[i + 2], u"1"_s);
-            QVERIFY2(canvas.TextWidth(wrapped[i + 1]) <= 1440, qPrintable(wrapped[i + 1]));
-            // Each continuation starts on a line of its own.
-            if (previousText >= 0)
-                QVERIFY(wrapped.mid(previousText, i - previousText).contains(u"/CR"_s));
-            previousText = i;
+        wrapped.remove(newPage,
+                       wrapped.indexOf(u"/CR"_s, wrapped.indexOf(u"/RESETTABS"_s, newPage)) - newPage);
+        // Each piece fits the column at stop 1 on a line of its own; the style command pair around
+        // the text restores the style in force.
+        const QStringList pieces = textsOf(wrapped);
+        QStringList expected{u"/NORMAL"_s};
+        for (const QString& piece : pieces) {
+            expected << u"/TEXT"_s << piece << u"1"_s << u"/CR"_s;
+            QVERIFY2(measuring().TextWidth(piece) <= 1440, qPrintable(piece));
         }
-        QVERIFY(pieces.size() > 5);
+        expected.last() = u"/NORMAL"_s;
+        QCOMPARE(wrapped, expected);
         // Nothing lost, the line break became one blank.
+        QVERIFY(pieces.size() > 5);
         QCOMPARE(pieces.join(QString()), QString(text).replace(u"\r\n"_s, u" "_s));
-        // The style command pair around the wrapped text restores the style in force.
-        QCOMPARE(body[first - 1] + u'|' + wrapped.last(), u"/NORMAL|/NORMAL"_s);
     }
 
     void oddTextsStayOnOneLine_data() {
