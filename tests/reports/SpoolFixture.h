@@ -46,8 +46,9 @@ public:
     }
 
     // A report of this many pages: a heading naming the page, then numbered rows of text.
-    void report(int pages, int rowsPerPage, const QString& reportName = u"Book Listing"_s) {
-        header(reportName);
+    void report(int pages, int rowsPerPage, const QString& reportName = u"Book Listing"_s,
+                int orientation = 1, int paperSize = 1) {
+        header(reportName, orientation, paperSize);
         font();
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
