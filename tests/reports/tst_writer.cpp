@@ -55,8 +55,10 @@ class WriterTest : public QObject {
 private Q_SLOTS:
     void oneReportFileWordForWord() {
         TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([](ScriptedReport& r) {
+        ReportCapture capture; // at 10:00:00, second 36,000 of the day
+        QStringList spoolPaths;
+        ScriptedReport report([&spoolPaths](ScriptedReport& r) {
+            spoolPaths << Writer().SpoolPath();
             Writer().SetTab(4, 2.25, spool::kAlignRight);
             Writer().NewLine(&r);
             Writer().PrintText(&r, u"Hello  "_s, 4, 0);
@@ -75,8 +77,13 @@ private Q_SLOTS:
                                    capture.closings, QDir(SpoolFolder()).isEmpty()}),
                  QList<qsizetype>({1, 1, 1, 1, 1}));
         // The next report names its font again; a line is as high as the font's "X" on the canvas.
+        // Report files are named by the seconds of the day, passing over a name that is taken.
+        const QString taken = SpoolFolder() + u"/00036000.tmp"_s;
+        WriteFile(taken, "taken");
         report.PrintReport();
         QCOMPARE(capture.shown.value(1), capture.shown[0]);
+        QVERIFY(QFile::exists(taken) &&
+                spoolPaths == QStringList({taken, SpoolFolder() + u"/00036001.tmp"_s}));
         QCOMPARE(Writer().LineHeight(), measuring().TextHeight(u"X"_s));
     }
 
@@ -260,19 +267,6 @@ private Q_SLOTS:
         QLocale::setDefault(previous);
         QCOMPARE(body,
                  Parts("/FONT|10.5|Arial|2|/ITALICS|/FONT|10.5|Times New Roman|1|/BOX|0.125|1|2.5|0.001|2"));
-    }
-
-    void spoolNamesCountFromTheSecondsOfTheDay() {
-        TestHome home;
-        ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
-        const QString first = Writer().MakeTempFileName(u"tmp"_s);
-        QCOMPARE(first, SpoolFolder() + u"/00036000.tmp"_s);
-        WriteFile(first, "taken");
-        QCOMPARE(Writer().MakeTempFileName(u"tmp"_s), SpoolFolder() + u"/00036001.tmp"_s);
-        ScriptedReport report(
-            [](ScriptedReport&) { QCOMPARE(Writer().SpoolPath(), SpoolFolder() + u"/00036001.tmp"_s); });
-        report.PrintReport();
-        QVERIFY(QFile::exists(first));
     }
 
     void scrambledBytesNeverMakeLineEndsAndUndo() {
