@@ -91,9 +91,9 @@ private Q_SLOTS:
             "notes\""_s.arg(today.year())
                 .arg(*author, today.addDays(-30).toString(u"MM/dd/yyyy"_s),
                      today.addDays(-3).toString(u"MM/dd/yyyy"_s));
-        QCOMPARE(readBytes(path), (ExchangeHeader() + u"\r\n"_s + expected + u"\r\n"_s).toUtf8());
 
-        // A book whose format is gone is left out; one without author, awards or dates is not.
+        // The file is compared once it also holds a plain book. A book whose format is gone is
+        // left out; one without author, awards or dates is not.
         ExchangeBook orphan = book(u"A Orphan"_s);
         orphan.format = u"Scroll"_s;
         QVERIFY(addBook(orphan) > 0);
