@@ -64,10 +64,6 @@ public:
 
     const QByteArray& bytes() const { return m_bytes; }
     const QList<qint64>& offsets() const { return m_offsets; }
-    bool save(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size();
-    }
 
 private:
     ScrambleKey m_key;

@@ -1,5 +1,6 @@
 #include "reports/SpoolFixture.h"
 #include "support/Parts.h"
+#include "support/TestHome.h"
 #include "support/TestMain.h"
 
 namespace {
@@ -163,8 +164,7 @@ private Q_SLOTS:
 private:
     QString save(const SpoolFixture& spool) {
         const QString path = m_dir.filePath(u"render%1.tmp"_s.arg(++m_files));
-        if (!spool.save(path))
-            qFatal("cannot write %s", qPrintable(path));
+        WriteFile(path, spool.bytes());
         return path;
     }
     void render(const SpoolFixture& spool, RecordingSurface& surface, bool printing) {
