@@ -2,8 +2,8 @@
 
 #include "db/Connection.h"
 #include "db/RecordHelpers.h"
-#include "db/Recordset.h"
 #include "exchange/ExchangeFormat.h"
+#include "support/TestHome.h"
 #include "support/TestMain.h"
 
 // Helpers shared by the exchange tests: files written and read back, books added by name, and a
@@ -66,35 +66,22 @@ inline ExchangeBook richBook() {
             .notes = u"First line\r\nSecond, with comma\r\nThird: 5 €"_s};
 }
 
-// Each row of a query as one line of text, its columns joined by " | "; sorted.
-inline QStringList rowsAsText(const DbResult<Recordset>& rows) {
-    if (!rows)
-        return {rows.error().messageText()};
-    QStringList lines;
-    for (Recordset row = *rows; !row.eof(); row.moveNext()) {
-        QStringList fields;
-        for (int i = 0; i < row.columns().size(); ++i)
-            fields << row.text(i);
-        lines << fields.join(u" | "_s);
-    }
-    lines.sort();
-    return lines;
-}
-
-// Every book of the open catalogue as one line of text, all columns by value and lookups by
-// name, awards in the order of their links; sorted, so that catalogues can be compared.
+// Every book of the open catalogue as one line of text, its columns joined by '|', all by value and lookups
+// by name, awards in the order of their links; sorted, so that catalogues can be compared.
 inline QStringList catalogueBooks() {
     QString joins;
     for (const char* table : {"Subject", "Format", "Rating", "Author", "Location"})
         joins += u" LEFT JOIN [%1] AS %2 ON %2.[%1Id] = b.[%1Id]"_s.arg(QLatin1StringView(table))
                      .arg(QChar(table[0]).toLower());
-    return rowsAsText(Recordset::open(
-        u"SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], "
-        "b.[Publisher], a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n "
-        "FROM [BookAward] AS ba INNER JOIN [Award] AS w ON w.[AwardId] = ba.[AwardId] "
-        "WHERE ba.[BookId] = b.[BookId] ORDER BY ba.rowid)), l.[Name], b.[LabelNumber], "
-        "b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] FROM [Book] AS b"_s +
-        joins));
+    QStringList books =
+        TextsOf(u"SELECT b.[Title], b.[Stars], s.[Name], f.[Name], b.[Pages], r.[Name], b.[Copyright], "
+                "b.[Publisher], a.[Name], (SELECT group_concat(n, '/') FROM (SELECT w.[Name] AS n "
+                "FROM [BookAward] AS ba INNER JOIN [Award] AS w ON w.[AwardId] = ba.[AwardId] "
+                "WHERE ba.[BookId] = b.[BookId] ORDER BY ba.rowid)), l.[Name], b.[LabelNumber], "
+                "b.[AcquireDate], b.[Cost], b.[LentTo], b.[LentDate], b.[Notes] FROM [Book] AS b"_s +
+                joins);
+    books.sort();
+    return books;
 }
 
 } // namespace exchangetest

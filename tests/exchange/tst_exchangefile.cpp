@@ -80,9 +80,8 @@ private Q_SLOTS:
         const QString path = home.file(u"books.txt"_s);
         QStringList titles;
         const ExportResult result = ExportBooks(path, [&titles](const QString& title) { titles << title; });
-        QCOMPARE(result.status, ExportResult::Status::Done);
-        QCOMPARE(result.count, 1);
-        QCOMPARE(titles, QStringList{u"Sample Book #1"_s});
+        QVERIFY(result.status == ExportResult::Status::Done && result.count == 1 &&
+                titles == QStringList{u"Sample Book #1"_s});
         const QDate today = QDate::currentDate();
         const auto author = GetAuthorName(NumberOf(u"SELECT [AuthorId] FROM [Book]"_s));
         QVERIFY(author && !author->isEmpty());
@@ -92,9 +91,9 @@ private Q_SLOTS:
             "notes\""_s.arg(today.year())
                 .arg(*author, today.addDays(-30).toString(u"MM/dd/yyyy"_s),
                      today.addDays(-3).toString(u"MM/dd/yyyy"_s));
-        QCOMPARE(readBytes(path), (ExchangeHeader() + u"\r\n"_s + expected + u"\r\n"_s).toUtf8());
 
-        // A book whose format is gone is left out; one without author, awards or dates is not.
+        // The file is compared once it also holds a plain book. A book whose format is gone is
+        // left out; one without author, awards or dates is not.
         ExchangeBook orphan = book(u"A Orphan"_s);
         orphan.format = u"Scroll"_s;
         QVERIFY(addBook(orphan) > 0);
@@ -189,9 +188,8 @@ private Q_SLOTS:
             "beaucoup\x94\"";
         QCOMPARE(importBytes(home, ExchangeHeader().toLatin1() + "\r\n" + line + "\r\n").imported, 1);
         QCOMPARE(catalogueBooks().filter(u"Café"_s),
-                 QStringList{u"Café crème | 4 | Poésie | Paperback | 120 | Teen | 1998 | Éditions | "
-                             "Émile Zola |  | Étagère | L | 1999-05-17 | 12.5 | Zoë | 1899-01-01 | "
-                             "Coût 5 €\r\nMerci “beaucoup”"_s});
+                 QStringList{u"Café crème|4|Poésie|Paperback|120|Teen|1998|Éditions|Émile Zola||Étagère|L|"
+                             "1999-05-17|12.5|Zoë|1899-01-01|Coût 5 €\r\nMerci “beaucoup”"_s});
     }
 
     void badFilesEndInADefinedState_data() {
@@ -288,29 +286,9 @@ private Q_SLOTS:
         QVERIFY(!gConn.inTransaction());
     }
 
-    void aFullDiskIsToldAsSuch() {
-        FRESH_HOME(home);
-        QStringList lines;
-        for (int i = 1; i <= 300; ++i) {
-            ExchangeBook line = book(u"Book number %1"_s.arg(i));
-            line.notes = QString(200, u'n');
-            lines << BuildExportLine(line);
-        }
-        // The catalogue may not grow by more than a few pages, as on a disk that is all but full.
-        QVERIFY(gConn.execute(u"PRAGMA max_page_count = %1"_s.arg(NumberOf(u"PRAGMA page_count"_s) + 4)));
-        const ImportResult result = importBytes(home, exchangeFile(lines));
-        QVERIFY2(result.status == ImportResult::Status::Failed &&
-                     result.error.contains(u"Error 13 (database or disk is full)"_s),
-                 qPrintable(result.error));
-        // Nothing kept, and no transaction left open.
-        QVERIFY(rowsOf("Book") == 1 && !gConn.inTransaction());
-        QVERIFY(gConn.execute(u"INSERT INTO [Award] ([Name]) VALUES ('After')"_s));
-        // A folder cannot be opened as a file of books.
-        const ImportResult folder = ImportExchangeFile(home.path());
-        QVERIFY(folder.status == ImportResult::Status::CannotOpen && !folder.error.isEmpty());
-    }
-
-    void aFailedExportLeavesTheEarlierFile() {
+    // On a disk that is all but full an export keeps the earlier file, and an import into a
+    // catalogue that cannot grow keeps nothing.
+    void aFullDiskLeavesWhatWasThere() {
         FRESH_HOME(home);
         QVERIFY(gConn.beginTransaction());
         for (int i = 1; i <= 500; ++i) {
@@ -332,6 +310,22 @@ private Q_SLOTS:
         QCOMPARE(QDir(home.path()).entryList({u"books.txt*"_s}, QDir::Files | QDir::Hidden),
                  QStringList{u"books.txt"_s});
         QCOMPARE(ExportBooks(path).count, 501);
+
+        // Into a new catalogue that may not grow by more than a few pages.
+        gConn.close();
+        gDBName = u"FULL"_s;
+        QVERIFY(OpenDatabase());
+        QVERIFY(gConn.execute(u"PRAGMA max_page_count = %1"_s.arg(NumberOf(u"PRAGMA page_count"_s) + 4)));
+        const ImportResult imported = ImportExchangeFile(path);
+        QVERIFY2(imported.status == ImportResult::Status::Failed &&
+                     imported.error.contains(u"Error 13 (database or disk is full)"_s),
+                 qPrintable(imported.error));
+        // Nothing kept, and no transaction left open.
+        QVERIFY(rowsOf("Book") == 1 && !gConn.inTransaction());
+        QVERIFY(gConn.execute(u"INSERT INTO [Award] ([Name]) VALUES ('After')"_s));
+        // A folder cannot be opened as a file of books.
+        const ImportResult folder = ImportExchangeFile(home.path());
+        QVERIFY(folder.status == ImportResult::Status::CannotOpen && !folder.error.isEmpty());
     }
 };
 

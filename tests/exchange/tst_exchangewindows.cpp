@@ -2,6 +2,7 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "exchange/ExchangeWindows.h"
+#include "support/Parts.h"
 #include "support/TestHome.h"
 #include "support/TestMain.h"
 
@@ -10,18 +11,20 @@ using namespace exchangetest;
 namespace {
 
 // Queues the user's actions in the next export or import window: the file name typed, then
-// Enter (which must run the window's default button). Answers whether the window was still open.
+// Enter (which must run the window's default button). Answers with the window's caption, help
+// line and the name it offered, then "open" or "closed" after Enter.
 template <typename Window>
-std::shared_ptr<bool> typeNameAndPressEnter(TestHome& home, const QString& name) {
-    auto stillOpen = std::make_shared<bool>(false);
-    home.onNextModal([name, stillOpen](QDialog& dialog) {
+std::shared_ptr<QStringList> typeNameAndPressEnter(TestHome& home, const QString& name) {
+    auto seen = std::make_shared<QStringList>();
+    home.onNextModal([name, seen](QDialog& dialog) {
         auto& window = dynamic_cast<Window&>(dialog);
+        *seen << window.windowTitle() << window.lblHelp->text() << window.txtFilename->text();
         window.txtFilename->setText(name);
         QTest::keyClick(window.txtFilename, Qt::Key_Return);
-        *stillOpen = window.isVisible();
+        *seen << (window.isVisible() ? u"open"_s : u"closed"_s);
         return window.result();
     });
-    return stillOpen;
+    return seen;
 }
 
 QString readOnlyTarget(const TestHome& home) {
@@ -41,68 +44,51 @@ class ExchangeWindowsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The window's texts, an existing file kept on No and replaced on Yes, the name remembered
-    // only once written, and an empty catalogue that writes nothing.
+    // An existing file kept on No and replaced on Yes, the name remembered only once written, a file
+    // or a folder that cannot be written told, and an empty catalogue that writes nothing.
     void exportWindowWritesTheFileAndSaysHowManyBooks() {
         FRESH_HOME(home);
         const QString path = home.file(u"out.txt"_s);
         WriteFile(path, "keep me");
-        const auto stillOpen = typeNameAndPressEnter<frmExport>(home, path);
-        home.prompts().answer(PromptAnswer::No);
-        ShowExportWindow(nullptr);
-        QCOMPARE(home.prompts().lastShown(),
-                 u"Overwrite Warning: '"_s + path + u"' already exists. Overwrite?"_s);
-        QCOMPARE(home.prompts().last().buttons, PromptButtons::YesNoCancel);
-        // Nothing written and no name remembered while the window stays open.
-        QVERIFY(*stillOpen && readBytes(path) == "keep me" && GetSetting(u"ExportFilename"_s).isEmpty());
-
-        home.onNextModal([&path](QDialog& dialog) {
-            auto& window = dynamic_cast<frmExport&>(dialog);
-            if (window.windowTitle() != u"Export Books"_s ||
-                window.lblHelp->text() != u"Export your books to a comma delimited file."_s ||
-                window.txtFilename->text() != DefaultExchangeFile())
-                return -1;
-            window.txtFilename->setText(path);
-            window.cmdExport->click();
-            return window.result();
-        });
-        home.prompts().answer(PromptAnswer::Yes).answerOk();
-        ShowExportWindow(nullptr);
-        QCOMPARE(home.prompts().lastShown(), u"Export complete: 1 books exported."_s);
-        QCOMPARE(GetSetting(u"ExportFilename"_s), path);
-        const QByteArray written = readBytes(path);
-        QVERIFY(written.startsWith(QByteArray(ExchangeHeader().toUtf8() + "\r\n1,\"Sample Book #1\"")));
-
-        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
-        const auto closed = typeNameAndPressEnter<frmExport>(home, path);
-        home.prompts().answer(PromptAnswer::Yes).answerOk();
-        ShowExportWindow(nullptr);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QVERIFY(!*closed);
-        QCOMPARE(home.prompts().last().text, u"0 books exported."_s);
-        QCOMPARE(readBytes(path), written);
-    }
-
-    void exportFailuresAreTold() {
-        FRESH_HOME(home);
         const QString locked = readOnlyTarget(home);
-        if (!locked.isEmpty()) {
-            typeNameAndPressEnter<frmExport>(home, locked);
-            home.prompts().answer(PromptAnswer::Yes).answerOk();
+        // A statement run first, the name typed and whether Overwrite is answered Yes; then the name
+        // the window offered, the window after Enter, the lines in the file and the last prompt.
+        const std::tuple<const char*, const char*, QString, bool, QString> steps[] = {
+            {"existing file, No", "", path, false,
+             QString(DefaultExchangeFile() + u"|open|0|Overwrite Warning: '" + path +
+                     u"' already exists. Overwrite?")},
+            {"existing file, Yes", "", path, true,
+             QString(DefaultExchangeFile() + u"|closed|2|Export complete: 1 books exported.")},
+            {"read-only file", "", locked, true,
+             QString(path + u"|closed|2|Error: Cannot write to file.  Make sure it is not opened by another "
+                            u"application.")},
+            {"a folder", "", home.path(), true,
+             QString((locked.isEmpty() ? path : locked) +
+                     u"|closed|2|Error: The export stopped after 0 books.\n\nCannot write to '" +
+                     QDir::toNativeSeparators(home.path()) + u"': Filename refers to a directory.")},
+            {"no books", "DELETE FROM [Book]", path, true,
+             QString(home.path() + u"|closed|2|Export complete: 0 books exported.")}};
+        std::shared_ptr<QStringList> first;
+        for (const auto& [name, sql, typed, yes, expected] : steps) {
+            if (typed.isEmpty()) // no file refuses the administrator here
+                continue;
+            if (*sql)
+                QVERIFY(gConn.execute(QString::fromLatin1(sql)));
+            const auto seen = typeNameAndPressEnter<frmExport>(home, typed);
+            for (const PromptAnswer answer :
+                 yes ? QList{PromptAnswer::Yes, PromptAnswer::Ok} : QList{PromptAnswer::No})
+                home.prompts().answer(answer);
             ShowExportWindow(nullptr);
-            VERIFY_NO_UNEXPECTED_PROMPTS(home);
-            QCOMPARE(home.prompts().lastShown(),
-                     u"Error: Cannot write to file.  Make sure it is not opened by another application."_s);
+            first = first ? first : seen;
+            const QString state =
+                QStringList{seen->value(2), seen->value(3), QString::number(readBytes(path).count('\n')),
+                            home.prompts().lastShown()}
+                    .join(u'|');
+            QVERIFY2(state == expected, qPrintable(name + u": "_s + state));
         }
-        // A folder cannot be written as a file either, for another reason.
-        typeNameAndPressEnter<frmExport>(home, home.path());
-        home.prompts().answer(PromptAnswer::Yes).answerOk();
-        ShowExportWindow(nullptr);
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        const QString told = home.prompts().lastShown();
-        QVERIFY2(told.startsWith(u"Error: The export stopped after 0 books.\n\nCannot write to '"_s +
-                                 QDir::toNativeSeparators(home.path())),
-                 qPrintable(told));
+        QCOMPARE(home.prompts().records().at(0).buttons, PromptButtons::YesNoCancel);
+        QCOMPARE(first->mid(0, 2), Parts("Export Books|Export your books to a comma delimited file."));
     }
 
     void browseOffersTheCurrentName() {
@@ -126,48 +112,44 @@ private Q_SLOTS:
     // refused line told; a failing book is told with where the import stopped. Each import reloads.
     void importWindowReadsTheFileAndReloadsTheList() {
         FRESH_HOME(home);
-        int reloads = 0;
-        const auto import = [&](const QString& path) {
-            const auto stillOpen = typeNameAndPressEnter<frmImport>(home, path);
-            home.prompts().answerOk();
-            ShowImportWindow(nullptr, [&reloads] { ++reloads; });
-            return *stillOpen;
-        };
-        const QString missing = home.file(u"missing.txt"_s);
-        QVERIFY(import(missing));
-        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: '"_s + missing + u"' does not exist."_s);
-        const QString path = home.file(u"in.txt"_s);
-        WriteFile(path, "\"BookId\",\"Title\"\r\n");
-        QVERIFY(import(path));
-        QCOMPARE(home.prompts().lastShown(),
-                 u"Error: This file is not in the correct format.  To see a valid file "
-                 "layout,\nexamine the file created by the Export Books option."_s);
-        QCOMPARE(reloads, 0);
-
-        ExchangeBook book;
-        book.title = u"Imported Through The Window"_s;
-        WriteFile(path, exchangeFile({BuildExportLine(book), QStringList(17, u"\"x\""_s).join(u',')}));
-        // A braced list is read in order: the window open after the import, then the reloads.
-        QCOMPARE(QList<int>({import(path), reloads}), QList<int>({false, 1}));
-        QCOMPARE(home.prompts().lastShown(),
-                 u"Import complete: 1 books imported.\n\n"
-                 "Line 3 was skipped because it does not hold the 18 fields of a book."_s);
-        QCOMPARE(GetSetting(u"ImportFilename"_s), path);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = ?"_s, {book.title}), 1);
-
         QVERIFY(gConn.execute(
             u"CREATE TRIGGER [refuse] BEFORE INSERT ON [Book] "
             "WHEN NEW.[Title] = 'Refused book title' BEGIN SELECT RAISE(ABORT, 'no room'); END"_s));
-        book.title = u"Kept book title"_s;
-        const QString kept = BuildExportLine(book);
-        book.title = u"Refused book title"_s;
-        WriteFile(path, exchangeFile({kept, BuildExportLine(book)}));
-        import(path);
+        const auto line = [](const QString& title) {
+            ExchangeBook book;
+            book.title = title;
+            return BuildExportLine(book);
+        };
+        const QString path = home.file(u"in.txt"_s);
+        const QString missing = home.file(u"missing.txt"_s);
+        // The name typed and the file's bytes (none: no file); then the window after Enter, the
+        // reloads so far and the last prompt.
+        const std::tuple<const char*, QString, QByteArray, QString> steps[] = {
+            {"missing file", missing, {}, QString(u"open|0|Tomekeep: '" + missing + u"' does not exist.")},
+            {"another layout", path, "\"BookId\",\"Title\"\r\n",
+             u"open|0|Error: This file is not in the correct format.  To see a valid file layout,\nexamine "
+             "the file created by the Export Books option."_s},
+            {"a book and a short line", path,
+             exchangeFile({line(u"Imported Through The Window"_s), QStringList(17, u"\"x\""_s).join(u',')}),
+             u"closed|1|Import complete: 1 books imported.\n\nLine 3 was skipped because it does not hold "
+             "the 18 fields of a book."_s},
+            {"a refused book", path,
+             exchangeFile({line(u"Kept book title"_s), line(u"Refused book title"_s)}),
+             u"closed|2|Error: The import stopped at line 3.\n\nError 1811 (no room)\n\n1 books imported."_s}};
+        int reloads = 0;
+        for (const auto& [name, typed, bytes, expected] : steps) {
+            if (!bytes.isEmpty())
+                WriteFile(typed, bytes);
+            const auto seen = typeNameAndPressEnter<frmImport>(home, typed);
+            home.prompts().answerOk();
+            ShowImportWindow(nullptr, [&reloads] { ++reloads; });
+            const QString state =
+                seen->value(3) + u'|' + QString::number(reloads) + u'|' + home.prompts().lastShown();
+            QVERIFY2(state == expected, qPrintable(name + u": "_s + state));
+        }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        const QString text = home.prompts().lastShown();
-        QVERIFY2(reloads == 2 && text.startsWith(u"Error: The import stopped at line 3.\n\nError "_s) &&
-                     text.contains(u"no room"_s) && text.endsWith(u"\n\n1 books imported."_s),
-                 qPrintable(text));
+        QCOMPARE(GetSetting(u"ImportFilename"_s), path);
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] LIKE 'Imported%'"_s), 1);
     }
 };
 

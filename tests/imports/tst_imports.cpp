@@ -46,12 +46,17 @@ QString fieldOf(const MappedRow& mapped, const QString& field) {
             .indexOf(field));
 }
 
-QByteArray csvBytes(const QStringList& header, const QList<QStringList>& rows,
-                    const QByteArray& lineEnd = "\r\n") {
-    QByteArray bytes = CsvRecord(header).toUtf8() + lineEnd;
-    for (const QStringList& row : rows)
-        bytes += CsvRecord(row).toUtf8() + lineEnd;
-    return bytes;
+// The header and the rows as a file: fields quoted where they need it, split by the separator.
+QString csvText(const QStringList& header, const QList<QStringList>& rows, const QString& lineEnd = u"\r\n"_s,
+                QChar separator = u',') {
+    QString text;
+    for (const QStringList& row : QList<QStringList>{header} + rows) {
+        QStringList fields;
+        for (const QString& value : row)
+            fields << CsvField(value);
+        text += fields.join(separator) + lineEnd;
+    }
+    return text;
 }
 
 // A Goodreads export of five books and two rows that make none: quoted commas and line breaks,
@@ -60,24 +65,26 @@ QByteArray goodreadsFile() {
     const auto row = [](const QStringList& values) {
         return rowOf(kGoodreadsHeader, values);
     };
-    return csvBytes(
-        kGoodreadsHeader,
-        {row({"Book Id=1", "Title=Pride and Prejudice", "Author=Jane Austen", "ISBN==\"0141439513\"",
-              "ISBN13==\"9780141439518\"", "My Rating=5", "Publisher=Penguin Books, Ltd.",
-              "Binding=Mass Market Paperback", "Number of Pages=480", "Year Published=2002",
-              "Original Publication Year=1813", "Date Added=2023/01/15", "Bookshelves=classics, favourites",
-              "Exclusive Shelf=read", "My Review=Loved it.\nRead it \"twice\".",
-              "Private Notes=Gift from Ann"}),
-         row({"Book Id=2", "Title=Collected Stories", "Author=Alice Munro", "ISBN==\"\"", "ISBN13==\"\"",
-              "Binding=Kindle Edition", "Original Publication Year=1996", "Exclusive Shelf=to-read"}),
-         row({"Book Id=3", "Title=Collected Stories", "Author=Raymond Carver", "ISBN==\"\"", "ISBN13==\"\"",
-              "My Rating=", "Binding=Audible Audio", "Exclusive Shelf=read"}),
-         row({"Book Id=4", "Title=The Hobbit", "Author=J.R.R. Tolkien", "ISBN==\"0261102214\"",
-              "ISBN13==\"\"", "Binding=Unknown Binding", "Additional Authors=Christopher Tolkien",
-              "My Rating=4"}),
-         row({"Book Id=5", "Title=Bad Rating", "Author=Nobody", "My Rating=7"}),
-         row({"Book Id=6", "Title=Bad Date", "Author=Nobody", "Date Added=2023/02/30"}),
-         row({"Book Id=7", "Title=Leaves of Grass", "Author=Walt Whitman", "Binding=Leather Bound"})});
+    return csvText(
+               kGoodreadsHeader,
+               {row({"Book Id=1", "Title=Pride and Prejudice", "Author=Jane Austen", "ISBN==\"0141439513\"",
+                     "ISBN13==\"9780141439518\"", "My Rating=5", "Publisher=Penguin Books, Ltd.",
+                     "Binding=Mass Market Paperback", "Number of Pages=480", "Year Published=2002",
+                     "Original Publication Year=1813", "Date Added=2023/01/15",
+                     "Bookshelves=classics, favourites", "Exclusive Shelf=read",
+                     "My Review=Loved it.\nRead it \"twice\".", "Private Notes=Gift from Ann"}),
+                row({"Book Id=2", "Title=Collected Stories", "Author=Alice Munro", "ISBN==\"\"",
+                     "ISBN13==\"\"", "Binding=Kindle Edition", "Original Publication Year=1996",
+                     "Exclusive Shelf=to-read"}),
+                row({"Book Id=3", "Title=Collected Stories", "Author=Raymond Carver", "ISBN==\"\"",
+                     "ISBN13==\"\"", "My Rating=", "Binding=Audible Audio", "Exclusive Shelf=read"}),
+                row({"Book Id=4", "Title=The Hobbit", "Author=J.R.R. Tolkien", "ISBN==\"0261102214\"",
+                     "ISBN13==\"\"", "Binding=Unknown Binding", "Additional Authors=Christopher Tolkien",
+                     "My Rating=4"}),
+                row({"Book Id=5", "Title=Bad Rating", "Author=Nobody", "My Rating=7"}),
+                row({"Book Id=6", "Title=Bad Date", "Author=Nobody", "Date Added=2023/02/30"}),
+                row({"Book Id=7", "Title=Leaves of Grass", "Author=Walt Whitman", "Binding=Leather Bound"})})
+        .toUtf8();
 }
 
 // The stored books as "title|author|isbn|stars|pages|year|acquired|format|location|notes".
@@ -231,14 +238,7 @@ private Q_SLOTS:
                    "Rating=4.5", "Media=Book, Paper Book, Paperback", "Acquired=2020-05-04",
                    "Collections=Your library, Wishlist", "Comments=Two\nlines"}),
             rowOf(kLibraryThingHeader, {"Title=\"Quoted\" title", "Primary Author=Doe, Jane", "Date=1999"})};
-        QStringList lines{kLibraryThingHeader.join(u'\t')};
-        for (const QStringList& row : rows) {
-            QStringList fields;
-            for (const QString& value : row)
-                fields << CsvField(value);
-            lines << fields.join(u'\t');
-        }
-        const QString tabbed = lines.join(u"\r\n"_s) + u"\r\n"_s;
+        const QString tabbed = csvText(kLibraryThingHeader, rows, u"\r\n"_s, u'\t');
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         const QStringList books = {
             "\"Quoted\" title|Jane Doe||0|0|1999|1899-01-01|(none)|(none)|",
@@ -248,8 +248,8 @@ private Q_SLOTS:
         const ForeignKind lt = ForeignKind::LibraryThing;
         AddRow("LibraryThing, tab-separated UTF-16", QByteArray(utf16.encode(tabbed)), lt, summary, books);
         AddRow("LibraryThing, tab-separated UTF-8", tabbed.toUtf8(), lt, summary, books);
-        AddRow("LibraryThing, comma-separated UTF-8", csvBytes(kLibraryThingHeader, rows, "\n"), lt, summary,
-               books);
+        AddRow("LibraryThing, comma-separated UTF-8", csvText(kLibraryThingHeader, rows, u"\n"_s).toUtf8(),
+               lt, summary, books);
     }
 
     void foreignFilesImportedTwiceAddEachBookOnce() {

@@ -46,8 +46,9 @@ public:
     }
 
     // A report of this many pages: a heading naming the page, then numbered rows of text.
-    void report(int pages, int rowsPerPage, const QString& reportName = u"Book Listing"_s) {
-        header(reportName);
+    void report(int pages, int rowsPerPage, const QString& reportName = u"Book Listing"_s,
+                int orientation = 1, int paperSize = 1) {
+        header(reportName, orientation, paperSize);
         font();
         for (int page = 1; page <= pages; ++page) {
             if (page > 1)
@@ -63,10 +64,6 @@ public:
 
     const QByteArray& bytes() const { return m_bytes; }
     const QList<qint64>& offsets() const { return m_offsets; }
-    bool save(const QString& path) const {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(m_bytes) == m_bytes.size();
-    }
 
 private:
     ScrambleKey m_key;
@@ -119,11 +116,18 @@ public:
                      [kind](const Drawing& drawing) { return drawing.kind == kind; });
         return found;
     }
-    QStringList texts() const {
-        QStringList found;
-        for (const Drawing& drawing : of(Drawing::Text))
-            found.append(drawing.text);
-        return found;
+    // Each drawing as "text x,y", or "box" or "rule" with both corners and the pen.
+    QStringList drawn() const {
+        QStringList drawn;
+        const auto at = [](const QPointF& point) {
+            return u"%1,%2"_s.arg(point.x()).arg(point.y());
+        };
+        for (const Drawing& d : drawings)
+            drawn << (d.kind == Drawing::Text
+                          ? d.text + u' ' + at(d.from)
+                          : u"%1 %2 %3 %4"_s.arg(d.kind == Drawing::Box ? u"box"_s : u"rule"_s, at(d.from),
+                                                 at(d.to), QString::number(d.penWidth)));
+        return drawn;
     }
 
     QList<Drawing> drawings;

@@ -1,12 +1,11 @@
 #include "reports/SpoolFixture.h"
 #include "support/Parts.h"
+#include "support/TestHome.h"
 #include "support/TestMain.h"
 
 namespace {
 
 using Drawing = RecordingSurface::Drawing;
-
-constexpr double kScreenShift = 45;
 
 } // namespace
 
@@ -16,11 +15,19 @@ class SpoolRenderTest : public QObject {
 private Q_SLOTS:
     void textSitsAtItsStopByAlignment_data() {
         QTest::addColumn<bool>("printing");
-        QTest::newRow("screen") << false;
-        QTest::newRow("printer") << true;
+        QTest::addColumn<QStringList>("drawn");
+        // Stops at 0.1, 4 and 7.8 inches (144, 5760 and 11232 twips), 45 twips further in on screen; a
+        // text is 60 twips a character wide and 230 high. A right-aligned text ends at its stop.
+        AddRow(
+            "screen", false,
+            Parts("box 45,45 11421,15165 1|box 189,1269 11277,1269 2|left 189,0|centre 5625,0|right 10977,0|"
+                  "third line 189,460"));
+        AddRow("printer", true,
+               Parts("box 144,1224 11232,1224 2|left 144,0|centre 5580,0|right 10932,0|third line 144,460"));
     }
     void textSitsAtItsStopByAlignment() {
         QFETCH(bool, printing);
+        QFETCH(QStringList, drawn);
         SpoolFixture spool;
         // A box for the screen only, then one for both; neither moves the text.
         spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
@@ -30,48 +37,30 @@ private Q_SLOTS:
                           "/TEXT|right|3|/CR|/CR|/TEXT|third line|1"));
         RecordingSurface surface;
         render(spool, surface, printing);
-        const QList<Drawing> texts = surface.of(Drawing::Text);
-        QCOMPARE(texts.size(), 4);
-        const double shift = printing ? 0 : kScreenShift;
-        QCOMPARE(texts[0].from, QPointF(0.1 * 1440 + shift, 0));
-        QCOMPARE(texts[1].from.x(), 4.0 * 1440 + shift - 6 * 10 * 6 / 2.0);
-        // A right-aligned text ends exactly at its stop.
-        QCOMPARE(texts[2].from.x() + surface.textWidth(u"right"_s), 7.8 * 1440 + shift);
-        QCOMPARE(texts[3].from, QPointF(0.1 * 1440 + shift, 2 * 230.0));
-        const QList<Drawing> boxes = surface.of(Drawing::Box);
-        QCOMPARE(boxes.size(), printing ? 1 : 2);
-        if (!printing)
-            QCOMPARE(boxes[0].to, QPointF(7.9 * 1440 + kScreenShift, 10.5 * 1440 + kScreenShift));
-        QCOMPARE(boxes.last().from, QPointF(0.1 * 1440 + shift, 0.85 * 1440 + shift));
-        QCOMPARE(boxes.last().to, QPointF(7.8 * 1440 + shift, 0.85 * 1440 + shift));
-        QCOMPARE(boxes.last().penWidth, 2);
+        QCOMPARE(surface.drawn(), drawn);
     }
 
+    // No 45-twip shift for rules, on screen or paper; thickness 0 draws as 1. A rule runs from
+    // 5.25 inches to 6, at the line's top or bottom, a line being 230 twips.
     void rulesSitAboveOrBelowTheLine_data() {
         QTest::addColumn<bool>("printing");
         QTest::addColumn<QString>("command");
-        QTest::addColumn<double>("y"); // in line heights from the line's top
-        QTest::newRow("screen, above") << false << "/LINEABOVE" << 0.0;
-        QTest::newRow("screen, below") << false << "/LINEBELOW" << 1.0;
-        QTest::newRow("printer, above") << true << "/LINEABOVE" << -0.25;
-        QTest::newRow("printer, below") << true << "/LINEBELOW" << 1 / 1.3;
+        QTest::addColumn<QString>("drawn");
+        AddRow("screen, above", false, "/LINEABOVE", "rule 7560,230 8640,230 1");
+        AddRow("screen, below", false, "/LINEBELOW", "rule 7560,460 8640,460 1");
+        AddRow("printer, above", true, "/LINEABOVE", "rule 7560,172.5 8640,172.5 1");
+        AddRow("printer, below", true, "/LINEBELOW", "rule 7560,406.923 8640,406.923 1"); // 230 + 230 / 1.3
     }
     void rulesSitAboveOrBelowTheLine() {
         QFETCH(bool, printing);
         QFETCH(QString, command);
-        QFETCH(double, y);
+        QFETCH(QString, drawn);
         SpoolFixture spool;
         spool.font(10);
         spool.lines(Parts(u"/SETTAB|5|5.25|1|/CR|"_s + command + u"|5|0.75|0"_s));
         RecordingSurface surface;
         render(spool, surface, printing);
-        const QList<Drawing> rules = surface.of(Drawing::Rule);
-        QCOMPARE(rules.size(), 1);
-        const double ruleY = 230 + y * 230;
-        // No 45-twip shift for rules, on screen or paper; thickness 0 draws as 1.
-        QCOMPARE(rules[0].from, QPointF(5.25 * 1440, ruleY));
-        QCOMPARE(rules[0].to, QPointF(6.0 * 1440, ruleY));
-        QCOMPARE(rules[0].penWidth, 1);
+        QCOMPARE(surface.drawn(), QStringList{drawn});
     }
 
     // Style, colour (a Windows colour number: red in the low byte), position and tab commands
@@ -105,19 +94,11 @@ private Q_SLOTS:
         spool.lines({"/TEXT", "at one", "1", "/TEXT", "no such stop", "21"});
         RecordingSurface surface;
         render(spool, surface, false);
-        const QList<Drawing> texts = surface.of(Drawing::Text);
-        QCOMPARE(surface.texts(), (QStringList{"at two", "stop unreadable", "at one"}));
-        // An unreadable stop keeps the stop of the text before it.
-        QCOMPARE(texts[1].from.x(), 2 * 1440 + kScreenShift);
-        // An unreadable "/SETTAB" or "/FONT" changes nothing.
-        QCOMPARE(texts[2].from.x(), 1 * 1440 + kScreenShift);
-        QCOMPARE(texts[2].font.face, u"Times New Roman"_s);
-        // Unreadable box values keep what the box before had.
-        const QList<Drawing> boxes = surface.of(Drawing::Box);
-        QCOMPARE(boxes.size(), 2);
-        QCOMPARE(boxes[1].from, QPointF(3 * 1440 + kScreenShift, 1 * 1440 + kScreenShift));
-        QCOMPARE(boxes[1].to, QPointF(4 * 1440 + kScreenShift, 2 * 1440 + kScreenShift));
-        QCOMPARE(boxes[1].penWidth, 1);
+        // An unreadable stop keeps the stop of the text before it, an unreadable "/SETTAB" or "/FONT"
+        // changes nothing, and unreadable box values keep what the box before had.
+        QCOMPARE(surface.drawn(), Parts("at two 2925,0|stop unreadable 2925,0|box 1485,1485 2925,2925 1|"
+                                        "box 4365,1485 5805,2925 1|at one 1485,0"));
+        QCOMPARE(surface.of(Drawing::Text).at(2).font.face, u"Times New Roman"_s);
     }
 
     void printerFontIsNarrowedToTheCanvasWidth_data() {
@@ -171,21 +152,19 @@ private Q_SLOTS:
                                                                  }});
         SpoolFileReader reader(save(spool));
         QVERIFY(renderer.print(reader));
-        QCOMPARE(printer.texts(), (QStringList{"one", "two", "three"}));
+        // Each page starts again at the top.
+        QCOMPARE(printer.drawn(), Parts("one 0,0|two 0,0|three 0,230"));
         QCOMPARE(printer.newPages, 2);
         QCOMPARE(started, (QList<int>{2, 3}));
         QCOMPARE(printer.orientations, QList<int>{2});
         QCOMPARE(printer.paperSizes, QList<int>{2});
         QCOMPARE(renderer.header().reportName, u"Book Listing"_s);
-        // Each page starts again at the top.
-        QCOMPARE(printer.of(Drawing::Text).at(2).from.y(), 230.0);
     }
 
 private:
     QString save(const SpoolFixture& spool) {
         const QString path = m_dir.filePath(u"render%1.tmp"_s.arg(++m_files));
-        if (!spool.save(path))
-            qFatal("cannot write %s", qPrintable(path));
+        WriteFile(path, spool.bytes());
         return path;
     }
     void render(const SpoolFixture& spool, RecordingSurface& surface, bool printing) {

@@ -55,8 +55,10 @@ class WriterTest : public QObject {
 private Q_SLOTS:
     void oneReportFileWordForWord() {
         TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([](ScriptedReport& r) {
+        ReportCapture capture; // at 10:00:00, second 36,000 of the day
+        QStringList spoolPaths;
+        ScriptedReport report([&spoolPaths](ScriptedReport& r) {
+            spoolPaths << Writer().SpoolPath();
             Writer().SetTab(4, 2.25, spool::kAlignRight);
             Writer().NewLine(&r);
             Writer().PrintText(&r, u"Hello  "_s, 4, 0);
@@ -75,12 +77,23 @@ private Q_SLOTS:
                                    capture.closings, QDir(SpoolFolder()).isEmpty()}),
                  QList<qsizetype>({1, 1, 1, 1, 1}));
         // The next report names its font again; a line is as high as the font's "X" on the canvas.
+        // Report files are named by the seconds of the day, passing over a name that is taken.
+        const QString taken = SpoolFolder() + u"/00036000.tmp"_s;
+        WriteFile(taken, "taken");
         report.PrintReport();
         QCOMPARE(capture.shown.value(1), capture.shown[0]);
+        QVERIFY(QFile::exists(taken) &&
+                spoolPaths == QStringList({taken, SpoolFolder() + u"/00036001.tmp"_s}));
         QCOMPARE(Writer().LineHeight(), measuring().TextHeight(u"X"_s));
     }
 
+    void pageOffsetsPointAtEachPage_data() {
+        QTest::addColumn<QString>("password");
+        AddRow("plain", "");
+        AddRow("scrambled", "Secret");
+    }
     void pageOffsetsPointAtEachPage() {
+        QFETCH(QString, password);
         TestHome home;
         ReportCapture capture;
         // Texts beyond ASCII take several bytes each: offsets count bytes, not characters.
@@ -91,24 +104,30 @@ private Q_SLOTS:
                 Writer().PrintText(&r, u"Émile Zola — Œuvres № %1"_s.arg(i), 1, 0);
             }
         });
+        report.password = password;
         report.PrintReport();
         const QByteArray bytes = capture.bytes();
-        const QStringList lines = capture.lines();
-        const qsizetype trailer = lines.indexOf(u"/PAGEBYTEOFFSETS"_s);
-        const int pages = lines.value(trailer + 1).toInt();
-        QVERIFY(trailer > 0 && pages >= 3 && lines.size() == trailer + 2 + pages);
-        QCOMPARE(lines.count(u"/NEWPAGE"_s), pages - 1);
-        QCOMPARE(lines[trailer + 2], u"1"_s);
-        for (int page = 2; page <= pages; ++page) {
-            const qint64 offset = lines[trailer + 1 + page].toLongLong();
-            const QByteArray before = bytes.left(offset - 1);
-            QVERIFY2(before.endsWith(QByteArray("/NEWPAGE\r\n" + QByteArray::number(page) + "\r\n")),
-                     qPrintable(QString::number(page)));
-            QVERIFY(bytes.mid(offset - 1).startsWith("/SCREENONLY\r\n/BOX\r\n"));
-        }
-        // The trailer is the only place after the end marker, with the only "/" there.
-        QCOMPARE(bytes.mid(bytes.lastIndexOf('/')).left(17), QByteArray("/PAGEBYTEOFFSETS\r"));
+        QCOMPARE(bytes.startsWith("/VERSION\r\n"), password.isEmpty());
+        // The trailer, never scrambled, is the only place after the end marker, with the only "/" there.
+        const QStringList trailer = ReportCapture::LinesOf(bytes.mid(bytes.lastIndexOf('/')));
+        const int pages = trailer.value(1).toInt();
+        QVERIFY(trailer[0] == u"/PAGEBYTEOFFSETS"_s && pages >= 3 && trailer.size() == 2 + pages &&
+                trailer[2] == u"1"_s);
         QCOMPARE(report.headings, pages);
+        // Each page's offset follows its new page command: read back with the key's counters set
+        // from where the command begins, the password typed in any case.
+        for (int page = 2; page <= pages; ++page) {
+            const QByteArray expected = "/NEWPAGE\r\n" + QByteArray::number(page) + "\r\n/SCREENONLY\r\n/BOX";
+            const qint64 from = trailer[1 + page].toLongLong() - expected.indexOf("/SCREENONLY");
+            ScrambleKey key(password.toLower());
+            key.startAt(from);
+            QByteArray read = bytes.mid(from - 1, expected.size());
+            for (char& byte : read) {
+                const int shift = key.isEmpty() ? 0 : key.nextShift();
+                byte = shift && byte != '\r' && byte != '\n' ? UnscrambleByte(byte, shift) : byte;
+            }
+            QVERIFY2(read == expected, read.constData());
+        }
     }
 
     void firstPageBreakComesAboveTheFooter() {
@@ -197,32 +216,25 @@ private Q_SLOTS:
         };
         report.PrintReport();
         const QStringList body = bodyOf(capture.lines());
-        const qsizetype first = body.indexOf(u"/TEXT"_s);
-        QStringList wrapped = body.mid(first);
-        // Leave out the heading of the page the text ran onto.
+        // Leave out the heading of the page the text ran onto, and the stops set after it.
+        QStringList wrapped = body.mid(body.indexOf(u"/TEXT"_s) - 1);
         const qsizetype newPage = wrapped.indexOf(u"/NEWPAGE"_s);
         QVERIFY(newPage > 0);
-        const qsizetype headingEnd = wrapped.indexOf(u"/RESETTABS"_s, newPage);
-        wrapped.remove(newPage, headingEnd - newPage + 1);
-        QStringList pieces;
-        const PageCanvas canvas = measuring();
-        qsizetype previousText = -1;
-        for (qsizetype i = 0; i < wrapped.size(); ++i) {
-            if (wrapped[i] != QLatin1StringView("/TEXT"))
-                continue;
-            pieces << wrapped[i + 1];
-            QCOMPARE(wrapped[i + 2], u"1"_s);
-            QVERIFY2(canvas.TextWidth(wrapped[i + 1]) <= 1440, qPrintable(wrapped[i + 1]));
-            // Each continuation starts on a line of its own.
-            if (previousText >= 0)
-                QVERIFY(wrapped.mid(previousText, i - previousText).contains(u"/CR"_s));
-            previousText = i;
+        wrapped.remove(newPage,
+                       wrapped.indexOf(u"/CR"_s, wrapped.indexOf(u"/RESETTABS"_s, newPage)) - newPage);
+        // Each piece fits the column at stop 1 on a line of its own; the style command pair around
+        // the text restores the style in force.
+        const QStringList pieces = textsOf(wrapped);
+        QStringList expected{u"/NORMAL"_s};
+        for (const QString& piece : pieces) {
+            expected << u"/TEXT"_s << piece << u"1"_s << u"/CR"_s;
+            QVERIFY2(measuring().TextWidth(piece) <= 1440, qPrintable(piece));
         }
-        QVERIFY(pieces.size() > 5);
+        expected.last() = u"/NORMAL"_s;
+        QCOMPARE(wrapped, expected);
         // Nothing lost, the line break became one blank.
+        QVERIFY(pieces.size() > 5);
         QCOMPARE(pieces.join(QString()), QString(text).replace(u"\r\n"_s, u" "_s));
-        // The style command pair around the wrapped text restores the style in force.
-        QCOMPARE(body[first - 1] + u'|' + wrapped.last(), u"/NORMAL|/NORMAL"_s);
     }
 
     void oddTextsStayOnOneLine_data() {
@@ -257,19 +269,6 @@ private Q_SLOTS:
                  Parts("/FONT|10.5|Arial|2|/ITALICS|/FONT|10.5|Times New Roman|1|/BOX|0.125|1|2.5|0.001|2"));
     }
 
-    void spoolNamesCountFromTheSecondsOfTheDay() {
-        TestHome home;
-        ReportCapture capture(QDateTime(QDate(2024, 3, 5), QTime(10, 0, 0)));
-        const QString first = Writer().MakeTempFileName(u"tmp"_s);
-        QCOMPARE(first, SpoolFolder() + u"/00036000.tmp"_s);
-        WriteFile(first, "taken");
-        QCOMPARE(Writer().MakeTempFileName(u"tmp"_s), SpoolFolder() + u"/00036001.tmp"_s);
-        ScriptedReport report(
-            [](ScriptedReport&) { QCOMPARE(Writer().SpoolPath(), SpoolFolder() + u"/00036001.tmp"_s); });
-        report.PrintReport();
-        QVERIFY(QFile::exists(first));
-    }
-
     void scrambledBytesNeverMakeLineEndsAndUndo() {
         ScrambleKey key(u"ab"_s);
         ScrambleKey high(u"Z"_s);
@@ -289,29 +288,6 @@ private Q_SLOTS:
                 QCOMPARE(static_cast<unsigned char>(UnscrambleByte(scrambled, shift)), byte);
             }
         }
-    }
-
-    void passwordScramblesAllButTheTrailer() {
-        TestHome home;
-        ReportCapture capture;
-        ScriptedReport report([](ScriptedReport& r) {
-            for (int i = 0; i < 70; ++i)
-                Writer().NewLine(&r);
-        });
-        report.password = u"Secret"_s;
-        report.PrintReport();
-        const QByteArray bytes = capture.bytes();
-        QVERIFY(bytes.at(0) != '/');
-        const QStringList trailer = ReportCapture::LinesOf(bytes.mid(bytes.lastIndexOf('/')));
-        QCOMPARE(trailer.mid(0, 2), Parts("/PAGEBYTEOFFSETS|2"));
-        // Starting at page 2's offset with counters set from it reads the page's first line.
-        const qint64 offset = trailer.value(3).toLongLong();
-        ScrambleKey key(u"secret"_s);
-        key.startAt(offset);
-        QByteArray plain;
-        for (qsizetype i = offset - 1; bytes.at(i) != '\r'; ++i)
-            plain += UnscrambleByte(bytes.at(i), key.nextShift());
-        QCOMPARE(plain, QByteArray("/SCREENONLY"));
     }
 };
 
