@@ -4,8 +4,6 @@
 #include "exchange/Importer.h"
 #include "support/FileSizeLimit.h"
 #include "support/Parts.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 using namespace exchangetest;
 
@@ -193,8 +191,8 @@ private Q_SLOTS:
     }
 
     void badFilesEndInADefinedState_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected"); // the outcome
+        // expected: the outcome
+        AddColumns<QByteArray, QString>("bytes", "expected");
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 7919) % 256));
@@ -233,8 +231,7 @@ private Q_SLOTS:
     }
 
     void badFilesEndInADefinedState() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
+        const auto [bytes, expected] = FetchColumns<QByteArray, QString>("bytes", "expected");
         FRESH_HOME(home);
         const QStringList before = snapshot();
         const ImportResult r = importBytes(home, bytes);

@@ -3,7 +3,6 @@
 #include "exchange/ExchangeReader.h"
 #include "exchange/ExchangeWriter.h"
 #include "exchange/TextEncoding.h"
-#include "support/TestMain.h"
 
 #include <limits>
 
@@ -65,8 +64,7 @@ private Q_SLOTS:
     }
 
     void numbersArePlainDecimals_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
+        AddColumns<double, QString>("value", "text");
         AddRow("half", 3.5, "3.5");
         AddRow("whole", 4.0, "4");
         AddRow("negative", -0.25, "-0.25");
@@ -75,15 +73,12 @@ private Q_SLOTS:
         AddRow("infinite", std::numeric_limits<double>::infinity(), "0");
     }
     void numbersArePlainDecimals() {
-        QFETCH(double, value);
-        QFETCH(QString, text);
+        const auto [value, text] = FetchColumns<double, QString>("value", "text");
         QCOMPARE(PlainNumber(value), text);
     }
 
     void nextFieldCutsOneField_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("rest");
+        AddColumns<QString, QString, QString>("line", "field", "rest");
         AddRow("bare number", "12,\"x\"", "12", "\"x\"");
         AddRow("comma inside quotes", "\"a, b\",3", "a, b", "3");
         AddRow("empty date", ",\"x\"", "", "\"x\"");
@@ -97,18 +92,14 @@ private Q_SLOTS:
     }
 
     void nextFieldCutsOneField() {
-        QFETCH(QString, line);
-        QFETCH(QString, field);
-        QFETCH(QString, rest);
+        const auto [line, field, rest] = FetchColumns<QString, QString, QString>("line", "field", "rest");
         QString remaining = line;
         // A braced list is read in order: the field is cut before what remains is taken.
         QCOMPARE(QStringList({NextField(remaining), remaining}), QStringList({field, rest}));
     }
 
     void fieldValuesAreConverted_data() {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("value");
+        AddColumns<int, QString, QString>("field", "text", "value");
         AddRow("cost with dollars", 14, "\"$1,234.50\"", "1234.50");
         AddRow("cost not a number", 14, "free", "0.00");
         AddRow("pages not a number", 5, "many", "0");
@@ -135,9 +126,7 @@ private Q_SLOTS:
     }
 
     void fieldValuesAreConverted() {
-        QFETCH(int, field);
-        QFETCH(QString, text);
-        QFETCH(QString, value);
+        const auto [field, text, value] = FetchColumns<int, QString, QString>("field", "text", "value");
         QStringList fields(kExchangeFieldCount, u"\"x\""_s);
         fields[field] = text;
         const std::optional<ExchangeBook> book = ParseExchangeLine(fields.join(u','));
@@ -155,9 +144,7 @@ private Q_SLOTS:
     }
 
     void awardsAreCutAtSlashes_data() {
-        QTest::addColumn<QString>("awards");
-        QTest::addColumn<QStringList>("known");
-        QTest::addColumn<QStringList>("names");
+        AddColumns<QString, QStringList, QStringList>("awards", "known", "names");
         const QStringList none;
         const QStringList pen = {u"PEN/Faulkner Award"_s};
         QTest::newRow("two") << "Bestseller/Nobel Prize" << none << QStringList{"Bestseller", "Nobel Prize"};
@@ -178,9 +165,8 @@ private Q_SLOTS:
     }
 
     void awardsAreCutAtSlashes() {
-        QFETCH(QString, awards);
-        QFETCH(QStringList, known);
-        QFETCH(QStringList, names);
+        const auto [awards, known, names] =
+            FetchColumns<QString, QStringList, QStringList>("awards", "known", "names");
         SlashedAwardNames slashed;
         for (const QString& name : known)
             slashed.add(name);
@@ -188,8 +174,7 @@ private Q_SLOTS:
     }
 
     void utf8IsRecognised_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("valid");
+        AddColumns<QByteArray, bool>("bytes", "valid");
         QTest::newRow("ascii") << QByteArray("plain text") << true;
         QTest::newRow("accents") << QByteArray("\xC3\x89mile \xE2\x82\xAC \xF0\x9F\x98\x80") << true;
         QTest::newRow("code page e acute") << QByteArray("caf\xE9") << false;
@@ -202,8 +187,7 @@ private Q_SLOTS:
     }
 
     void utf8IsRecognised() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(bool, valid);
+        const auto [bytes, valid] = FetchColumns<QByteArray, bool>("bytes", "valid");
         // Fed one byte at a time, the answer is the same.
         Utf8Validator validator;
         for (const char byte : bytes)
@@ -216,8 +200,7 @@ private Q_SLOTS:
     }
 
     void writerChoosesTheEncoding_data() {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<int>("encoding");
+        AddColumns<QStringList, int>("lines", "encoding");
         const int codePage = int(TextEncoding::Windows1252);
         const int utf8 = int(TextEncoding::Utf8);
         QTest::newRow("ascii") << QStringList{"plain", "text"} << codePage;
@@ -235,8 +218,7 @@ private Q_SLOTS:
 
     // Windows-1252 whenever every character fits, UTF-8 otherwise; either way the file reads back.
     void writerChoosesTheEncoding() {
-        QFETCH(QStringList, lines);
-        QFETCH(int, encoding);
+        const auto [lines, encoding] = FetchColumns<QStringList, int>("lines", "encoding");
         QBuffer buffer;
         QVERIFY(buffer.open(QIODevice::ReadWrite));
         ExchangeWriter writer(buffer);

@@ -3,8 +3,6 @@
 #include "app/Settings.h"
 #include "exchange/ExchangeWindows.h"
 #include "support/Parts.h"
-#include "support/TestHome.h"
-#include "support/TestMain.h"
 
 using namespace exchangetest;
 

@@ -5,7 +5,6 @@
 #include "imports/ImportWindows.h"
 #include "support/Parts.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 using namespace exchangetest;
 
@@ -110,9 +109,7 @@ private Q_SLOTS:
     void readsRecords_data() {
         using Records = QList<QStringList>;
         using Lines = QList<int>;
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QList<QStringList>>("records");
-        QTest::addColumn<QList<int>>("lines");
+        AddColumns<QByteArray, QList<QStringList>, QList<int>>("bytes", "records", "lines");
         AddRow("plain, CR LF", QByteArray("a,b,c\r\n1,2,3\r\n"), Records{{"a", "b", "c"}, {"1", "2", "3"}},
                Lines{1, 2});
         AddRow("quoted comma, quote and line break",
@@ -135,9 +132,8 @@ private Q_SLOTS:
     }
 
     void readsRecords() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QList<QStringList>, records);
-        QFETCH(QList<int>, lines);
+        auto [bytes, records, lines] =
+            FetchColumns<QByteArray, QList<QStringList>, QList<int>>("bytes", "records", "lines");
         QBuffer buffer(&bytes);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         CsvReader reader(buffer);
@@ -153,10 +149,7 @@ private Q_SLOTS:
     }
 
     void mapsRows_data() {
-        QTest::addColumn<bool>("goodreads");
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("expected");
+        AddColumns<bool, QStringList, QString, QString>("goodreads", "values", "field", "expected");
         // A Goodreads row (gr) or a LibraryThing row (lt) titled T, with these values.
         const auto gr = [](const char* name, const QStringList& values, const char* field, QString expected) {
             AddRow(name, true, QStringList{"Title=T"} + values, field, expected);
@@ -202,10 +195,8 @@ private Q_SLOTS:
     }
 
     void mapsRows() {
-        QFETCH(bool, goodreads);
-        QFETCH(QStringList, values);
-        QFETCH(QString, field);
-        QFETCH(QString, expected);
+        const auto [goodreads, values, field, expected] =
+            FetchColumns<bool, QStringList, QString, QString>("goodreads", "values", "field", "expected");
         const QStringList& header = goodreads ? kGoodreadsHeader : kLibraryThingHeader;
         const ForeignColumns columns(header);
         QCOMPARE(columns.kind(), goodreads ? ForeignKind::Goodreads : ForeignKind::LibraryThing);
@@ -216,10 +207,7 @@ private Q_SLOTS:
     // Each file imported twice: the second import updates every book and keeps what only
     // Tomekeep holds, and no name is added twice.
     void foreignFilesImportedTwiceAddEachBookOnce_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<ForeignKind>("kind");
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<QStringList>("books");
+        AddColumns<QByteArray, ForeignKind, QString, QStringList>("bytes", "kind", "summary", "books");
         AddRow("Goodreads", goodreadsFile(), ForeignKind::Goodreads,
                u"5 books added, 0 updated, 2 skipped.\n\nSkipped:\n"
                "Line 7: \"My Rating\" holds 7, which is not a rating from 0 to 5.\n"
@@ -253,10 +241,8 @@ private Q_SLOTS:
     }
 
     void foreignFilesImportedTwiceAddEachBookOnce() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(ForeignKind, kind);
-        QFETCH(QString, summary);
-        QFETCH(QStringList, books);
+        const auto [bytes, kind, summary, books] =
+            FetchColumns<QByteArray, ForeignKind, QString, QStringList>("bytes", "kind", "summary", "books");
         FRESH_HOME(home);
         const QString path = home.file(u"library_export.csv"_s);
         WriteFile(path, bytes);
@@ -283,9 +269,7 @@ private Q_SLOTS:
     }
 
     void badFilesLeaveTheCatalogueAsItWas_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("error");
+        AddColumns<QByteArray, int, QString>("bytes", "status", "error");
         const QByteArray header = CsvRecord(kGoodreadsHeader).toUtf8() + "\n";
         const QByteArray book = "1,A book,An Author\n";
         const auto badFile = static_cast<int>(ForeignImportResult::Status::BadFile);
@@ -302,9 +286,8 @@ private Q_SLOTS:
     }
 
     void badFilesLeaveTheCatalogueAsItWas() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, status);
-        QFETCH(QString, error);
+        const auto [bytes, status, error] =
+            FetchColumns<QByteArray, int, QString>("bytes", "status", "error");
         FRESH_HOME(home);
         const QString path = home.file(u"bad.csv"_s);
         WriteFile(path, bytes);

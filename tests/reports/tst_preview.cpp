@@ -7,7 +7,6 @@
 #include "reports/frmPrinting.h"
 #include "support/Parts.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -76,21 +75,17 @@ private Q_SLOTS:
     }
 
     void pagesTurnAndScrollWithinTheReport_data() {
-        QTest::addColumn<int>("paper");
-        QTest::addColumn<int>("orientation");
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QSize>("canvas"); // pixels
+        // canvas: pixels
+        AddColumns<int, int, QSize, QSize>("paper", "orientation", "window", "canvas");
         QTest::newRow("letter portrait, small window") << 1 << 1 << QSize(500, 400) << QSize(816, 1008);
         QTest::newRow("letter portrait, wide window") << 1 << 1 << QSize(1000, 700) << QSize(816, 1008);
         QTest::newRow("legal landscape") << 2 << 2 << QSize(1000, 700) << QSize(1344, 816);
         QTest::newRow("letter landscape, large window") << 1 << 2 << QSize(1200, 1000) << QSize(1056, 816);
     }
     void pagesTurnAndScrollWithinTheReport() {
-        QFETCH(int, paper);
-        QFETCH(int, orientation);
-        QFETCH(QSize, window);
-        QFETCH(QSize, canvas);
-        TestHome home;
+        const auto [paper, orientation, window, canvas] =
+            FetchColumns<int, int, QSize, QSize>("paper", "orientation", "window", "canvas");
+        CheckedHome home;
         frmPP& preview = openPreview(report(5, 3, QString(), orientation, paper));
         QCOMPARE(preview.windowTitle() + u'|' + preview.lblPage->text(), u"Print Preview|Page: 1"_s);
         preview.showNormal();
@@ -172,7 +167,6 @@ private Q_SLOTS:
         for (const char* step : {"cmdFirst", "cmdPrev", "cmdNext", "cmdLast", "PgUp PgDown Home End"})
             act(single, QString::fromLatin1(step));
         QCOMPARE(single.lblPage->text(), u"Page: 1"_s);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void everyCloseRemovesTheReportFile_data() {
@@ -202,7 +196,7 @@ private Q_SLOTS:
     }
 
     void saveCopiesTheReportWhichCloseThenRemoves() {
-        TestHome home;
+        CheckedHome home;
         // Save copies the report into the home folder: one of the test's own.
         const QByteArray realHome = qgetenv("HOME");
         const auto restoreHome = qScopeGuard([&realHome] { qputenv("HOME", realHome); });
@@ -227,19 +221,16 @@ private Q_SLOTS:
         openPreview(report(1)).cmdSave->click();
         QVERIFY(home.prompts().lastShown().startsWith(u"Error: "_s) &&
                 home.prompts().lastShown().contains(ReportCopyPath()));
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 
     void scrambledReportsAskForThePassword_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("reportName");
+        AddColumns<QString, QString>("typed", "reportName");
         AddRow("right password", "SeCrEt", "Book Cost Report");
         AddRow("wrong password", "guess", "");
         AddRow("no password", "", "");
     }
     void scrambledReportsAskForThePassword() {
-        QFETCH(QString, typed);
-        QFETCH(QString, reportName);
+        const auto [typed, reportName] = FetchColumns<QString, QString>("typed", "reportName");
         TestHome home;
         home.prompts().input(typed);
         frmPP& window = openPreview(report(4, 2, u"secret"_s));
@@ -256,16 +247,16 @@ private Q_SLOTS:
     }
 
     void damagedReportsShowWhatTheyCan_data() {
-        QTest::addColumn<QByteArray>("from"); // the file is cut before the first of these...
-        QTest::addColumn<QByteArray>("to");   // ...and the last of these replaced by it
+        // from: the file is cut before the first of these...
+        // to: ...and the last of these replaced by it
+        AddColumns<QByteArray, QByteArray>("from", "to");
         QTest::newRow("cut inside a command") << QByteArray("Title 3.2") << QByteArray();
         AddRow("position past the end", QByteArray("3\r\n1\r\n"), QByteArray("3\r\n1\r\n99999\r\n"));
         AddRow("numbers that are not", QByteArray("/SETTAB\r\n1\r\n0.1"),
                QByteArray("/SETTAB\r\nx\r\n0,1,2"));
     }
     void damagedReportsShowWhatTheyCan() {
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
+        const auto [from, to] = FetchColumns<QByteArray, QByteArray>("from", "to");
         TestHome home;
         QByteArray bytes = report(3, 4);
         if (to.isEmpty())
@@ -328,7 +319,7 @@ private Q_SLOTS:
     }
 
     void printingWithoutAPrinterWritesThePagesToPdf() {
-        TestHome home;
+        CheckedHome home;
         const auto noPrinters = fakePrinters();
         // Cancel stops the printing: no file is left and the preview closes.
         const QString cancelled = home.file(u"cancelled.pdf"_s);
@@ -367,7 +358,6 @@ private Q_SLOTS:
             QVERIFY2(from >= 0, qPrintable(u"page %1: %2"_s.arg(page).arg(text)));
         }
         QVERIFY(pdfPageText(pdf, 4).isEmpty());
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "reports/Reports.h"
 #include "reports/frmPrintSetup.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 #include <QPrinterInfo>
 
@@ -58,8 +57,7 @@ class PrintSetupTest : public QObject {
 
 private Q_SLOTS:
     void copiesAreKeptWithinRange_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
+        AddColumns<QString, QString>("typed", "saved");
         const std::pair<const char*, const char*> rows[] = {
             {"99", "99"}, {"100", "1"}, {"two", "1"}, {"3x", "1"},  {"", "1"},    {"0", "1"},
             {"-5", "1"},  {" 7 ", "7"}, {"2.5", "2"}, {"3.5", "4"}, {"0.4", "1"}, {"99.5", "1"}};
@@ -68,8 +66,7 @@ private Q_SLOTS:
                 << QString::fromLatin1(typed) << QString::fromLatin1(saved);
     }
     void copiesAreKeptWithinRange() {
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
+        const auto [typed, saved] = FetchColumns<QString, QString>("typed", "saved");
         TestHome home;
         const auto printers = fakePrinters({u"Laser"_s});
         runSetup(home, [&](frmPrintSetup& setup) { setup.txtCopies->setText(typed); });

@@ -1,7 +1,6 @@
 #include "reports/SpoolFixture.h"
 #include "reports/SpoolReader.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -28,15 +27,13 @@ class SpoolReaderTest : public QObject {
 
 private Q_SLOTS:
     void anyPageIsReadFromItsTrailerPosition_data() {
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("typed");
+        AddColumns<QString, QString>("written", "typed");
         AddRow("plain", "", "");
         AddRow("scrambled", "Secret", "secret");
         AddRow("one-letter key", "K", "K");
     }
     void anyPageIsReadFromItsTrailerPosition() {
-        QFETCH(QString, written);
-        QFETCH(QString, typed);
+        const auto [written, typed] = FetchColumns<QString, QString>("written", "typed");
         SpoolFixture spool(written);
         spool.report(5, 6);
         const QString path = m_dir.filePath(u"report.tmp"_s);
@@ -89,10 +86,9 @@ private Q_SLOTS:
     }
 
     void numbersReadInEitherDecimalConvention_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("decimal"); // NaN: not a number
-        QTest::addColumn<int>("integer");    // -1: not a 32-bit whole number
+        // decimal: NaN: not a number
+        // integer: -1: not a 32-bit whole number
+        AddColumns<QString, QString, double, int>("locale", "text", "decimal", "integer");
         const double none = qQNaN();
         AddRow("whole", "en_US", "12", 12.0, 12);
         AddRow("comma locale, comma", "de_DE", "1,5", 1.5, 2);
@@ -103,10 +99,8 @@ private Q_SLOTS:
         AddRow("beyond double", "en_US", "1e400", none, -1);
     }
     void numbersReadInEitherDecimalConvention() {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
-        QFETCH(double, decimal);
-        QFETCH(int, integer);
+        const auto [locale, text, decimal, integer] =
+            FetchColumns<QString, QString, double, int>("locale", "text", "decimal", "integer");
         const QLocale previous;
         QLocale::setDefault(QLocale(locale));
         const std::optional<double> readDecimal = SpoolDecimal(text);

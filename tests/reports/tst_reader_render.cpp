@@ -1,7 +1,6 @@
 #include "reports/SpoolFixture.h"
 #include "support/Parts.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -14,8 +13,7 @@ class SpoolRenderTest : public QObject {
 
 private Q_SLOTS:
     void textSitsAtItsStopByAlignment_data() {
-        QTest::addColumn<bool>("printing");
-        QTest::addColumn<QStringList>("drawn");
+        AddColumns<bool, QStringList>("printing", "drawn");
         // Stops at 0.1, 4 and 7.8 inches (144, 5760 and 11232 twips), 45 twips further in on screen; a
         // text is 60 twips a character wide and 230 high. A right-aligned text ends at its stop.
         AddRow(
@@ -26,8 +24,7 @@ private Q_SLOTS:
                Parts("box 144,1224 11232,1224 2|left 144,0|centre 5580,0|right 10932,0|third line 144,460"));
     }
     void textSitsAtItsStopByAlignment() {
-        QFETCH(bool, printing);
-        QFETCH(QStringList, drawn);
+        const auto [printing, drawn] = FetchColumns<bool, QStringList>("printing", "drawn");
         SpoolFixture spool;
         // A box for the screen only, then one for both; neither moves the text.
         spool.lines({"/SCREENONLY", "/BOX", "0", "0", "7.9", "10.5", "1"});
@@ -43,18 +40,15 @@ private Q_SLOTS:
     // No 45-twip shift for rules, on screen or paper; thickness 0 draws as 1. A rule runs from
     // 5.25 inches to 6, at the line's top or bottom, a line being 230 twips.
     void rulesSitAboveOrBelowTheLine_data() {
-        QTest::addColumn<bool>("printing");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("drawn");
+        AddColumns<bool, QString, QString>("printing", "command", "drawn");
         AddRow("screen, above", false, "/LINEABOVE", "rule 7560,230 8640,230 1");
         AddRow("screen, below", false, "/LINEBELOW", "rule 7560,460 8640,460 1");
         AddRow("printer, above", true, "/LINEABOVE", "rule 7560,172.5 8640,172.5 1");
         AddRow("printer, below", true, "/LINEBELOW", "rule 7560,406.923 8640,406.923 1"); // 230 + 230 / 1.3
     }
     void rulesSitAboveOrBelowTheLine() {
-        QFETCH(bool, printing);
-        QFETCH(QString, command);
-        QFETCH(QString, drawn);
+        const auto [printing, command, drawn] =
+            FetchColumns<bool, QString, QString>("printing", "command", "drawn");
         SpoolFixture spool;
         spool.font(10);
         spool.lines(Parts(u"/SETTAB|5|5.25|1|/CR|"_s + command + u"|5|0.75|0"_s));
@@ -102,10 +96,10 @@ private Q_SLOTS:
     }
 
     void printerFontIsNarrowedToTheCanvasWidth_data() {
-        QTest::addColumn<double>("printerWidth");  // twips a character a point; the canvas has 6
-        QTest::addColumn<double>("printerHeight"); // the canvas has 23
-        QTest::addColumn<double>("printedSize");
-        QTest::addColumn<int>("extraSpacing");
+        // printerWidth: twips a character a point; the canvas has 6
+        // printerHeight: the canvas has 23
+        AddColumns<double, double, double, int>("printerWidth", "printerHeight", "printedSize",
+                                                "extraSpacing");
         QTest::newRow("narrower printer keeps its size") << 5.0 << 23.0 << 10.0 << 0;
         QTest::newRow("equal printer keeps its size") << 6.0 << 23.0 << 10.0 << 0;
         // 9.6 points at 6.3 are still wider than 10 at 6; 9.5 are not. 230 - 218.5 rounds to 11.
@@ -114,10 +108,9 @@ private Q_SLOTS:
         QTest::newRow("shorter printer lines get spacing") << 6.0 << 20.0 << 10.0 << 30;
     }
     void printerFontIsNarrowedToTheCanvasWidth() {
-        QFETCH(double, printerWidth);
-        QFETCH(double, printerHeight);
-        QFETCH(double, printedSize);
-        QFETCH(int, extraSpacing);
+        const auto [printerWidth, printerHeight, printedSize, extraSpacing] =
+            FetchColumns<double, double, double, int>("printerWidth", "printerHeight", "printedSize",
+                                                      "extraSpacing");
         SpoolFixture spool;
         spool.font(10);
         spool.lines({"/TEXT", "text", "0", "/CR", "/TEXT", "next line", "0"});

@@ -8,7 +8,6 @@
 #include "support/CaseTestData.h"
 #include "support/Parts.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 Q_DECLARE_METATYPE(ReportKind)
 
@@ -77,9 +76,7 @@ class ReportsTest : public QObject {
 
 private Q_SLOTS:
     void emptyCatalogueBlocks_data() {
-        QTest::addColumn<ReportKind>("kind");
-        QTest::addColumn<QString>("texts");
-        QTest::addColumn<QString>("tail");
+        AddColumns<ReportKind, QString, QString>("kind", "texts", "tail");
         const QString rule = u"|/NORMAL|/BOX|0.1|0.85|7.8|0.85|1|/CR"_s;
         const QString noBooks = u"|/CR|/TEXT|No books found.|1"_s;
         const QString columns = u"Stars|Subject|Location|Rating|Format|Min.|No books found."_s;
@@ -97,9 +94,7 @@ private Q_SLOTS:
                u"Lent Date|3"_s + rule + u"|/CR|/TEXT|No books are lent out.|1"_s);
     }
     void emptyCatalogueBlocks() {
-        QFETCH(ReportKind, kind);
-        QFETCH(QString, texts);
-        QFETCH(QString, tail);
+        const auto [kind, texts, tail] = FetchColumns<ReportKind, QString, QString>("kind", "texts", "tail");
         const QStringList lines = reportOn(kind);
         QCOMPARE(textsOf(lines),
                  QStringList({"Database: BIBLIO", MakeReport(kind)->Name(), "Page 1", "03/05/2024"}) +
@@ -266,7 +261,7 @@ private Q_SLOTS:
     }
 
     void failedQueryIsToldAndLeavesNothing() {
-        FRESH_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DROP TABLE [Rating]"_s).ok());
         home.prompts().answerOk();
         ReportCapture capture;
@@ -280,7 +275,6 @@ private Q_SLOTS:
         // Reports that need no rating still run.
         RunReport(ReportKind::CostSummary);
         QCOMPARE(capture.shown.size(), 1);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
     }
 };
 

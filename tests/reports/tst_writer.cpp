@@ -6,7 +6,6 @@
 #include "reports/SpoolScramble.h"
 #include "support/Parts.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 namespace {
 
@@ -158,10 +157,7 @@ private Q_SLOTS:
     }
 
     void textsAreCutToTheirColumn_data() {
-        QTest::addColumn<double>("nextStop");
-        QTest::addColumn<int>("nextAlignment");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("widthTwips");
+        AddColumns<double, int, int, int>("nextStop", "nextAlignment", "style", "widthTwips");
         const int left = spool::kAlignLeft;
         QTest::newRow("left then left") << 1.1 << left << 0 << 1440;
         QTest::newRow("left then right keeps 0.75 in") << 2.1 << int(spool::kAlignRight) << 0 << 1800;
@@ -174,10 +170,8 @@ private Q_SLOTS:
             << 0.105 << left << int(spool::kStyleNormal) << 7;
     }
     void textsAreCutToTheirColumn() {
-        QFETCH(double, nextStop);
-        QFETCH(int, nextAlignment);
-        QFETCH(int, style);
-        QFETCH(int, widthTwips);
+        const auto [nextStop, nextAlignment, style, widthTwips] =
+            FetchColumns<double, int, int, int>("nextStop", "nextAlignment", "style", "widthTwips");
         const QString text = u"The Remarkable and Rather Long History of Everything Written Down"_s;
         const QStringList body = bodyWritten([&](ScriptedReport& r) {
             Writer().SetTab(1, 0.1, spool::kAlignLeft);
@@ -238,18 +232,15 @@ private Q_SLOTS:
     }
 
     void oddTextsStayOnOneLine_data() {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QStringList>("expected");
+        AddColumns<QVariant, int, QStringList>("value", "style", "expected");
         AddRow("null", QVariant(), 0, Parts("/TEXT||3"));
         AddRow("line breaks", QVariant(u"a\r\nb\nc\rd   "_s), 0, Parts("/TEXT|a b c d|3"));
         AddRow("bold then back", QVariant(u"x"_s), 2, Parts("/BOLD|/TEXT|x|3|/NORMAL"));
         AddRow("italic then back", QVariant(42), 3, Parts("/ITALICS|/TEXT|42|3|/NORMAL"));
     }
     void oddTextsStayOnOneLine() {
-        QFETCH(QVariant, value);
-        QFETCH(int, style);
-        QFETCH(QStringList, expected);
+        const auto [value, style, expected] =
+            FetchColumns<QVariant, int, QStringList>("value", "style", "expected");
         QCOMPARE(bodyWritten([&](ScriptedReport& r) { Writer().PrintText(&r, value, 3, style); }), expected);
     }
 
