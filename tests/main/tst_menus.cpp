@@ -55,25 +55,34 @@ private Q_SLOTS:
     }
 
     // Each entry opens its window once the shown book is saved: a lookup question answered No
-    // keeps it shut.
+    // keeps it shut. Where Yes destroys, Enter answers the question with No.
     void entriesOpenTheirWindows() {
         // Each entry and the window it opens, as "entry=window"; the search entries are tried with
-        // their windows.
+        // their windows. Start Over and the Ratings list ask from their own windows.
         const QString pairs =
             u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
-            "mnuSetupFormats=frmFormats mnuSetupRatings=frmRatings mnuSetupAwards=frmAwards "
-            "mnuSetupStorageLocations=frmLocations mnuFilePrinterSetup=frmPrintSetup "
-            "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
-            "mnuToolsStartOver=frmStartOver mnuHelpAbout=frmAbout"_s;
+            "mnuSetupFormats=frmFormats mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
+            "mnuFilePrinterSetup=frmPrintSetup mnuToolsExport=frmExport mnuToolsImport=frmImport "
+            "mnuToolsImportOther=frmImportOther mnuHelpAbout=frmAbout mnuToolsStartOver=frmStartOver "
+            "mnuSetupRatings=frmRatings mnuFileDeleteBook="_s;
         FRESH_MAIN_WINDOW(home, main);
         main->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Yes);
         main->mnuSearchTitle->trigger();
         QVERIFY(main->IsDirty());
+        // Start Over, deleting Teen and deleting the book are answered No.
+        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::No).answer(PromptAnswer::No);
         for (const QString& pair : pairs.split(u' ')) {
             QString opened;
             home.onNextModal([&opened](QDialog& dialog) {
                 opened = dialog.objectName();
+                if (opened == u"frmStartOver"_s) {
+                    ConfirmStartOver(dialog);
+                } else if (auto* list = qobject_cast<frmLookupList*>(&dialog);
+                           list && opened == u"frmRatings"_s) {
+                    list->lstData->setCurrentItem(list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
+                    list->cmdDelete->click();
+                }
                 return int(QDialog::Rejected);
             });
             QAction* action = main->findChild<QAction*>(pair.section(u'=', 0, 0));
@@ -82,6 +91,17 @@ private Q_SLOTS:
             QCOMPARE(pair.section(u'=', 0, 0) + u'=' + opened, pair);
             QVERIFY(!main->IsDirty());
         }
+        // The Delete Book entry opens no window of its own.
+        QCOMPARE(home.pendingModalActions(), 1);
+        QStringList defaultNo;
+        for (const auto& record : home.prompts().records())
+            if (record.defaultAnswer == PromptAnswer::No)
+                defaultNo << record.text;
+        QCOMPARE(defaultNo, QStringList({"Reset database (delete all books)?", "Delete 'Teen'?",
+                                         "Delete Book 'Sample Book #1'?"}));
+        QCOMPARE(
+            TextsOf(u"SELECT COUNT(*), (SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen') FROM [Book]"_s),
+            QStringList(u"1|1"_s));
     }
 
     // Alt and a letter open each menu, while an edit waits unsaved (Alt+S is the Search menu, and
@@ -213,36 +233,6 @@ private Q_SLOTS:
         });
         window->mnuSetupInternet->trigger();
         QCOMPARE(window->imgInternet->toolTip(), u"New York Public Library"_s);
-    }
-
-    // Enter answers a question with its default button: where Yes destroys, that is No.
-    void destructiveQuestionsDefaultToNo() {
-        const char* const questions[][2] = {{"mnuFileDeleteBook", "Delete Book 'Sample Book #1'?"},
-                                            {"mnuToolsStartOver", "Reset database (delete all books)?"},
-                                            {"mnuSetupRatings", "Delete 'Teen'?"}};
-        FRESH_MAIN_WINDOW(home, window);
-        for (const auto& [entry, question] : questions) {
-            // Start Over and the Ratings list ask from their own windows.
-            if (qstrcmp(entry, "mnuFileDeleteBook") != 0)
-                home.onNextModal([](QDialog& dialog) {
-                    if (qobject_cast<frmStartOver*>(&dialog)) {
-                        ConfirmStartOver(dialog);
-                    } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
-                        list->lstData->setCurrentItem(
-                            list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
-                        list->cmdDelete->click();
-                    }
-                    return int(QDialog::Rejected);
-                });
-            home.prompts().answer(PromptAnswer::No);
-            QAction* action = window->findChild<QAction*>(QString::fromLatin1(entry));
-            QVERIFY2(action, entry);
-            action->trigger();
-            QCOMPARE(home.prompts().last().text, QString::fromUtf8(question));
-            QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
-            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
-            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
-        }
     }
 
     // While a report is written the window takes no input; closing it stops the report, then
