@@ -138,26 +138,6 @@ private Q_SLOTS:
                  QString(before + u"|First Edition"));
     }
 
-    void typedValuesAreStoredAsValues() {
-        const LocaleGuard guard(u"en_US"_s);
-        FRESH_MAIN_WINDOW(home, window);
-        window->txtAuthor->setText(u"Zadie Newname"_s);
-        window->txtStars->setText(u"4.5"_s);
-        window->txtPages->setText(u"12abc"_s);
-        window->txtCopyright->setText(QString());
-        window->txtCost->setText(u"$1,234.50"_s);
-        window->txtAcquireDate->setText(u"3/4/2020"_s);
-        window->txtLentDate->setText(u"  "_s);
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(
-            StoredColumns(1, {"Stars", "Pages", "Copyright", "Cost", "AcquireDate", "LentDate", "AuthorId"}),
-            u"4.5|12|0|1234.5|2020-03-04|1899-01-01|%1"_s.arg(*GetAuthorId(u"Zadie Newname"_s)));
-        const BookListModel& list = window->ListModel();
-        QCOMPARE(QStringList({list.text(0, BookListModel::ColAuthor), list.text(0, BookListModel::ColPages),
-                              list.text(0, BookListModel::ColStars)}),
-                 QStringList({"Zadie Newname", "012", "4.5"}));
-    }
-
     // A box selects its text when it takes the focus. Lookup names the lists lack are asked about
     // in the boxes' order (a known name in another letter case is not); after No the focus goes back
     // to the box the question was about.
@@ -410,9 +390,33 @@ private Q_SLOTS:
             u"1|%1|Kept Press"_s.arg(third));
     }
 
-    // The award buttons and the pickers mark the book changed, even a picker left with Cancel.
-    void awardButtonsAndPickersFillTheBook() {
-        FRESH_MAIN_WINDOW(home, window);
+    // Typed values are stored as values; the award buttons and the pickers mark the book changed,
+    // even a picker left with Cancel; a cover is set, dropped and removed, and goes with its book.
+    void boxesButtonsAndPickersFillTheBook() {
+        const LocaleGuard guard(u"en_US"_s);
+        FRESH_CHECKED_HOME(home);
+        const QString picture = home.file(u"cover.jpg"_s);
+        const QString notPicture = home.file(u"notes.txt"_s);
+        for (const auto& [path, bytes] :
+             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
+            WriteFile(path, bytes);
+        const auto window = OpenMainWindow();
+        window->txtAuthor->setText(u"Zadie Newname"_s);
+        window->txtStars->setText(u"4.5"_s);
+        window->txtPages->setText(u"12abc"_s);
+        window->txtCopyright->setText(QString());
+        window->txtCost->setText(u"$1,234.50"_s);
+        window->txtAcquireDate->setText(u"3/4/2020"_s);
+        window->txtLentDate->setText(u"  "_s);
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(
+            StoredColumns(1, {"Stars", "Pages", "Copyright", "Cost", "AcquireDate", "LentDate", "AuthorId"}),
+            u"4.5|12|0|1234.5|2020-03-04|1899-01-01|%1"_s.arg(*GetAuthorId(u"Zadie Newname"_s)));
+        const BookListModel& list = window->ListModel();
+        QCOMPARE(QStringList({list.text(0, BookListModel::ColAuthor), list.text(0, BookListModel::ColPages),
+                              list.text(0, BookListModel::ColStars)}),
+                 QStringList({"Zadie Newname", "012", "4.5"}));
+
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
         QCOMPARE(home.prompts().lastShown(), u"Information: Click on an award to remove."_s);
@@ -451,6 +455,29 @@ private Q_SLOTS:
                     "JOIN [Author] a ON a.[AuthorId] = b.[AuthorId] WHERE b.[BookId] = 1"_s),
             QStringList(u"Maya Abbott|2"_s));
         QCOMPARE(home.pendingModalActions(), 0);
+
+        QVERIFY(!window->picCover->hasCover());
+        home.prompts().file(picture);
+        QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
+        QVERIFY(window->picCover->hasCover() && window->IsDirty());
+        // The stored cover's height once the book is saved.
+        const auto savedHeight = [&window] {
+            return window->SaveCurrentBook() ? storedCoverHeight(1) : -2;
+        };
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
+
+        home.prompts().answerOk();
+        dropFile(window->picCover, notPicture);
+        QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
+        QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
+        QVERIFY(!window->picCover->hasCover());
+        QCOMPARE(savedHeight(), 0);
+
+        dropFile(window->picCover, picture);
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
+        // Gone with its book.
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 
     // A typed ISBN or date is checked before Next Book saves ("<unsaved>": the save is refused,
@@ -683,38 +710,6 @@ private Q_SLOTS:
         // The typed ISBN is the user's, whatever the server said.
         QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}), QString(filled + u"9780140449136"));
         QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
-    }
-
-    void coverIsSetDroppedAndRemoved() {
-        FRESH_CHECKED_HOME(home);
-        const QString picture = home.file(u"cover.jpg"_s);
-        const QString notPicture = home.file(u"notes.txt"_s);
-        for (const auto& [path, bytes] :
-             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
-            WriteFile(path, bytes);
-        const auto window = OpenMainWindow();
-        QVERIFY(!window->picCover->hasCover());
-        home.prompts().file(picture);
-        QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
-        QVERIFY(window->picCover->hasCover() && window->IsDirty());
-        // The stored cover's height once the book is saved.
-        const auto savedHeight = [&window] {
-            return window->SaveCurrentBook() ? storedCoverHeight(1) : -2;
-        };
-        QCOMPARE(savedHeight(), kCoverMaxHeight);
-
-        home.prompts().answerOk();
-        dropFile(window->picCover, notPicture);
-        QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
-        QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
-        QVERIFY(!window->picCover->hasCover());
-        QCOMPARE(savedHeight(), 0);
-
-        dropFile(window->picCover, picture);
-        QCOMPARE(savedHeight(), kCoverMaxHeight);
-        // Gone with its book.
-        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 };
 
