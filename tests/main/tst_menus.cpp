@@ -15,7 +15,9 @@ class MenusTest : public QObject {
 private Q_SLOTS:
     // Each menu's caption and entries in order ("-" a separator), with the key each shows; "~"
     // marks an entry that waits, disabled, for the window another part of the program brings.
-    void menusHoldTheirEntries() {
+    // Each entry opens its window once the shown book is saved: a lookup question answered No
+    // keeps it shut. Where Yes destroys, Enter answers the question with No.
+    void menusHoldTheirEntriesWhichOpenTheirWindows() {
         const char* const menus[][2] = {
             {"mnuFile",
              "&File|&Open book database..|Open Catalogue &File…\tCtrl+O|~Recen&t Catalogues|R&estore from "
@@ -35,9 +37,17 @@ private Q_SLOTS:
              "&CSV\u2026|-|&Repair data..|-|&Start over.."},
             {"mnuHelp", "&Help|Tomekeep &Handbook\tF1|&About.."},
             {"mnuPopup", "Popup|Add New Book|Delete Book"}};
-        FRESH_MAIN_WINDOW(home, window);
+        // Each entry and the window it opens, as "entry=window"; the search entries are tried with
+        // their windows. Start Over and the Ratings list ask from their own windows.
+        const QString pairs =
+            u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
+            "mnuSetupFormats=frmFormats mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
+            "mnuFilePrinterSetup=frmPrintSetup mnuToolsExport=frmExport mnuToolsImport=frmImport "
+            "mnuToolsImportOther=frmImportOther mnuHelpAbout=frmAbout mnuToolsStartOver=frmStartOver "
+            "mnuSetupRatings=frmRatings mnuFileDeleteBook="_s;
+        FRESH_MAIN_WINDOW(home, main);
         for (const auto& [menu, entries] : menus) {
-            const auto* found = window->findChild<QMenu*>(QString::fromLatin1(menu));
+            const auto* found = main->findChild<QMenu*>(QString::fromLatin1(menu));
             QVERIFY2(found, menu);
             QStringList shown{found->title()};
             for (const QAction* entry : found->actions()) {
@@ -49,23 +59,9 @@ private Q_SLOTS:
                                                               : u'\t' + entry->shortcut().toString());
             }
             QCOMPARE(shown.join(u'|'), QString::fromUtf8(entries));
-            QCOMPARE(window->menuBar()->actions().contains(found->menuAction()),
+            QCOMPARE(main->menuBar()->actions().contains(found->menuAction()),
                      qstrcmp(menu, "mnuPopup") != 0);
         }
-    }
-
-    // Each entry opens its window once the shown book is saved: a lookup question answered No
-    // keeps it shut. Where Yes destroys, Enter answers the question with No.
-    void entriesOpenTheirWindows() {
-        // Each entry and the window it opens, as "entry=window"; the search entries are tried with
-        // their windows. Start Over and the Ratings list ask from their own windows.
-        const QString pairs =
-            u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
-            "mnuSetupFormats=frmFormats mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
-            "mnuFilePrinterSetup=frmPrintSetup mnuToolsExport=frmExport mnuToolsImport=frmImport "
-            "mnuToolsImportOther=frmImportOther mnuHelpAbout=frmAbout mnuToolsStartOver=frmStartOver "
-            "mnuSetupRatings=frmRatings mnuFileDeleteBook="_s;
-        FRESH_MAIN_WINDOW(home, main);
         main->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Yes);
         main->mnuSearchTitle->trigger();
@@ -104,10 +100,22 @@ private Q_SLOTS:
             QStringList(u"1|1"_s));
     }
 
-    // Alt and a letter open each menu, while an edit waits unsaved (Alt+S is the Search menu, and
-    // Save Changes has Ctrl+S), and press each button.
-    void accessKeysReachTheirMenusAndButtons() {
+    // Tab walks the fields in order; Alt and a letter open each menu, while an edit waits unsaved
+    // (Alt+S is the Search menu, and Save Changes has Ctrl+S), and press each button.
+    void keysReachEveryFieldMenuAndButton() {
         FRESH_MAIN_WINDOW(home, window, true);
+        // Tab walks the fields in order.
+        window->txtTitle->setFocus();
+        QTRY_COMPARE(FocusedName(), u"txtTitle"_s);
+        QStringList visited;
+        for (int i = 0; i < 18; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << FocusedName();
+        }
+        QCOMPARE(visited, QStringList({"txtIsbn", "cmdLookupIsbn", "txtAuthor", "cboSubject", "txtStars",
+                                       "cboFormat", "txtPages", "cboRating", "txtCopyright", "txtPublisher",
+                                       "lstAwards", "cboLocation", "txtLabelNumber", "txtAcquireDate",
+                                       "txtCost", "txtLentTo", "txtLentDate", "txtNotes"}));
         const auto altKey = [&window](QChar letter) {
             QTest::keyClick(window.get(), Qt::Key(Qt::Key_A + (letter.unicode() - u'A')), Qt::AltModifier);
         };
@@ -173,21 +181,6 @@ private Q_SLOTS:
                      qPrintable(key.toString() + u": " + seen.join(u", "_s)));
             QVERIFY(window->isVisible());
         }
-    }
-
-    void tabWalksTheFieldsInOrder() {
-        FRESH_MAIN_WINDOW(home, window, true);
-        window->txtTitle->setFocus();
-        QTRY_COMPARE(FocusedName(), u"txtTitle"_s);
-        QStringList visited;
-        for (int i = 0; i < 18; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << FocusedName();
-        }
-        QCOMPARE(visited, QStringList({"txtIsbn", "cmdLookupIsbn", "txtAuthor", "cboSubject", "txtStars",
-                                       "cboFormat", "txtPages", "cboRating", "txtCopyright", "txtPublisher",
-                                       "lstAwards", "cboLocation", "txtLabelNumber", "txtAcquireDate",
-                                       "txtCost", "txtLentTo", "txtLentDate", "txtNotes"}));
     }
 
     void lookupImageFollowsTheSiteAndTheEditor() {
