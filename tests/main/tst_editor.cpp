@@ -271,8 +271,8 @@ private Q_SLOTS:
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
         CHECK_STEP("a save the catalogue refuses keeps the book and its edits",
-                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|Error: Error 1811 (the "
-                   "catalogue says no)");
+                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|"
+                   "Error: Error 1811 (the catalogue says no)");
         QVERIFY(gConn.execute(u"DROP TRIGGER [refuse]"_s));
         Connection second(u"second program"_s);
         QVERIFY(second.open(gConn.filePath()) && second.beginTransaction());
@@ -280,8 +280,8 @@ private Q_SLOTS:
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         CHECK_STEP("Save Changes held by another program's lock keeps them too",
-                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|Error: The catalogue is "
-                   "in use by another program.");
+                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|"
+                   "Error: The catalogue is in use by another program.");
         second.rollback();
         QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
         CHECK_STEP("Save Changes tried again", "Kept|saved|Kept,Sample Book #1,Zulu|read it|2");
@@ -297,15 +297,15 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::No);
         window->mnuPopupDelete->trigger();
         CHECK_STEP("the popup asks about its own row without saving",
-                   "Kept Revised (Sample Book #1 selected)|unsaved|Kept,Sample Book #1,Zulu|read it|2|Delete "
-                   "Warning: Delete Book 'Sample Book #1'?");
+                   "Kept Revised (Sample Book #1 selected)|unsaved|Kept,Sample Book #1,Zulu|read it|2|"
+                   "Delete Warning: Delete Book 'Sample Book #1'?");
         window->lstMain->clearSelection();
         window->txtNotes->setPlainText(u"saved before the question"_s);
         home.prompts().answer(PromptAnswer::No);
         QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
         CHECK_STEP("Delete saves first and asks about the shown book",
-                   "Kept Revised|saved|Kept Revised,Sample Book #1,Zulu|read it,saved before the "
-                   "question|2|Delete Warning: Delete Book 'Kept Revised'?");
+                   "Kept Revised|saved|Kept Revised,Sample Book #1,Zulu|read it,saved before the question|2|"
+                   "Delete Warning: Delete Book 'Kept Revised'?");
         home.prompts().answer(PromptAnswer::Yes);
         window->lstMain->setFocus();
         QTest::keyClick(window->lstMain, Qt::Key_Delete);
@@ -335,8 +335,8 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::No);
         QVERIFY(!window->close() && gConn.isOpen());
         CHECK_STEP("closing asks about a new subject and No keeps the window",
-                   "Typed before closing (Logged out selected)|unsaved|Logged out|read it|0|Add Subject?: "
-                   "Subject 'Verse' does not exist.  Add it?");
+                   "Typed before closing (Logged out selected)|unsaved|Logged out|read it|0|"
+                   "Add Subject?: Subject 'Verse' does not exist.  Add it?");
         window->cboSubject->setEditText(u"(none)"_s);
         QVERIFY(window->close() && !gConn.isOpen());
         QVERIFY(OpenDatabase());

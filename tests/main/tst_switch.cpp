@@ -72,14 +72,14 @@ private Q_SLOTS:
         home.prompts().answer(PromptAnswer::No);
         window->mnuFileOpen_Click();
         CHECK_STEP("No to a new lookup name stops before the name is asked",
-                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|Add Location?: Location 'Attic' does "
-                   "not exist.  Add it?");
+                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|"
+                   "Add Location?: Location 'Attic' does not exist.  Add it?");
         window->cboLocation->setEditText(u"(none)"_s);
         home.prompts().input(u"broken"_s).answerOk();
         window->mnuFileOpen_Click();
         CHECK_STEP("a broken file leaves the open catalogue",
-                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|asked|Error: Error 26 (file is not a "
-                   "database)");
+                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|asked|"
+                   "Error: Error 26 (file is not a database)");
         // Still sorted as it was, and editable.
         QCOMPARE(window->ListModel().sortColumn(), int(BookListModel::ColYear));
         window->txtTitle->setText(u"Still editable"_s);
@@ -94,8 +94,9 @@ private Q_SLOTS:
         home.prompts().input(u"other"_s).answer(PromptAnswer::No).answerOk();
         window->mnuFileOpen_Click();
         CHECK_STEP("a search in force carries over",
-                   "Tomekeep (OTHER)|OTHER/OTHER|OTHER.sqlite|0 off|asked|Clear Search: Your search no "
-                   "longer finds any Books.  Clear your search?|Tomekeep: 'OTHER' database opened.");
+                   "Tomekeep (OTHER)|OTHER/OTHER|OTHER.sqlite|0 off|asked|"
+                   "Clear Search: Your search no longer finds any Books.  Clear your search?|"
+                   "Tomekeep: 'OTHER' database opened.");
         QCOMPARE(gSearchMode, int(kSearchTitle));
         gSearchMode = kSearchAll;
 
@@ -103,20 +104,19 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
         CHECK_STEP("a catalogue file from the chooser, any folder, spaces and case",
                    "Tomekeep (garden Shed)|OTHER/OTHER|Elsewhere/garden Shed.sqlite|1|asked");
-        // The chooser, which starts in the data folder, and the recent catalogues, newest first, as many as
-        // are kept.
+        // The chooser, which starts in the data folder; the recent catalogues, newest first, as many
+        // as are kept.
         QCOMPARE(
             (QStringList({home.prompts().last().title, home.prompts().lastStartPath()}) + RecentCatalogues())
                 .join(u',')
                 .replace(home.path(), u"~"_s),
-            u"Open Catalogue File,~,~/Elsewhere/garden "
-            u"Shed.sqlite,~/OTHER.sqlite,~/mybooks.sqlite,~/BIBLIO.sqlite,~/HOMELIB2.sqlite,"
-            "~/HOMELIBRARY.sqlite,~/old 9.sqlite,~/old 8.sqlite"_s);
+            u"Open Catalogue File,~,~/Elsewhere/garden Shed.sqlite,~/OTHER.sqlite,~/mybooks.sqlite,"
+            "~/BIBLIO.sqlite,~/HOMELIB2.sqlite,~/HOMELIBRARY.sqlite,~/old 9.sqlite,~/old 8.sqlite"_s);
         home.prompts().file(shopping).answerOk();
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
         CHECK_STEP("a file that is no catalogue",
-                   "Tomekeep (garden Shed)|OTHER/OTHER|Elsewhere/garden Shed.sqlite|1|asked|Error: Error 26 "
-                   "(file is not a database)");
+                   "Tomekeep (garden Shed)|OTHER/OTHER|Elsewhere/garden Shed.sqlite|1|asked|"
+                   "Error: Error 26 (file is not a database)");
         QVERIFY(QFileInfo(shopping).size() == 10 && !RecentCatalogues().contains(shopping));
         typeName(u"biblio"_s);
         CHECK_STEP(
@@ -138,8 +138,9 @@ private Q_SLOTS:
         home.prompts().answerOk();
         window->mnuFileRecent->actions()[1]->trigger();
         CHECK_STEP("a recent catalogue no longer there",
-                   "Tomekeep (garden Shed)|BIBLIO/BIBLIO|Elsewhere/garden Shed.sqlite|1|Tomekeep: '~/A & "
-                   "B/First.sqlite' is no longer there; it has been taken off the recent catalogues.");
+                   "Tomekeep (garden Shed)|BIBLIO/BIBLIO|Elsewhere/garden Shed.sqlite|1|"
+                   "Tomekeep: '~/A & B/First.sqlite' is no longer there; it has been taken off the recent "
+                   "catalogues.");
         QVERIFY(gConn.isOpen() && !RecentCatalogues().contains(first) &&
                 window->mnuFileRecent->actions().size() == kRecentCataloguesKept - 1);
     }
