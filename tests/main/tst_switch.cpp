@@ -130,7 +130,7 @@ private Q_SLOTS:
         const QList<QAction*> entries = window->mnuFileRecent->actions();
         QCOMPARE(entries.size(), kRecentCataloguesKept);
         QCOMPARE(entries[0]->text() + u'|' + entries[1]->text(),
-                 u"&1 " + QString(first).replace(u'&', u"&&"_s) + u"|&2 " + shed);
+                 QString(u"&1 " + QString(first).replace(u'&', u"&&"_s) + u"|&2 " + shed));
         entries[1]->trigger();
         CHECK_STEP("a recent catalogue",
                    "Tomekeep (garden Shed)|BIBLIO/BIBLIO|Elsewhere/garden Shed.sqlite|1");
