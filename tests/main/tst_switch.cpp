@@ -60,8 +60,9 @@ private Q_SLOTS:
                                   QString::fromLatin1(name), QString::fromLatin1(opened)));
         }
         // The question, and the name the box offered for the last answer: the one then in use.
-        QCOMPARE(home.prompts().records().first().text + u'|' + home.prompts().lastInitialText(),
-                 u"Enter the name of the book database to open or create.  "
+        const auto& question = home.prompts().records().first();
+        QCOMPARE(question.title + u": " + question.text + u'|' + home.prompts().lastInitialText(),
+                 u"Open Book Database: Enter the name of the book database to open or create.  "
                  "(Note: 'BIBLIO' is the standard database):|BIBLIO"_s);
 
         home.prompts().input(QString());
