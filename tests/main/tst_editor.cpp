@@ -138,26 +138,6 @@ private Q_SLOTS:
                  QString(before + u"|First Edition"));
     }
 
-    void typedValuesAreStoredAsValues() {
-        const LocaleGuard guard(u"en_US"_s);
-        FRESH_MAIN_WINDOW(home, window);
-        window->txtAuthor->setText(u"Zadie Newname"_s);
-        window->txtStars->setText(u"4.5"_s);
-        window->txtPages->setText(u"12abc"_s);
-        window->txtCopyright->setText(QString());
-        window->txtCost->setText(u"$1,234.50"_s);
-        window->txtAcquireDate->setText(u"3/4/2020"_s);
-        window->txtLentDate->setText(u"  "_s);
-        QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(
-            StoredColumns(1, {"Stars", "Pages", "Copyright", "Cost", "AcquireDate", "LentDate", "AuthorId"}),
-            u"4.5|12|0|1234.5|2020-03-04|1899-01-01|%1"_s.arg(*GetAuthorId(u"Zadie Newname"_s)));
-        const BookListModel& list = window->ListModel();
-        QCOMPARE(QStringList({list.text(0, BookListModel::ColAuthor), list.text(0, BookListModel::ColPages),
-                              list.text(0, BookListModel::ColStars)}),
-                 QStringList({"Zadie Newname", "012", "4.5"}));
-    }
-
     // A box selects its text when it takes the focus. Lookup names the lists lack are asked about
     // in the boxes' order (a known name in another letter case is not); after No the focus goes back
     // to the box the question was about.
@@ -231,49 +211,82 @@ private Q_SLOTS:
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), authors);
     }
 
-    // Next and Previous save first, stop at the ends and follow the shown book even with no
-    // row selected. A changed title reloads the list and keeps the edited book shown.
-    void nextAndPreviousStopAtTheEnds() {
+    // Next and Previous save first, stop at the ends and follow the shown book even with no row
+    // selected; a changed title reloads the list and keeps the edited book shown. The Delete button
+    // saves first and asks about the shown book, the popup asks about its own row without saving,
+    // and a deleted book's edits go with it. A logout saves without questions (a date that cannot
+    // be read holds it); closing saves the shown book, and a lookup question answered No keeps the
+    // window open.
+    void buttonsMoveSaveDeleteAndClose() {
         FRESH_CHECKED_HOME(home);
-        const int alpha = AddTestBook(u"Alpha"_s);
-        const int beta = AddTestBook(u"Beta"_s);
+        const int alpha = AddTestBook(u"Alpha"_s), beta = AddTestBook(u"Beta"_s);
+        // The sample book's notes are left out of what is stored.
+        QVERIFY(gConn.execute(u"UPDATE [Book] SET [Notes] = ''"_s));
         const auto window = OpenMainWindow();
-        QCOMPARE(shownBookId(*window), alpha);
+        int heard = 0;
+        // The shown title (and the selected row's, and "Next off", where they differ), unsaved or not,
+        // the list, the stored notes and award links, and what the user was told.
+        const auto stateOf = [&] {
+            const int row = window->lstMain->selectedRow();
+            const QString shown = window->txtTitle->text(),
+                          selected =
+                              row < 0 ? u"no row"_s : window->ListModel().text(row, BookListModel::ColTitle);
+            QStringList state = {shown + (selected == shown ? u""_s : u" (" + selected + u" selected)") +
+                                     (window->cmdNextBook->isEnabled() ? u""_s : u" Next off"_s),
+                                 window->IsDirty() ? u"unsaved"_s : u"saved"_s,
+                                 ListedTitles(window->ListModel()).join(u','),
+                                 TextsOf(u"SELECT group_concat(nullif([Notes], '')), "
+                                         "(SELECT COUNT(*) FROM [BookAward]) FROM [Book]"_s)
+                                     .value(0)};
+            for (const auto& record : home.prompts().records().mid(heard))
+                state << record.title + u": " + record.text;
+            heard = home.prompts().count();
+            return state.join(u'|');
+        };
+        CHECK_STEP("opened on the first row", "Alpha|saved|Alpha,Beta,Sample Book #1||2");
         QTest::mouseClick(window->cmdPreviousBook, Qt::LeftButton);
-        QCOMPARE(shownBookId(*window), alpha);
+        CHECK_STEP("Previous stops at the first", "Alpha|saved|Alpha,Beta,Sample Book #1||2");
         const QRect below = window->lstMain->viewport()->rect();
         QTest::mouseClick(window->lstMain->viewport(), Qt::LeftButton, {}, QPoint(10, below.bottom() - 2));
         window->lstMain->clearSelection();
         window->txtNotes->setPlainText(u"read it"_s);
         QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString() + u'|' + window->txtBookId->text(),
-                 u"read it|" + QString::number(beta));
-        for (int click = 0; click < 2; ++click) {
-            QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-            QCOMPARE(shownBookId(*window), 1);
-        }
-        QVERIFY(window->cmdNextBook->isEnabled());
+        CHECK_STEP("Next saves first, with no row selected",
+                   "Beta|saved|Alpha,Beta,Sample Book #1|read it|2");
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        CHECK_STEP("Next stops at the last", "Sample Book #1|saved|Alpha,Beta,Sample Book #1|read it|2");
         window->lstMain->clearSelection();
         window->mnuFilePreviousBook->trigger();
-        QCOMPARE(QList<int>({shownBookId(*window), window->lstMain->selectedBookId()}),
-                 QList<int>({beta, beta}));
-
+        CHECK_STEP("File, Previous follows the shown book", "Beta|saved|Alpha,Beta,Sample Book #1|read it|2");
         clickRow(*window, alpha);
         window->txtTitle->setText(u"Zulu"_s);
         clickRow(*window, beta);
-        QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Beta", "Sample Book #1", "Zulu"}));
-        QCOMPARE(QList<int>({shownBookId(*window), window->lstMain->selectedBookId()}),
-                 QList<int>({alpha, alpha}));
-        QVERIFY(window->txtTitle->text() == u"Zulu"_s && !window->IsDirty());
+        CHECK_STEP("a retitled book stays shown", "Zulu|saved|Beta,Sample Book #1,Zulu|read it|2");
         clickRow(*window, beta);
-        QCOMPARE(shownBookId(*window), beta);
-    }
+        CHECK_STEP("a click shows its book", "Beta|saved|Beta,Sample Book #1,Zulu|read it|2");
+        QVERIFY(gConn.execute(u"CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
+                              "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END"_s));
+        window->txtTitle->setText(u"Kept"_s);
+        home.prompts().answerOk();
+        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
+        CHECK_STEP("a save the catalogue refuses keeps the book and its edits",
+                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|"
+                   "Error: Error 1811 (the catalogue says no)");
+        QVERIFY(gConn.execute(u"DROP TRIGGER [refuse]"_s));
+        Connection second(u"second program"_s);
+        QVERIFY(second.open(gConn.filePath()) && second.beginTransaction());
+        QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
+        home.prompts().answerOk();
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
+        CHECK_STEP("Save Changes held by another program's lock keeps them too",
+                   "Kept (Beta selected)|unsaved|Beta,Sample Book #1,Zulu|read it|2|"
+                   "Error: The catalogue is in use by another program.");
+        second.rollback();
+        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
+        CHECK_STEP("Save Changes tried again", "Kept|saved|Kept,Sample Book #1,Zulu|read it|2");
 
-    void deleteButtonSavesFirstAndPopupDoesNot() {
-        FRESH_CHECKED_HOME(home);
-        const int alpha = AddTestBook(u"Alpha"_s);
-        const auto window = OpenMainWindow();
-        window->txtTitle->setText(u"Alpha Revised"_s);
+        window->txtTitle->setText(u"Kept Revised"_s);
         const QPoint sample =
             window->lstMain->visualRect(window->ListModel().index(window->ListModel().rowOfBook(1), 1))
                 .center();
@@ -281,33 +294,55 @@ private Q_SLOTS:
         QTRY_VERIFY(window->mnuPopup->isVisible());
         window->mnuPopup->hide();
         QTest::mouseRelease(window->lstMain->viewport(), Qt::RightButton, {}, sample);
-        QCOMPARE(gPopupBookId, 1);
         home.prompts().answer(PromptAnswer::No);
         window->mnuPopupDelete->trigger();
-        QCOMPARE(home.prompts().lastShown(), u"Delete Warning: Delete Book 'Sample Book #1'?"_s);
-        QVERIFY(storedTitle(alpha) == u"Alpha"_s && window->IsDirty());
-
-        // With no row selected the button acts on the shown book.
+        CHECK_STEP("the popup asks about its own row without saving",
+                   "Kept Revised (Sample Book #1 selected)|unsaved|Kept,Sample Book #1,Zulu|read it|2|"
+                   "Delete Warning: Delete Book 'Sample Book #1'?");
         window->lstMain->clearSelection();
         window->txtNotes->setPlainText(u"saved before the question"_s);
         home.prompts().answer(PromptAnswer::No);
         QTest::mouseClick(window->cmdDeleteBook, Qt::LeftButton);
-        QCOMPARE(home.prompts().last().text, u"Delete Book 'Alpha Revised'?"_s);
-        QCOMPARE(StoredColumn(alpha, u"Notes"_s).toString(), u"saved before the question"_s);
-
+        CHECK_STEP("Delete saves first and asks about the shown book",
+                   "Kept Revised|saved|Kept Revised,Sample Book #1,Zulu|read it,saved before the question|2|"
+                   "Delete Warning: Delete Book 'Kept Revised'?");
         home.prompts().answer(PromptAnswer::Yes);
         window->lstMain->setFocus();
         QTest::keyClick(window->lstMain, Qt::Key_Delete);
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [BookId] = ?"_s, {alpha}), 0);
-        QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Sample Book #1"}));
-        // The edits of a deleted book go with it.
+        CHECK_STEP(
+            "the Delete key deletes",
+            "Sample Book #1|saved|Sample Book #1,Zulu|read it|2|Delete Warning: Delete Book 'Kept Revised'?");
+        clickRow(*window, 1);
         window->txtTitle->setText(u"Edited"_s);
         home.prompts().answer(PromptAnswer::Yes);
         window->DeleteBook(1);
-        QCOMPARE(TextsOf(u"SELECT (SELECT COUNT(*) FROM [Book]), (SELECT COUNT(*) FROM [BookAward])"_s),
-                 QStringList(u"0|0"_s));
-        QVERIFY(!window->txtTitle->isEnabled() && window->txtTitle->text().isEmpty() &&
-                !window->cmdSaveChanges->isEnabled());
+        CHECK_STEP("a deleted book's edits go with it",
+                   "Zulu|saved|Zulu|read it|0|Delete Warning: Delete Book 'Sample Book #1'?");
+
+        window->txtTitle->setText(u"Logged out"_s);
+        window->cboSubject->setEditText(u"Poetry"_s);
+        window->txtAcquireDate->setText(u"31.12.2024"_s);
+        QVERIFY(!window->SaveWithoutQuestions());
+        CHECK_STEP("a logout with an unreadable date saves nothing",
+                   "Logged out (Zulu selected)|unsaved|Zulu|read it|0");
+        window->txtAcquireDate->setText(u"12/31/2024"_s);
+        QVERIFY(window->SaveWithoutQuestions());
+        CHECK_STEP("a logout saves without questions", "Logged out|saved|Logged out|read it|0");
+        QCOMPARE(StoredColumn(alpha, u"SubjectId"_s).toInt(),
+                 *FindLookupId(LookupKind::Subject, u"Poetry"_s));
+        window->txtTitle->setText(u"Typed before closing"_s);
+        window->cboSubject->setEditText(u"Verse"_s);
+        home.prompts().answer(PromptAnswer::No);
+        QVERIFY(!window->close() && gConn.isOpen());
+        CHECK_STEP("closing asks about a new subject and No keeps the window",
+                   "Typed before closing (Logged out selected)|unsaved|Logged out|read it|0|"
+                   "Add Subject?: Subject 'Verse' does not exist.  Add it?");
+        window->cboSubject->setEditText(u"(none)"_s);
+        QVERIFY(window->close() && !gConn.isOpen());
+        QVERIFY(OpenDatabase());
+        CHECK_STEP("closing saves the shown book",
+                   "Typed before closing|saved|Typed before closing|read it|0");
+        QCOMPARE(storedTitle(alpha), u"Typed before closing"_s);
     }
 
     void addBookReplacesOnlyUntouchedPlaceholders() {
@@ -355,9 +390,34 @@ private Q_SLOTS:
             u"1|%1|Kept Press"_s.arg(third));
     }
 
-    // The award buttons and the pickers mark the book changed, even a picker left with Cancel.
-    void awardButtonsAndPickersFillTheBook() {
-        FRESH_MAIN_WINDOW(home, window);
+    // Typed values are stored as values; the award buttons and the pickers mark the book changed,
+    // even a picker left with Cancel; a cover is set, dropped and removed, and goes with its book;
+    // a full box refuses typing.
+    void boxesButtonsAndPickersFillTheBook() {
+        const LocaleGuard guard(u"en_US"_s);
+        FRESH_CHECKED_HOME(home);
+        const QString picture = home.file(u"cover.jpg"_s);
+        const QString notPicture = home.file(u"notes.txt"_s);
+        for (const auto& [path, bytes] :
+             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
+            WriteFile(path, bytes);
+        const auto window = OpenMainWindow(true);
+        window->txtAuthor->setText(u"Zadie Newname"_s);
+        window->txtStars->setText(u"4.5"_s);
+        window->txtPages->setText(u"12abc"_s);
+        window->txtCopyright->setText(QString());
+        window->txtCost->setText(u"$1,234.50"_s);
+        window->txtAcquireDate->setText(u"3/4/2020"_s);
+        window->txtLentDate->setText(u"  "_s);
+        QVERIFY(window->SaveCurrentBook());
+        QCOMPARE(
+            StoredColumns(1, {"Stars", "Pages", "Copyright", "Cost", "AcquireDate", "LentDate", "AuthorId"}),
+            u"4.5|12|0|1234.5|2020-03-04|1899-01-01|%1"_s.arg(*GetAuthorId(u"Zadie Newname"_s)));
+        const BookListModel& list = window->ListModel();
+        QCOMPARE(QStringList({list.text(0, BookListModel::ColAuthor), list.text(0, BookListModel::ColPages),
+                              list.text(0, BookListModel::ColStars)}),
+                 QStringList({"Zadie Newname", "012", "4.5"}));
+
         home.prompts().answerOk();
         QTest::mouseClick(window->cmdRemove, Qt::LeftButton);
         QCOMPARE(home.prompts().lastShown(), u"Information: Click on an award to remove."_s);
@@ -396,6 +456,64 @@ private Q_SLOTS:
                     "JOIN [Author] a ON a.[AuthorId] = b.[AuthorId] WHERE b.[BookId] = 1"_s),
             QStringList(u"Maya Abbott|2"_s));
         QCOMPARE(home.pendingModalActions(), 0);
+
+        QVERIFY(!window->picCover->hasCover());
+        home.prompts().file(picture);
+        QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
+        QVERIFY(window->picCover->hasCover() && window->IsDirty());
+        // The stored cover's height once the book is saved.
+        const auto savedHeight = [&window] {
+            return window->SaveCurrentBook() ? storedCoverHeight(1) : -2;
+        };
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
+
+        home.prompts().answerOk();
+        dropFile(window->picCover, notPicture);
+        QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
+        QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
+        QVERIFY(!window->picCover->hasCover());
+        QCOMPARE(savedHeight(), 0);
+
+        dropFile(window->picCover, picture);
+        QCOMPARE(savedHeight(), kCoverMaxHeight);
+
+        // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
+        // what fits.
+        for (const auto& [box, limit] :
+             {std::pair{"txtNotes", 255}, {"txtTitle", 100}, {"txtLabelNumber", 50}}) {
+            QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
+            auto* notes = qobject_cast<QPlainTextEdit*>(field);
+            const char* textProperty = notes ? "plainText" : "text";
+            // The box's text and where its caret is.
+            const auto state = [field, textProperty]() -> QString {
+                return field->property(textProperty).toString() + u'|' +
+                       field->inputMethodQuery(Qt::ImCursorPosition).toString();
+            };
+            // The caret is moved by keys, as the user moves it.
+            const auto putCaret = [field, notes](int position) {
+                QTest::keyClick(field, Qt::Key_Home, notes ? Qt::ControlModifier : Qt::NoModifier);
+                for (int step = 0; step < position; ++step)
+                    QTest::keyClick(field, Qt::Key_Right);
+            };
+            const QString full = QString(limit - 1, u'a') + u'z';
+            field->setProperty(textProperty, full);
+            field->setFocus();
+            QTRY_VERIFY(field->hasFocus());
+            putCaret(3);
+            QTest::keyClicks(field, u"xyz"_s);
+            QCOMPARE(state(), QString(full + u"|3"));
+
+            const QString roomForTwo = QString(limit - 3, u'a') + u'z';
+            field->setProperty(textProperty, roomForTwo);
+            putCaret(0);
+            QGuiApplication::clipboard()->setText(u"12345"_s);
+            QVERIFY(QMetaObject::invokeMethod(field, "paste"));
+            QCOMPARE(state(), u"12" + roomForTwo + u"|2");
+            QVERIFY(window->SaveCurrentBook());
+        }
+        // The cover goes with its book.
+        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 
     // A typed ISBN or date is checked before Next Book saves ("<unsaved>": the save is refused,
@@ -462,100 +580,6 @@ private Q_SLOTS:
         // A refused value takes the user back to its box.
         if (answer == int(PromptAnswer::Ok))
             QTRY_VERIFY(typedBox->hasFocus());
-    }
-
-    // A save the catalogue refuses, or that another program's lock holds past the wait: the
-    // user is told, the book and its edits stay, and the save can be tried again.
-    void refusedOrLockedSaveKeepsTheEditsForAnotherTry() {
-        FRESH_CHECKED_HOME(home);
-        AddTestBook(u"Other"_s);
-        QVERIFY(gConn.execute(u"CREATE TRIGGER [refuse] BEFORE UPDATE ON [Book] "
-                              "BEGIN SELECT RAISE(ABORT, 'the catalogue says no'); END"_s));
-        const auto window = OpenMainWindow(true);
-        const int shown = shownBookId(*window);
-        window->txtTitle->setText(u"Kept"_s);
-        home.prompts().answerOk();
-        QTest::mouseClick(window->cmdNextBook, Qt::LeftButton);
-        QVERIFY(home.prompts().lastShown().startsWith(u"Error: "_s));
-        QVERIFY(home.prompts().last().text.contains(u"the catalogue says no"_s));
-        QVERIFY(shownBookId(*window) == shown && gConn.isOpen());
-        QVERIFY(gConn.execute(u"DROP TRIGGER [refuse]"_s));
-
-        Connection second(u"second program"_s);
-        QVERIFY(second.open(gConn.filePath()) && second.beginTransaction());
-        QVERIFY(gConn.execute(u"PRAGMA busy_timeout = 100"_s));
-        home.prompts().answerOk();
-        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QCOMPARE(home.prompts().lastShown(), u"Error: The catalogue is in use by another program."_s);
-        QVERIFY(window->IsDirty() && window->txtTitle->text() == u"Kept"_s);
-        second.rollback();
-        QTest::mouseClick(window->cmdSaveChanges, Qt::LeftButton);
-        QVERIFY(storedTitle(shown) == u"Kept"_s && !window->IsDirty());
-    }
-
-    // A logout saves without questions (a date that cannot be read holds it); closing saves the
-    // shown book, and a lookup question answered No keeps the window open.
-    void closingSavesTheShownBook() {
-        FRESH_MAIN_WINDOW(home, window);
-        window->txtTitle->setText(u"Logged out"_s);
-        window->cboSubject->setEditText(u"Poetry"_s);
-        window->txtAcquireDate->setText(u"31.12.2024"_s);
-        QVERIFY(!window->SaveWithoutQuestions());
-        QVERIFY(storedTitle(1) == u"Sample Book #1"_s && window->IsDirty());
-        window->txtAcquireDate->setText(u"12/31/2024"_s);
-        QVERIFY(window->SaveWithoutQuestions());
-        QCOMPARE(StoredColumns(1, {"Title", "SubjectId"}),
-                 u"Logged out|%1"_s.arg(*FindLookupId(LookupKind::Subject, u"Poetry"_s)));
-        QCOMPARE(home.prompts().count(), 0);
-
-        window->txtTitle->setText(u"Typed before closing"_s);
-        window->cboSubject->setEditText(u"Verse"_s);
-        home.prompts().answer(PromptAnswer::No);
-        QVERIFY(!window->close() && gConn.isOpen());
-        QCOMPARE(storedTitle(1), u"Logged out"_s);
-        window->cboSubject->setEditText(u"(none)"_s);
-        QVERIFY(window->close() && !gConn.isOpen());
-        QVERIFY(OpenDatabase());
-        QCOMPARE(storedTitle(1) + u'|' + window->txtTitle->text(),
-                 u"Typed before closing|Typed before closing"_s);
-    }
-
-    // Typing into a full box changes nothing and leaves the caret where it was; a paste takes
-    // what fits.
-    void fullFieldRefusesTyping() {
-        FRESH_MAIN_WINDOW(home, window, true);
-        for (const auto& [box, limit] :
-             {std::pair{"txtNotes", 255}, {"txtTitle", 100}, {"txtLabelNumber", 50}}) {
-            QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(box));
-            auto* notes = qobject_cast<QPlainTextEdit*>(field);
-            const char* textProperty = notes ? "plainText" : "text";
-            // The box's text and where its caret is.
-            const auto state = [field, textProperty]() -> QString {
-                return field->property(textProperty).toString() + u'|' +
-                       field->inputMethodQuery(Qt::ImCursorPosition).toString();
-            };
-            // The caret is moved by keys, as the user moves it.
-            const auto putCaret = [field, notes](int position) {
-                QTest::keyClick(field, Qt::Key_Home, notes ? Qt::ControlModifier : Qt::NoModifier);
-                for (int step = 0; step < position; ++step)
-                    QTest::keyClick(field, Qt::Key_Right);
-            };
-            const QString full = QString(limit - 1, u'a') + u'z';
-            field->setProperty(textProperty, full);
-            field->setFocus();
-            QTRY_VERIFY(field->hasFocus());
-            putCaret(3);
-            QTest::keyClicks(field, u"xyz"_s);
-            QCOMPARE(state(), QString(full + u"|3"));
-
-            const QString roomForTwo = QString(limit - 3, u'a') + u'z';
-            field->setProperty(textProperty, roomForTwo);
-            putCaret(0);
-            QGuiApplication::clipboard()->setText(u"12345"_s);
-            QVERIFY(QMetaObject::invokeMethod(field, "paste"));
-            QCOMPARE(state(), u"12" + roomForTwo + u"|2");
-            QVERIFY(window->SaveCurrentBook());
-        }
     }
 
     void writesWaitForAnotherProgramsLock_data() {
@@ -684,38 +708,6 @@ private Q_SLOTS:
         // The typed ISBN is the user's, whatever the server said.
         QCOMPARE(StoredColumns(bookId, {"Title", "Publisher", "ISBN"}), QString(filled + u"9780140449136"));
         QCOMPARE(storedCoverHeight(bookId), cover ? kCoverMaxHeight : 0);
-    }
-
-    void coverIsSetDroppedAndRemoved() {
-        FRESH_CHECKED_HOME(home);
-        const QString picture = home.file(u"cover.jpg"_s);
-        const QString notPicture = home.file(u"notes.txt"_s);
-        for (const auto& [path, bytes] :
-             {std::pair{picture, TallCoverJpeg()}, std::pair{notPicture, QByteArray("x")}})
-            WriteFile(path, bytes);
-        const auto window = OpenMainWindow();
-        QVERIFY(!window->picCover->hasCover());
-        home.prompts().file(picture);
-        QTest::mouseClick(window->cmdSetCover, Qt::LeftButton);
-        QVERIFY(window->picCover->hasCover() && window->IsDirty());
-        // The stored cover's height once the book is saved.
-        const auto savedHeight = [&window] {
-            return window->SaveCurrentBook() ? storedCoverHeight(1) : -2;
-        };
-        QCOMPARE(savedHeight(), kCoverMaxHeight);
-
-        home.prompts().answerOk();
-        dropFile(window->picCover, notPicture);
-        QCOMPARE(home.prompts().last().text, u"The dropped file is not a picture Tomekeep can read.");
-        QTest::mouseClick(window->cmdRemoveCover, Qt::LeftButton);
-        QVERIFY(!window->picCover->hasCover());
-        QCOMPARE(savedHeight(), 0);
-
-        dropFile(window->picCover, picture);
-        QCOMPARE(savedHeight(), kCoverMaxHeight);
-        // Gone with its book.
-        QVERIFY(gConn.execute(u"DELETE FROM [Book] WHERE [BookId] = 1"_s));
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [BookCover]"_s), 0);
     }
 };
 

@@ -15,7 +15,9 @@ class MenusTest : public QObject {
 private Q_SLOTS:
     // Each menu's caption and entries in order ("-" a separator), with the key each shows; "~"
     // marks an entry that waits, disabled, for the window another part of the program brings.
-    void menusHoldTheirEntries() {
+    // Each entry opens its window once the shown book is saved: a lookup question answered No
+    // keeps it shut. Where Yes destroys, Enter answers the question with No.
+    void menusHoldTheirEntriesWhichOpenTheirWindows() {
         const char* const menus[][2] = {
             {"mnuFile",
              "&File|&Open book database..|Open Catalogue &File…\tCtrl+O|~Recen&t Catalogues|R&estore from "
@@ -35,9 +37,17 @@ private Q_SLOTS:
              "&CSV\u2026|-|&Repair data..|-|&Start over.."},
             {"mnuHelp", "&Help|Tomekeep &Handbook\tF1|&About.."},
             {"mnuPopup", "Popup|Add New Book|Delete Book"}};
-        FRESH_MAIN_WINDOW(home, window);
+        // Each entry and the window it opens, as "entry=window"; the search entries are tried with
+        // their windows. Start Over and the Ratings list ask from their own windows.
+        const QString pairs =
+            u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
+            "mnuSetupFormats=frmFormats mnuSetupAwards=frmAwards mnuSetupStorageLocations=frmLocations "
+            "mnuFilePrinterSetup=frmPrintSetup mnuToolsExport=frmExport mnuToolsImport=frmImport "
+            "mnuToolsImportOther=frmImportOther mnuHelpAbout=frmAbout mnuToolsStartOver=frmStartOver "
+            "mnuSetupRatings=frmRatings mnuFileDeleteBook="_s;
+        FRESH_MAIN_WINDOW(home, main);
         for (const auto& [menu, entries] : menus) {
-            const auto* found = window->findChild<QMenu*>(QString::fromLatin1(menu));
+            const auto* found = main->findChild<QMenu*>(QString::fromLatin1(menu));
             QVERIFY2(found, menu);
             QStringList shown{found->title()};
             for (const QAction* entry : found->actions()) {
@@ -49,31 +59,26 @@ private Q_SLOTS:
                                                               : u'\t' + entry->shortcut().toString());
             }
             QCOMPARE(shown.join(u'|'), QString::fromUtf8(entries));
-            QCOMPARE(window->menuBar()->actions().contains(found->menuAction()),
+            QCOMPARE(main->menuBar()->actions().contains(found->menuAction()),
                      qstrcmp(menu, "mnuPopup") != 0);
         }
-    }
-
-    // Each entry opens its window once the shown book is saved: a lookup question answered No
-    // keeps it shut.
-    void entriesOpenTheirWindows() {
-        // Each entry and the window it opens, as "entry=window"; the search entries are tried with
-        // their windows.
-        const QString pairs =
-            u"mnuSearchTitle=frmSearchTitle mnuSetupAuthors=frmAuthors mnuSetupSubjects=frmSubjects "
-            "mnuSetupFormats=frmFormats mnuSetupRatings=frmRatings mnuSetupAwards=frmAwards "
-            "mnuSetupStorageLocations=frmLocations mnuFilePrinterSetup=frmPrintSetup "
-            "mnuToolsExport=frmExport mnuToolsImport=frmImport mnuToolsImportOther=frmImportOther "
-            "mnuToolsStartOver=frmStartOver mnuHelpAbout=frmAbout"_s;
-        FRESH_MAIN_WINDOW(home, main);
         main->cboSubject->setEditText(u"Poetry"_s);
         home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::Yes);
         main->mnuSearchTitle->trigger();
         QVERIFY(main->IsDirty());
+        // Start Over, deleting Teen and deleting the book are answered No.
+        home.prompts().answer(PromptAnswer::No).answer(PromptAnswer::No).answer(PromptAnswer::No);
         for (const QString& pair : pairs.split(u' ')) {
             QString opened;
             home.onNextModal([&opened](QDialog& dialog) {
                 opened = dialog.objectName();
+                if (opened == u"frmStartOver"_s) {
+                    ConfirmStartOver(dialog);
+                } else if (auto* list = qobject_cast<frmLookupList*>(&dialog);
+                           list && opened == u"frmRatings"_s) {
+                    list->lstData->setCurrentItem(list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
+                    list->cmdDelete->click();
+                }
                 return int(QDialog::Rejected);
             });
             QAction* action = main->findChild<QAction*>(pair.section(u'=', 0, 0));
@@ -82,93 +87,24 @@ private Q_SLOTS:
             QCOMPARE(pair.section(u'=', 0, 0) + u'=' + opened, pair);
             QVERIFY(!main->IsDirty());
         }
+        // The Delete Book entry opens no window of its own.
+        QCOMPARE(home.pendingModalActions(), 1);
+        QStringList defaultNo;
+        for (const auto& record : home.prompts().records())
+            if (record.defaultAnswer == PromptAnswer::No)
+                defaultNo << record.text;
+        QCOMPARE(defaultNo, QStringList({"Reset database (delete all books)?", "Delete 'Teen'?",
+                                         "Delete Book 'Sample Book #1'?"}));
+        QCOMPARE(
+            TextsOf(u"SELECT COUNT(*), (SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen') FROM [Book]"_s),
+            QStringList(u"1|1"_s));
     }
 
-    void accessKeysReachTheirMenusAndButtons_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("target");
-        // Alt+S is the Search menu; Save Changes has its own key.
-        const QString keys = u"F=mnuFile S=mnuSearch R=mnuReports U=mnuSetup T=mnuTools H=mnuHelp "
-                             "A=cmdAddBook D=cmdDeleteBook P=cmdPreviousBook N=cmdNextBook "
-                             "W=cmdAddAward V=cmdRemove"_s;
-        for (const QString& pair : keys.split(u' '))
-            QTest::addRow("Alt+%c", pair[0].toLatin1())
-                << int(Qt::Key_A + (pair[0].unicode() - u'A')) << pair.mid(2);
-    }
-
-    void accessKeysReachTheirMenusAndButtons() {
-        QFETCH(int, key);
-        QFETCH(QString, target);
+    // Tab walks the fields in order; Alt and a letter open each menu, while an edit waits unsaved
+    // (Alt+S is the Search menu, and Save Changes has Ctrl+S), and press each button.
+    void keysReachEveryFieldMenuAndButton() {
         FRESH_MAIN_WINDOW(home, window, true);
-        home.prompts().answer(PromptAnswer::No);
-        if (auto* menu = window->findChild<QMenu*>(target)) {
-            QTest::keyClick(window.get(), Qt::Key(key), Qt::AltModifier);
-            QTRY_VERIFY(menu->isVisible());
-            menu->hide();
-            home.prompts().clear();
-            return;
-        }
-        auto* button = window->findChild<QPushButton*>(target);
-        QVERIFY(button);
-        // Add Award opens the award picker: leave it at once.
-        if (target == u"cmdAddAward"_s)
-            home.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
-        QSignalSpy clicked(button, &QPushButton::clicked);
-        QTest::keyClick(window.get(), Qt::Key(key), Qt::AltModifier);
-        // A button reached by its key shows itself pressed for a moment before it clicks.
-        QTRY_COMPARE(clicked.count(), 1);
-        home.prompts().clear();
-    }
-
-    void saveChangesHasItsOwnKey() {
-        FRESH_MAIN_WINDOW(home, window, true);
-        window->txtPublisher->setFocus();
-        QTest::keyClicks(window->txtPublisher, u"X"_s);
-        QVERIFY(window->IsDirty());
-        QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
-        QTRY_VERIFY(window->mnuSearch->isVisible());
-        QTest::qWait(250);
-        QVERIFY(window->IsDirty());
-        window->mnuSearch->hide();
-        QTest::keyClick(window->txtPublisher, Qt::Key_S, Qt::ControlModifier);
-        QTRY_VERIFY(!window->IsDirty());
-        QCOMPARE(StoredColumn(1, u"Publisher"_s).toString(), u"X"_s);
-    }
-
-    // The desktop's own keys, with a book added behind the list's back: a command that reloads
-    // the list shows it.
-    void standardKeysRunTheirCommands_data() {
-        QTest::addColumn<QKeySequence>("key");
-        QTest::addColumn<QString>("effect");
-        QTest::newRow("Ctrl+N adds a book") << QKeySequence(Qt::CTRL | Qt::Key_N) << "3 books, title focused";
-        QTest::newRow("F5 reloads the list") << QKeySequence(Qt::Key_F5) << "2 books";
-        AddRow("Ctrl+Q is File, Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), "1 books, Exit Tomekeep?");
-        QTest::newRow("F1 opens the handbook") << QKeySequence(Qt::Key_F1) << "1 books, Tomekeep Handbook";
-    }
-    void standardKeysRunTheirCommands() {
-        QFETCH(QKeySequence, key);
-        QFETCH(QString, effect);
-        FRESH_MAIN_WINDOW(home, window, true);
-        AddTestBook(u"Added behind the list's back"_s);
-        window->lstMain->setFocus();
-        QTRY_COMPARE(FocusedName(), u"lstMain"_s);
-        home.prompts().answer(PromptAnswer::No);
-        QTest::keySequence(window.get(), key);
-        QStringList seen{QString::number(window->ListModel().rowCount()) + u" books"_s};
-        if (FocusedName() == u"txtTitle"_s)
-            seen << u"title focused"_s;
-        seen << home.prompts().texts();
-        if (frmHelp* help = HelpWindow(); help && help->isVisible()) {
-            QCOMPARE(help->txtHandbook->source().adjusted(QUrl::RemoveFragment), HandbookUrl());
-            seen << help->windowTitle();
-            help->close();
-        }
-        QCOMPARE(seen.join(u", "_s), effect);
-        QVERIFY(window->isVisible());
-    }
-
-    void tabWalksTheFieldsInOrder() {
-        FRESH_MAIN_WINDOW(home, window, true);
+        // Tab walks the fields in order.
         window->txtTitle->setFocus();
         QTRY_COMPARE(FocusedName(), u"txtTitle"_s);
         QStringList visited;
@@ -180,6 +116,71 @@ private Q_SLOTS:
                                        "cboFormat", "txtPages", "cboRating", "txtCopyright", "txtPublisher",
                                        "lstAwards", "cboLocation", "txtLabelNumber", "txtAcquireDate",
                                        "txtCost", "txtLentTo", "txtLentDate", "txtNotes"}));
+        const auto altKey = [&window](QChar letter) {
+            QTest::keyClick(window.get(), Qt::Key(Qt::Key_A + (letter.unicode() - u'A')), Qt::AltModifier);
+        };
+        window->txtPublisher->setFocus();
+        QTest::keyClicks(window->txtPublisher, u"X"_s);
+        // Alt+S last: the Search menu, with the edit still waiting once it is open.
+        for (const QString& pair :
+             u"F=mnuFile R=mnuReports U=mnuSetup T=mnuTools H=mnuHelp S=mnuSearch"_s.split(u' ')) {
+            auto* menu = window->findChild<QMenu*>(pair.mid(2));
+            altKey(pair[0]);
+            QTRY_VERIFY2(menu->isVisible(), qPrintable(pair));
+            if (menu == window->mnuSearch)
+                QTest::qWait(250);
+            menu->hide();
+        }
+        QVERIFY(window->IsDirty());
+        QTest::keyClick(window->txtPublisher, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(!window->IsDirty());
+        QCOMPARE(StoredColumn(1, u"Publisher"_s).toString(), u"X"_s);
+        for (const QString& pair :
+             u"V=cmdRemove A=cmdAddBook D=cmdDeleteBook P=cmdPreviousBook N=cmdNextBook W=cmdAddAward"_s
+                 .split(u' ')) {
+            auto* button = window->findChild<QPushButton*>(pair.mid(2));
+            // Add Award opens the award picker: leave it at once.
+            if (button == window->cmdAddAward)
+                home.onNextModal([](QDialog&) { return int(QDialog::Rejected); });
+            home.prompts().answer(PromptAnswer::No);
+            QSignalSpy clicked(button, &QPushButton::clicked);
+            altKey(pair[0]);
+            // A button reached by its key shows itself pressed for a moment before it clicks.
+            QTRY_VERIFY2(clicked.count() == 1, qPrintable(pair));
+            home.prompts().clear();
+        }
+    }
+
+    // The desktop's own keys, with a book added behind the list's back: a command that reloads
+    // the list shows it.
+    void standardKeysRunTheirCommands() {
+        FRESH_MAIN_WINDOW(home, window, true);
+        AddTestBook(u"Added behind the list's back"_s);
+        const std::pair<QKeySequence, const char*> keys[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_Q), "1 books, Exit Tomekeep?"},
+            {QKeySequence(Qt::Key_F5), "2 books"},
+            {QKeySequence(Qt::CTRL | Qt::Key_N), "3 books, title focused"},
+            {QKeySequence(Qt::Key_F1), "3 books, Tomekeep Handbook"}};
+        // Exit is answered No.
+        home.prompts().answer(PromptAnswer::No);
+        for (const auto& [key, effect] : keys) {
+            window->lstMain->setFocus();
+            QTRY_COMPARE(FocusedName(), u"lstMain"_s);
+            const int heard = home.prompts().count();
+            QTest::keySequence(window.get(), key);
+            QStringList seen{QString::number(window->ListModel().rowCount()) + u" books"_s};
+            if (FocusedName() == u"txtTitle"_s)
+                seen << u"title focused"_s;
+            seen << home.prompts().texts().mid(heard);
+            if (frmHelp* help = HelpWindow(); help && help->isVisible()) {
+                QCOMPARE(help->txtHandbook->source().adjusted(QUrl::RemoveFragment), HandbookUrl());
+                seen << help->windowTitle();
+                help->close();
+            }
+            QVERIFY2(seen.join(u", "_s) == QString::fromUtf8(effect),
+                     qPrintable(key.toString() + u": " + seen.join(u", "_s)));
+            QVERIFY(window->isVisible());
+        }
     }
 
     void lookupImageFollowsTheSiteAndTheEditor() {
@@ -225,36 +226,6 @@ private Q_SLOTS:
         });
         window->mnuSetupInternet->trigger();
         QCOMPARE(window->imgInternet->toolTip(), u"New York Public Library"_s);
-    }
-
-    // Enter answers a question with its default button: where Yes destroys, that is No.
-    void destructiveQuestionsDefaultToNo() {
-        const char* const questions[][2] = {{"mnuFileDeleteBook", "Delete Book 'Sample Book #1'?"},
-                                            {"mnuToolsStartOver", "Reset database (delete all books)?"},
-                                            {"mnuSetupRatings", "Delete 'Teen'?"}};
-        FRESH_MAIN_WINDOW(home, window);
-        for (const auto& [entry, question] : questions) {
-            // Start Over and the Ratings list ask from their own windows.
-            if (qstrcmp(entry, "mnuFileDeleteBook") != 0)
-                home.onNextModal([](QDialog& dialog) {
-                    if (qobject_cast<frmStartOver*>(&dialog)) {
-                        ConfirmStartOver(dialog);
-                    } else if (auto* list = qobject_cast<frmLookupList*>(&dialog)) {
-                        list->lstData->setCurrentItem(
-                            list->lstData->findItems(u"Teen"_s, Qt::MatchExactly)[0]);
-                        list->cmdDelete->click();
-                    }
-                    return int(QDialog::Rejected);
-                });
-            home.prompts().answer(PromptAnswer::No);
-            QAction* action = window->findChild<QAction*>(QString::fromLatin1(entry));
-            QVERIFY2(action, entry);
-            action->trigger();
-            QCOMPARE(home.prompts().last().text, QString::fromUtf8(question));
-            QCOMPARE(home.prompts().last().defaultAnswer, PromptAnswer::No);
-            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s), 1);
-            QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = 'Teen'"_s), 1);
-        }
     }
 
     // While a report is written the window takes no input; closing it stops the report, then

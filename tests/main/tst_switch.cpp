@@ -7,163 +7,142 @@ class SwitchTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void typedNameIsCleanedAndOpened_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("file"); // the catalogue file opened
-        AddRow("blank and lower case", "home library", "HOMELIBRARY", "HOMELIBRARY.sqlite");
-        AddRow("punctuation dropped", "home-lib 2", "HOMELIB2", "HOMELIB2.sqlite");
-        AddRow("nothing left is the standard", "-*-", "BIBLIO", "BIBLIO.sqlite");
-        AddRow("the open one again", "biblio", "BIBLIO", "BIBLIO.sqlite");
-        AddRow("a file of another case", "mybooks", "MYBOOKS", "mybooks.sqlite");
-    }
-
-    void typedNameIsCleanedAndOpened() {
-        QFETCH(QString, typed);
-        QFETCH(QString, name);
-        QFETCH(QString, file);
+    // One window switched from catalogue to catalogue: by a typed name (cleaned to letters and
+    // digits, nothing left being the standard one, a file of another letter case found), from the
+    // file chooser anywhere, and from the recent catalogues, newest first, which forget a missing
+    // one. An empty answer changes nothing, a lookup question answered No stops the switch before
+    // the name is asked for, a file that is not a catalogue leaves the open one as it was, and a
+    // search in force carries over.
+    void catalogueSwitches() {
         FRESH_CHECKED_HOME(home);
         AddTestBook(u"Added before the switch"_s);
         // A copy of the open catalogue under a name in another letter case.
-        if (file == u"mybooks.sqlite"_s) {
-            gConn.close();
-            QVERIFY(QFile::copy(home.file(u"BIBLIO.sqlite"_s), home.file(file)));
-            QVERIFY(OpenDatabase());
-        }
-        const auto window = OpenMainWindow();
-        home.prompts().input(typed).answerOk();
-        window->mnuFileOpen->trigger();
-        QCOMPARE(home.prompts().records().first().title + u": " + home.prompts().records().first().text,
-                 u"Open Book Database: Enter the name of the book database to open or create.  "
-                 "(Note: 'BIBLIO' is the standard database):"_s);
-        QCOMPARE(home.prompts().lastInitialText(), u"BIBLIO"_s);
-        QCOMPARE(home.prompts().lastShown(), u"Tomekeep: '%1' database opened."_s.arg(name));
-        // The stored name, the name in use, the window's caption and the file open.
-        QCOMPARE(QStringList({GetSetting(u"DBName"_s), gDBName, window->windowTitle(), gConn.filePath()}),
-                 QStringList({name, name, u"Tomekeep (%1)"_s.arg(name), home.file(file)}));
-        const bool added = name == u"BIBLIO"_s || file == u"mybooks.sqlite"_s;
-        QCOMPARE(QString::number(window->ListModel().rowCount()) + u'|' + window->txtTitle->text(),
-                 added ? u"2|Added before the switch"_s : u"1|Sample Book #1"_s);
-    }
-
-    // An empty answer changes nothing; a lookup question answered No stops the switch before
-    // the name is asked for; a file that is not a catalogue leaves the open one as it was.
-    void failedSwitchGoesBackToTheOpenCatalogue() {
-        FRESH_CHECKED_HOME(home);
+        gConn.close();
+        QVERIFY(QFile::copy(home.file(u"BIBLIO.sqlite"_s), home.file(u"mybooks.sqlite"_s)));
+        QVERIFY(OpenDatabase());
+        WriteFile(home.file(u"BROKEN.sqlite"_s), QByteArray(4096, 'x'));
+        const QString shed = home.file(u"Elsewhere/garden Shed.sqlite"_s);
+        const QString shopping = home.file(u"Elsewhere/Shopping List.sqlite"_s);
+        QVERIFY(home.makeCatalogueFile(shed));
+        WriteFile(shopping, "milk, eggs");
+        for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
+            RememberRecentCatalogue(home.file(u"old %1.sqlite"_s.arg(i)));
         StoreListSort({BookListModel::ColYear, Qt::DescendingOrder});
-        const auto window = OpenMainWindow();
+        const auto window = OpenMainWindow(true);
+        int heard = 0;
+        // The caption, the name in use and the stored one, the file open, the books listed (and
+        // "off" for an editor with none), what the user was told ("asked" for a name or a file
+        // asked for), the data folder written "~".
+        const auto stateOf = [&] {
+            QStringList state = {window->windowTitle(), gDBName + u'/' + GetSetting(u"DBName"_s, u"unset"_s),
+                                 QDir(home.path()).relativeFilePath(gConn.filePath()),
+                                 QString::number(window->ListModel().rowCount()) +
+                                     (window->txtTitle->isEnabled() ? u""_s : u" off"_s)};
+            for (const auto& record : home.prompts().records().mid(heard))
+                state << (record.kind == ScriptedPrompts::Kind::Message ? record.title + u": " + record.text
+                                                                        : u"asked"_s);
+            heard = home.prompts().count();
+            return state.join(u'|').replace(home.path(), u"~"_s);
+        };
+        const auto typeName = [&](const QString& typed) {
+            home.prompts().input(typed).answerOk();
+            window->mnuFileOpen->trigger();
+        };
+        // A typed name, the name made of it, the file opened and the books it lists.
+        const char* const typedNames[][3] = {{"home library", "HOMELIBRARY", "HOMELIBRARY.sqlite|1"},
+                                             {"home-lib 2", "HOMELIB2", "HOMELIB2.sqlite|1"},
+                                             {"-*-", "BIBLIO", "BIBLIO.sqlite|2"},
+                                             {"biblio", "BIBLIO", "BIBLIO.sqlite|2"},
+                                             {"mybooks", "MYBOOKS", "mybooks.sqlite|2"}};
+        for (const auto& [typed, name, opened] : typedNames) {
+            typeName(QString::fromLatin1(typed));
+            CHECK_STEP(typed, u"Tomekeep (%1)|%1/%1|%2|asked|Tomekeep: '%1' database opened."_s.arg(
+                                  QString::fromLatin1(name), QString::fromLatin1(opened)));
+        }
+        // The question, and the name the box offered for the last answer: the one then in use.
+        const auto& question = home.prompts().records().first();
+        QCOMPARE(question.title + u": " + question.text + u'|' + home.prompts().lastInitialText(),
+                 u"Open Book Database: Enter the name of the book database to open or create.  "
+                 "(Note: 'BIBLIO' is the standard database):|BIBLIO"_s);
+
         home.prompts().input(QString());
         window->mnuFileOpen_Click();
-        QVERIFY(home.prompts().count() == 1 && GetSetting(u"DBName"_s, u"unset"_s) == u"unset"_s);
+        CHECK_STEP("an empty name changes nothing",
+                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|asked");
         window->cboLocation->setEditText(u"Attic"_s);
         home.prompts().answer(PromptAnswer::No);
         window->mnuFileOpen_Click();
-        QCOMPARE(home.prompts().texts().mid(1), QStringList({"Location 'Attic' does not exist.  Add it?"}));
+        CHECK_STEP("No to a new lookup name stops before the name is asked",
+                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|"
+                   "Add Location?: Location 'Attic' does not exist.  Add it?");
         window->cboLocation->setEditText(u"(none)"_s);
-        WriteFile(home.file(u"BROKEN.sqlite"_s), QByteArray(4096, 'x'));
         home.prompts().input(u"broken"_s).answerOk();
         window->mnuFileOpen_Click();
-        QCOMPARE(home.prompts().count(), 4);
-        QVERIFY2(home.prompts().lastShown().startsWith(u"Error: Error 26 ("_s),
-                 qPrintable(home.prompts().lastShown()));
-        QCOMPARE(QStringList({gDBName, GetSetting(u"DBName"_s), window->windowTitle()}).join(u'|'),
-                 u"BIBLIO|BIBLIO|Tomekeep (BIBLIO)"_s);
-        // Still open, as it was listed, sorted and editable.
-        QVERIFY(gConn.isOpen() && window->ListModel().rowCount() == 1 &&
-                window->ListModel().sortColumn() == BookListModel::ColYear && window->txtTitle->isEnabled());
+        CHECK_STEP("a broken file leaves the open catalogue",
+                   "Tomekeep (MYBOOKS)|MYBOOKS/MYBOOKS|mybooks.sqlite|2|asked|"
+                   "Error: Error 26 (file is not a database)");
+        // Still sorted as it was, and editable.
+        QCOMPARE(window->ListModel().sortColumn(), int(BookListModel::ColYear));
         window->txtTitle->setText(u"Still editable"_s);
         QVERIFY(window->SaveCurrentBook());
-        QCOMPARE(StoredColumn(1, u"Title"_s).toString(), u"Still editable"_s);
-        QCOMPARE(QFile(home.file(u"BROKEN.sqlite"_s)).size(), 4096);
-    }
+        QCOMPARE(ListedTitles(window->ListModel())
+                     << QString::number(QFile(home.file(u"BROKEN.sqlite"_s)).size()),
+                 QStringList({"Still editable", "Added before the switch", "4096"}));
 
-    void activeSearchCarriesOverToTheNewCatalogue() {
-        FRESH_CHECKED_HOME(home);
-        AddTestBook(u"Zebra Crossing"_s);
         gSearchMode = kSearchTitle;
-        gSearchTitle = u"zebra*"_s;
-        const auto window = OpenMainWindow();
-        QCOMPARE(ListedTitles(window->ListModel()), QStringList({"Zebra Crossing"}));
+        gSearchTitle = u"still*"_s;
+        window->PopulateLstMain();
         home.prompts().input(u"other"_s).answer(PromptAnswer::No).answerOk();
         window->mnuFileOpen_Click();
-        QCOMPARE(home.prompts().texts().mid(1),
-                 QStringList({"Your search no longer finds any Books.  Clear your search?",
-                              "'OTHER' database opened."}));
-        QVERIFY(gSearchMode == kSearchTitle && window->ListModel().rowCount() == 0 &&
-                !window->txtTitle->isEnabled());
-    }
+        CHECK_STEP("a search in force carries over",
+                   "Tomekeep (OTHER)|OTHER/OTHER|OTHER.sqlite|0 off|asked|"
+                   "Clear Search: Your search no longer finds any Books.  Clear your search?|"
+                   "Tomekeep: 'OTHER' database opened.");
+        QCOMPARE(gSearchMode, int(kSearchTitle));
+        gSearchMode = kSearchAll;
 
-    void openCatalogueFileFromTheDialog_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("catalogue");
-        QTest::newRow("any folder, spaces, any case") << "Elsewhere/garden Shed.sqlite" << true;
-        QTest::newRow("not a catalogue") << "Elsewhere/Shopping List.sqlite" << false;
-    }
-
-    void openCatalogueFileFromTheDialog() {
-        QFETCH(QString, file);
-        QFETCH(bool, catalogue);
-        FRESH_CHECKED_HOME(home);
-        const QString path = home.file(file);
-        if (catalogue) {
-            QVERIFY(home.makeCatalogueFile(path));
-        } else {
-            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            WriteFile(path, "milk, eggs");
-        }
-        const auto window = OpenMainWindow(true);
-        AddTestBook(u"Only in BIBLIO"_s);
-        window->PopulateLstMain();
-        home.prompts().file(path);
-        if (!catalogue)
-            home.prompts().answerOk();
+        home.prompts().file(shed);
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
-        // The file chooser's title and the folder it starts in.
-        QCOMPARE(home.prompts().records().value(0).title + u'|' + home.prompts().lastStartPath(),
-                 u"Open Catalogue File|" + home.path());
-        QCOMPARE(window->windowTitle() + u'|' + QString::number(window->ListModel().rowCount()),
-                 catalogue ? u"Tomekeep (garden Shed)|1"_s : u"Tomekeep (BIBLIO)|2"_s);
-        QCOMPARE(RecentCatalogues(), catalogue ? QStringList({path}) : QStringList());
-        // The next plain start still opens the named catalogue.
-        QCOMPARE(gDBName + u'|' + GetSetting(u"DBName"_s, u"BIBLIO"_s), u"BIBLIO|BIBLIO"_s);
-        // A file that is not a catalogue is told as an error and left as it was.
-        if (!catalogue)
-            QVERIFY(home.prompts().last().title == u"Error"_s && QFileInfo(path).size() == 10);
-        // The name-based File, Open goes back to the data folder's catalogues.
-        home.prompts().input(u"biblio"_s).answerOk();
-        window->mnuFileOpen->trigger();
-        QCOMPARE(window->windowTitle() + u'|' + gConn.filePath(),
-                 u"Tomekeep (BIBLIO)|" + home.file(u"BIBLIO.sqlite"_s));
-    }
+        CHECK_STEP("a catalogue file from the chooser, any folder, spaces and case",
+                   "Tomekeep (garden Shed)|OTHER/OTHER|Elsewhere/garden Shed.sqlite|1|asked");
+        // The chooser, which starts in the data folder; the recent catalogues, newest first, as many
+        // as are kept.
+        QCOMPARE(
+            (QStringList({home.prompts().last().title, home.prompts().lastStartPath()}) + RecentCatalogues())
+                .join(u',')
+                .replace(home.path(), u"~"_s),
+            u"Open Catalogue File,~,~/Elsewhere/garden Shed.sqlite,~/OTHER.sqlite,~/mybooks.sqlite,"
+            "~/BIBLIO.sqlite,~/HOMELIB2.sqlite,~/HOMELIBRARY.sqlite,~/old 9.sqlite,~/old 8.sqlite"_s);
+        home.prompts().file(shopping).answerOk();
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+        CHECK_STEP("a file that is no catalogue",
+                   "Tomekeep (garden Shed)|OTHER/OTHER|Elsewhere/garden Shed.sqlite|1|asked|"
+                   "Error: Error 26 (file is not a database)");
+        QVERIFY(QFileInfo(shopping).size() == 10 && !RecentCatalogues().contains(shopping));
+        typeName(u"biblio"_s);
+        CHECK_STEP(
+            "a typed name opens from the data folder again",
+            "Tomekeep (BIBLIO)|BIBLIO/BIBLIO|BIBLIO.sqlite|2|asked|Tomekeep: 'BIBLIO' database opened.");
 
-    void recentCataloguesNewestFirstAndForgetMissingOnes() {
-        FRESH_CHECKED_HOME(home);
-        for (int i = 0; i < kRecentCataloguesKept + 2; ++i)
-            RememberRecentCatalogue(home.file(u"old %1.sqlite"_s.arg(i)));
-        QCOMPARE(RecentCatalogues().size(), kRecentCataloguesKept);
-        QCOMPARE(RecentCatalogues().first(), home.file(u"old %1.sqlite"_s.arg(kRecentCataloguesKept + 1)));
         const QString first = home.file(u"A & B/First.sqlite"_s);
-        const QString second = home.file(u"Second.sqlite"_s);
         QVERIFY(home.makeCatalogueFile(first));
-        QVERIFY(home.makeCatalogueFile(second));
-        const auto window = OpenMainWindow();
-        for (const QString& file : {first, second, first})
+        for (const QString& file : {first, shed, first})
             window->OpenCatalogueFile(file);
-        QCOMPARE(RecentCatalogues().mid(0, 2), QStringList({first, second}));
         const QList<QAction*> entries = window->mnuFileRecent->actions();
-        QVERIFY(RecentCatalogues().size() == kRecentCataloguesKept &&
-                entries.size() == kRecentCataloguesKept);
-        QCOMPARE(entries[0]->text(), u"&1 "_s + QString(first).replace(u'&', u"&&"_s));
-
+        QCOMPARE(entries.size(), kRecentCataloguesKept);
+        QCOMPARE(entries[0]->text() + u'|' + entries[1]->text(),
+                 QString(u"&1 " + QString(first).replace(u'&', u"&&"_s) + u"|&2 " + shed));
         entries[1]->trigger();
-        QCOMPARE(window->windowTitle(), u"Tomekeep (Second)"_s);
+        CHECK_STEP("a recent catalogue",
+                   "Tomekeep (garden Shed)|BIBLIO/BIBLIO|Elsewhere/garden Shed.sqlite|1");
         QVERIFY(QFile::remove(first));
         home.prompts().answerOk();
         window->mnuFileRecent->actions()[1]->trigger();
-        QCOMPARE(home.prompts().last().text,
-                 u"'%1' is no longer there; it has been taken off the recent catalogues."_s.arg(first));
-        QVERIFY(window->windowTitle() == u"Tomekeep (Second)"_s && gConn.isOpen());
-        QVERIFY(!RecentCatalogues().contains(first) &&
+        CHECK_STEP("a recent catalogue no longer there",
+                   "Tomekeep (garden Shed)|BIBLIO/BIBLIO|Elsewhere/garden Shed.sqlite|1|"
+                   "Tomekeep: '~/A & B/First.sqlite' is no longer there; it has been taken off the recent "
+                   "catalogues.");
+        QVERIFY(gConn.isOpen() && !RecentCatalogues().contains(first) &&
                 window->mnuFileRecent->actions().size() == kRecentCataloguesKept - 1);
     }
 };
