@@ -7,19 +7,13 @@
 #include "main/BookListView.h"
 #include "main/SearchState.h"
 #include "support/TestHome.h"
-#include "support/TestMain.h"
 
 #include <functional>
 
 // Adds a book to the open catalogue with the standard "(none)" lookups, letting the test set
 // what it cares about; answers its number.
 inline int AddTestBook(const QString& title, const std::function<void(BookFields&)>& tweak = {}) {
-    BookFields book;
-    book.subjectId = 1;
-    book.locationId = 1;
-    book.formatId = 1;
-    book.ratingId = 1;
-    book.title = title;
+    BookFields book = PlainBook(title);
     if (tweak)
         tweak(book);
     const auto added = InsertBook(book);

@@ -70,10 +70,8 @@ class BookListTest : public QObject {
 
 private Q_SLOTS:
     void everyModeListsWhatItsPatternFinds_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("authorIds");
-        QTest::addColumn<QString>("titles"); // "|" between titles
+        // titles: "|" between titles
+        AddColumns<int, QString, QString, QString>("mode", "pattern", "authorIds", "titles");
         const char* all = "The Hobbit|War and Peace|Star Wars|Coward|Dune|Dune Messiah|100% Cotton|"
                           "Sample Book #1|Straße der Sterne|Émile";
         const int title = kSearchTitle;
@@ -95,10 +93,8 @@ private Q_SLOTS:
     }
 
     void everyModeListsWhatItsPatternFinds() {
-        QFETCH(int, mode);
-        QFETCH(QString, pattern);
-        QFETCH(QString, authorIds);
-        QFETCH(QString, titles);
+        const auto [mode, pattern, authorIds, titles] =
+            FetchColumns<int, QString, QString, QString>("mode", "pattern", "authorIds", "titles");
         const QStringList expected = sorted(titles.split(u'|', Qt::SkipEmptyParts));
         FRESH_CHECKED_HOME(home);
         addSearchBooks();
@@ -150,9 +146,7 @@ private Q_SLOTS:
     }
 
     void sortRules_data() {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QString>("titles");
+        AddColumns<int, int, QString>("column", "order", "titles");
         const int up = Qt::AscendingOrder, down = Qt::DescendingOrder;
         AddRow("title by letters, then case", int(BookListModel::ColTitle), up, "apple banana Banana cherry");
         AddRow("title descending", int(BookListModel::ColTitle), down, "cherry Banana banana apple");
@@ -171,9 +165,7 @@ private Q_SLOTS:
     }
 
     void sortRules() {
-        QFETCH(int, column);
-        QFETCH(int, order);
-        QFETCH(QString, titles);
+        const auto [column, order, titles] = FetchColumns<int, int, QString>("column", "order", "titles");
         FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s));
         addNumberedBook(99999, u"Banana"_s, 999, 2001, 2.5);
@@ -380,9 +372,8 @@ private Q_SLOTS:
     }
 
     void filterMatches_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("fields"); // title, author, subject, publisher, label, notes
-        QTest::addColumn<bool>("matches");
+        // fields: title, author, subject, publisher, label, notes
+        AddColumns<QString, QStringList, bool>("typed", "fields", "matches");
         const QStringList book = {u"Germinal"_s,    u"Émile ZOLA"_s, u"Fiction"_s,
                                   u"Charpentier"_s, u"FR-042"_s,     u"Signed copy\nfirst édition"_s};
         QTest::newRow("letter case") << "zola" << book << true;
@@ -404,9 +395,8 @@ private Q_SLOTS:
     }
 
     void filterMatches() {
-        QFETCH(QString, typed);
-        QFETCH(QStringList, fields);
-        QFETCH(bool, matches);
+        auto [typed, fields, matches] =
+            FetchColumns<QString, QStringList, bool>("typed", "fields", "matches");
         while (fields.size() < 6)
             fields << QString();
         const std::string key =

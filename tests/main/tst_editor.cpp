@@ -56,10 +56,7 @@ private Q_SLOTS:
     // Shown costs and stars read back unchanged in every locale; typed costs are read as the
     // user means them ("(shown)": the cost's own shown text).
     void costAndStarsTextsReadBack_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("costUnits");
-        QTest::addColumn<double>("stars");
+        AddColumns<QString, QString, qint64, double>("locale", "text", "costUnits", "stars");
         for (const char* locale : {"en_US", "de_DE", "fr_FR", "de_CH"}) {
             QTest::addRow("%s whole", locale) << locale << "(shown)" << qint64(0) << 4.0;
             QTest::addRow("%s cents", locale) << locale << "(shown)" << qint64(199500) << 3.5;
@@ -78,10 +75,8 @@ private Q_SLOTS:
     }
 
     void costAndStarsTextsReadBack() {
-        QFETCH(QString, locale);
-        QFETCH(QString, text);
-        QFETCH(qint64, costUnits);
-        QFETCH(double, stars);
+        auto [locale, text, costUnits, stars] =
+            FetchColumns<QString, QString, qint64, double>("locale", "text", "costUnits", "stars");
         const QLocale where(locale);
         if (text == u"(shown)"_s)
             text = CostText(Money::fromUnits(costUnits), where);
@@ -100,15 +95,14 @@ private Q_SLOTS:
     }
 
     void showingAndSavingKeepsEveryValue_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("shown"); // cost, stars, acquired, lent, pages, copyright
+        // shown: cost, stars, acquired, lent, pages, copyright
+        AddColumns<QString, QString>("locale", "shown");
         AddRow("en_US", "en_US", "$1,234.56|4.25|02/03/2001|12/31/2019||");
         AddRow("de_DE", "de_DE", "1.234,56\u00A0€|4,25|02/03/2001|12/31/2019||");
     }
 
     void showingAndSavingKeepsEveryValue() {
-        QFETCH(QString, locale);
-        QFETCH(QString, shown);
+        const auto [locale, shown] = FetchColumns<QString, QString>("locale", "shown");
         const LocaleGuard guard(locale);
         FRESH_CHECKED_HOME(home);
         // A book with every value the locale could garble.
@@ -152,8 +146,7 @@ private Q_SLOTS:
     }
 
     void missingLookupNamesAreAskedAbout() {
-        QFETCH(int, answer);
-        QFETCH(QString, after);
+        const auto [answer, after] = FetchColumns<int, QString>("answer", "after");
         FRESH_MAIN_WINDOW(home, window, true);
         for (QLineEdit* box : {window->txtTitle, window->txtPublisher, window->txtCost}) {
             box->setFocus();
@@ -195,8 +188,7 @@ private Q_SLOTS:
     void namesEqualButForCaseAreNotAddedAgain_data() { AddCaseFoldRows(); }
 
     void namesEqualButForCaseAreNotAddedAgain() {
-        QFETCH(QString, stored);
-        QFETCH(QString, typed);
+        const auto [stored, typed] = FetchColumns<QString, QString>("stored", "typed");
         FRESH_CHECKED_HOME(home);
         QStringList ids; // of the stored name in Author, Subject and Location
         for (const QString table : {"Author", "Subject", "Location"})
@@ -519,12 +511,8 @@ private Q_SLOTS:
     // A typed ISBN or date is checked before Next Book saves ("<unsaved>": the save is refused,
     // and the book stays shown with what was typed in its box).
     void typedIsbnAndDatesAreCheckedBeforeSaving_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("otherIsbn");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("told");
+        AddColumns<QString, QString, QString, int, QString, QString>("box", "typed", "otherIsbn", "answer",
+                                                                     "stored", "told");
         const QString isbn = u"9780140449136"_s, unsaved = u"<unsaved>"_s;
         const int none = -1, ok = int(PromptAnswer::Ok);
         AddRow("isbn-10 stored as 13 digits", "txtIsbn", "0-14-044913-2", "", none, isbn, "");
@@ -549,12 +537,9 @@ private Q_SLOTS:
     }
 
     void typedIsbnAndDatesAreCheckedBeforeSaving() {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(QString, otherIsbn);
-        QFETCH(int, answer);
-        QFETCH(QString, stored);
-        QFETCH(QString, told);
+        const auto [box, typed, otherIsbn, answer, stored, told] =
+            FetchColumns<QString, QString, QString, int, QString, QString>("box", "typed", "otherIsbn",
+                                                                           "answer", "stored", "told");
         FRESH_CHECKED_HOME(home);
         const int copy = AddTestBook(u"Copy"_s, [&](BookFields& b) { b.isbn = otherIsbn; });
         QVERIFY(gConn.execute(u"UPDATE [Book] SET [Title] = 'A', [AcquireDate] = '2001-02-03', "
@@ -617,9 +602,8 @@ private Q_SLOTS:
     }
 
     void anotherProgramsChangeIsTold_data() {
-        QTest::addColumn<QString>("theirs");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("outcome"); // the save goes on or stays, stored title, shown title
+        // outcome: the save goes on or stays, stored title, shown title
+        AddColumns<QString, int, QString>("theirs", "answer", "outcome");
         const QString retitle = u"UPDATE [Book] SET [Title] = 'Theirs' WHERE [BookId] = 1"_s;
         const QString remove = u"DELETE FROM [Book] WHERE [BookId] = 1"_s;
         AddRow("yes overwrites", retitle, int(PromptAnswer::Yes), "goes on|Mine|Mine");
@@ -630,9 +614,8 @@ private Q_SLOTS:
     }
 
     void anotherProgramsChangeIsTold() {
-        QFETCH(QString, theirs);
-        QFETCH(int, answer);
-        QFETCH(QString, outcome);
+        const auto [theirs, answer, outcome] =
+            FetchColumns<QString, int, QString>("theirs", "answer", "outcome");
         FRESH_MAIN_WINDOW(home, window);
         // This program saves once: nothing to tell while it is the only one.
         window->txtNotes->setPlainText(u"first save"_s);
@@ -653,11 +636,9 @@ private Q_SLOTS:
     }
 
     void lookupFillsTheEditor_data() {
-        QTest::addColumn<QString>("server");
-        QTest::addColumn<QString>("typedTitle");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("filled"); // title, publisher, ISBN as saved
-        QTest::addColumn<QString>("told");
+        // filled: title, publisher, ISBN as saved
+        AddColumns<QString, QString, int, QString, QString>("server", "typedTitle", "answer", "filled",
+                                                            "told");
         const QString differ = u"differ from what is filled in (Title)"_s;
         const int none = -1;
         AddRow("new book filled by Enter", "found", "", none, "Crime and Punishment|Penguin Classics|", "");
@@ -674,11 +655,9 @@ private Q_SLOTS:
     }
 
     void lookupFillsTheEditor() {
-        QFETCH(QString, server);
-        QFETCH(QString, typedTitle);
-        QFETCH(int, answer);
-        QFETCH(QString, filled);
-        QFETCH(QString, told);
+        const auto [server, typedTitle, answer, filled, told] =
+            FetchColumns<QString, QString, int, QString, QString>("server", "typedTitle", "answer", "filled",
+                                                                  "told");
         FRESH_CHECKED_HOME(home);
         StandInServer stand;
         // Look-ups go to the test's server while the test runs.

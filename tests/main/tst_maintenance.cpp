@@ -108,8 +108,7 @@ private Q_SLOTS:
     }
 
     void unusedAuthorsAreDeleted_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<int>("deleted");
+        AddColumns<QString, int>("setup", "deleted");
         QTest::newRow("the sample book's author stays") << "" << 925;
         QTest::newRow("no books") << "DELETE FROM [Book]" << 926;
         QTest::newRow("a book without author") << "UPDATE [Book] SET [AuthorId] = NULL" << 926;
@@ -117,8 +116,7 @@ private Q_SLOTS:
     }
 
     void unusedAuthorsAreDeleted() {
-        QFETCH(QString, setup);
-        QFETCH(int, deleted);
+        const auto [setup, deleted] = FetchColumns<QString, int>("setup", "deleted");
         FRESH_CHECKED_HOME(home);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Author]"_s), 926);
         if (!setup.isEmpty())
