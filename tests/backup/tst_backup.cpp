@@ -56,21 +56,6 @@ private Q_SLOTS:
         QVERIFY(backupNames(u"BIBLIO"_s).size() == 1 && home.prompts().count() == 1);
     }
 
-    void restoreBringsBackTheBooksOfTheBackup() {
-        FRESH_HOME(home);
-        AddTestBook(u"Kept in the backup"_s);
-        const auto made = BackUpCatalogue(kFirst);
-        QVERIFY(made && BackupBookCount(*made).value() == 2);
-        QVERIFY(gConn.execute(u"DELETE FROM [Book]"_s) && RestoreCatalogueFrom(*made) && gConn.isOpen());
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book] WHERE [Title] = 'Kept in the backup'"_s), 1);
-
-        // A file that is no backup is not restored and the catalogue stays open as it was.
-        const QString junk = home.file(u"junk.sqlite"_s);
-        WriteFile(junk, QByteArray(2048, 'x'));
-        QVERIFY(!RestoreCatalogueFrom(junk) && gConn.isOpen());
-        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s) + QFile(junk).size(), 2 + 2048);
-    }
-
     void restoreFromTheFileMenu() {
         FRESH_CHECKED_HOME(home);
         home.prompts().answerOk();
@@ -99,6 +84,12 @@ private Q_SLOTS:
         // The emptied catalogue was backed up before it was replaced.
         const std::vector<BackupFile> backups = ListBackups(BackupFolder(), u"BIBLIO"_s);
         QVERIFY(backups.size() == 2 && BackupBookCount(backups.front().path).value() == 0);
+
+        // A file that is no backup is not restored and the catalogue stays open as it was.
+        const QString junk = home.file(u"junk.sqlite"_s);
+        WriteFile(junk, QByteArray(2048, 'x'));
+        QVERIFY(!RestoreCatalogueFrom(junk) && gConn.isOpen());
+        QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Book]"_s) + QFile(junk).size(), 2 + 2048);
     }
 
     void failedBackupStopsItsCommand_data() {
