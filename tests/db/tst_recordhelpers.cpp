@@ -184,14 +184,10 @@ private Q_SLOTS:
     void bookRoundTripKeepsEveryValue() {
         FRESH_HOME(home);
         BookFields written = PlainBook(u"Émile's \"Notes\" | vol. 1"_s);
-        written.labelNumber = u"A-17"_s;
         written.publisher = u"O'Reilly"_s;
-        written.copyright = 1999;
-        written.pages = 5;
         written.stars = 4.5;
         written.acquireDate = QDate(1900, 1, 1);
         written.cost = Money::fromDouble(1234.56);
-        written.lentTo = QString();
         written.lentDate = kZeroDate;
         written.notes = NewlinesToBars(u"line one\nline two"_s);
         const auto id = InsertBook(written);
@@ -231,7 +227,8 @@ private Q_SLOTS:
     }
 
     // The engine's own statements bind each kind of value as itself: an empty key stays a key.
-    void engineStatementBindsEachKindOfValue() {
+    // A refusal carries the engine's number and text to the caller.
+    void engineStatementsBindValuesAndCarryRefusals() {
         FRESH_HOME(home);
         auto statement = SqliteStatement::prepare(
             u"SELECT typeof(?1) || typeof(?2) || typeof(?3) || typeof(?4) || typeof(?5), ?2 * 2, ?4"_s,
@@ -243,12 +240,7 @@ private Q_SLOTS:
                  u"nullrealblobtextinteger 5 Émile"_s);
         QVERIFY(!(*statement)->next() && (*statement)->status().ok());
         QVERIFY(!SqliteStatement::prepare(u"SELECT * FROM [NoSuchTable]"_s));
-        gConn.close();
-        QVERIFY(!SqliteStatement::prepare(u"SELECT 1"_s));
-    }
-
-    void failingStatementCarriesEngineNumberAndText() {
-        FRESH_HOME(home);
+        // A failing statement carries the engine's number and text.
         const auto missing = Recordset::open(u"SELECT * FROM [NoSuchTable]"_s);
         QVERIFY(!missing && missing.error().number != 0 &&
                 missing.error().description.contains(u"NoSuchTable"_s) &&
@@ -263,7 +255,8 @@ private Q_SLOTS:
         QVERIFY(!gConn.execute(u"INSERT INTO [Award] ([Name]) VALUES (?)"_s, {QVariant()}));
         // A closed catalogue is an error, not a crash.
         gConn.close();
-        QVERIFY(!Recordset::open(u"SELECT 1"_s) && !GetLookupId(u"Subject"_s, u"SubjectId"_s, u"x"_s));
+        QVERIFY(!SqliteStatement::prepare(u"SELECT 1"_s) && !Recordset::open(u"SELECT 1"_s) &&
+                !GetLookupId(u"Subject"_s, u"SubjectId"_s, u"x"_s));
     }
 };
 
