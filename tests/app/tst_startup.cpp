@@ -36,6 +36,7 @@ private Q_SLOTS:
         AddColumns<QString, QString>("stored", "name");
         QTest::newRow("no name stored") << QString() << "BIBLIO";
         AddRow("name cleaned", " home-lib 2 ", "HOMELIB2");
+        AddRow("name cut to a valid file name", QString(10000, u'x'), QString(kMaxCatalogueNameLength, u'X'));
     }
 
     void firstRunCreatesTheCatalogueAndShowsTheWindow() {
@@ -178,8 +179,7 @@ private Q_SLOTS:
             window->resize(720, 520);
             placed = window->frameGeometry();
             window->close();
-            QCOMPARE(home.prompts().count(), 0);
-            QVERIFY(!gConn.isOpen());
+            QVERIFY(home.prompts().count() == 0 && !gConn.isOpen());
         }
         if (state == u"2"_s) {
             const std::unique_ptr<frmWizard> window = Main();
@@ -188,7 +188,6 @@ private Q_SLOTS:
             window->showMaximized();
             QTRY_VERIFY(window->isMaximized());
             window->close();
-            QCOMPARE(GetSetting(u"frmWizard.Top"_s), QString::number(placed.top() * 15));
         } else if (state == u"1"_s) {
             QWidget minimised;
             minimised.setObjectName(u"frmWizard"_s);
@@ -201,9 +200,8 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(u"frmWizard.WindowState"_s), state);
         const std::unique_ptr<frmWizard> window = Main();
         QVERIFY(window);
-        QTRY_COMPARE(window->isMaximized(), state == u"2"_s);
-        if (state != u"2"_s)
-            QCOMPARE(window->frameGeometry(), placed);
+        QTRY_COMPARE(int(window->windowState() & ~Qt::WindowActive),
+                     state == u"2"_s ? int(Qt::WindowMaximized) : 0);
         window->showNormal();
         QTRY_COMPARE(window->frameGeometry(), placed);
     }
