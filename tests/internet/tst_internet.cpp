@@ -48,12 +48,8 @@ private Q_SLOTS:
         InternetSearch(u"title"_s, u"Dune"_s);
         SaveSetting(u"InternetSite"_s, u"none"_s);
         InternetSearch(u"title"_s, u"Dune"_s);
-        SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
-        InternetSearch(u"author"_s, u"Frank Herbert"_s);
         SetUrlOpener(previous);
-        QCOMPARE(
-            QStringList({opened.value(0).host(), opened.value(1).toString(), QString::number(opened.size())}),
-            QStringList({"catalog.loc.gov", "http://catalog.nypl.org/search/a?SEARCH=Herbert+Frank", "2"}));
+        QVERIFY(opened.size() == 1 && opened[0].host() == u"catalog.loc.gov"_s);
     }
 
     void settingsWindowSelectsAndSaves() {
