@@ -31,24 +31,60 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The first run creates the catalogue; a stored name is cleaned before it is opened.
-    void firstRunCreatesTheCatalogueAndShowsTheWindow_data() {
-        AddColumns<QString, QString>("stored", "name");
-        QTest::newRow("no name stored") << QString() << "BIBLIO";
-        AddRow("name cleaned", " home-lib 2 ", "HOMELIB2");
-        AddRow("name cut to a valid file name", QString(10000, u'x'), QString(kMaxCatalogueNameLength, u'X'));
+    // A plain start opens the stored catalogue, its name cleaned first, and creates it on the first
+    // run; a file given on the command line is opened where it lies, or refused and left alone.
+    void startUpOpensTheCatalogue_data() {
+        AddColumns<QString, QString, QString, QString>("stored", "file", "kind", "caption");
+        AddRow("first run", QString(), "", "", "Tomekeep (BIBLIO)");
+        AddRow("name cleaned", " home-lib 2 ", "", "", "Tomekeep (HOMELIB2)");
+        AddRow("name cut to a valid file name", QString(10000, u'x'), "", "",
+               u"Tomekeep (%1)"_s.arg(QString(kMaxCatalogueNameLength, u'X')));
+        AddRow("spaces and any case, another folder", QString(), "Some Folder/Garden Shed.SQLite",
+               "catalogue", "Tomekeep (Garden Shed)");
+        AddRow("a named catalogue's own file", QString(), "HOME.sqlite", "catalogue", "Tomekeep (HOME)");
+        AddRow("not a catalogue", QString(), "notes.sqlite", "junk", "");
+        AddRow("no such file", QString(), "Gone/Lost.sqlite", "none", "");
     }
 
-    void firstRunCreatesTheCatalogueAndShowsTheWindow() {
-        const auto [stored, name] = FetchColumns<QString, QString>("stored", "name");
+    void startUpOpensTheCatalogue() {
+        const auto [stored, file, kind, caption] =
+            FetchColumns<QString, QString, QString, QString>("stored", "file", "kind", "caption");
         CheckedHome home;
         if (!stored.isNull())
             SaveSetting(u"DBName"_s, stored);
         gSearchMode = kSearchNotes;
-        const std::unique_ptr<frmWizard> window = Main();
-        QVERIFY(!SplashWindow() && window && window->isVisible() && gConn.isOpen());
-        QVERIFY(QFile::exists(home.file(name + u".sqlite"_s)) && gSearchMode == kSearchAll);
-        QCOMPARE(window->windowTitle(), u"Tomekeep (%1)"_s.arg(name));
+        const QString path = file.isEmpty() ? QString() : home.file(file);
+        if (kind == u"catalogue"_s)
+            QVERIFY(home.makeCatalogueFile(path));
+        if (kind == u"junk"_s)
+            WriteFile(path, QByteArray(3000, 'x'));
+        if (caption.isEmpty())
+            home.prompts().answerOk();
+        const std::unique_ptr<frmWizard> window = Main(path);
+        if (caption.isEmpty()) {
+            QVERIFY(!window && !gConn.isOpen() && !QFile::exists(home.file(u"BIBLIO.sqlite"_s)));
+            const QString told = home.prompts().lastShown();
+            // A file that is not a catalogue is told with the engine's own error.
+            QVERIFY2(told.startsWith(u"Error: Tomekeep cannot open the book database '%1'."_s.arg(
+                         QFileInfo(file).completeBaseName())) &&
+                         told.contains(u"Error 26 ("_s) == (kind == u"junk"_s),
+                     qPrintable(told));
+            QCOMPARE(QFileInfo(path).size(), kind == u"junk"_s ? 3000 : 0);
+            return;
+        }
+        QVERIFY(!SplashWindow() && window && window->isVisible() && window->ListModel().rowCount() == 1);
+        QVERIFY(gSearchMode == kSearchAll);
+        QCOMPARE(window->windowTitle(), caption);
+        if (path.isEmpty()) {
+            QVERIFY(QFile::exists(home.file(caption.mid(10).chopped(1) + u".sqlite")));
+            return;
+        }
+        QVERIFY(gConn.filePath() == path && !QFile::exists(home.file(u"BIBLIO.sqlite"_s)));
+        // Only a named catalogue's own file becomes the catalogue the next plain start opens.
+        const bool named = caption == u"Tomekeep (HOME)"_s;
+        QCOMPARE(GetSetting(u"DBName"_s, u"unset"_s) + u' ' + gDBName,
+                 named ? u"HOME HOME"_s : u"unset BIBLIO"_s);
+        QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
     void readOnlyCatalogueIsShownButNeverWritten() {
@@ -69,48 +105,6 @@ private Q_SLOTS:
         QTest::keyClicks(window->txtTitle, u"x"_s);
         QVERIFY(!window->IsDirty());
         QVERIFY(window->SaveCurrentBook());
-    }
-
-    void commandLineFileOpensWhereItLies_data() {
-        AddColumns<QString, QString, QString>("file", "kind", "caption");
-        AddRow("spaces and any case, another folder", "Some Folder/Garden Shed.SQLite", "catalogue",
-               "Tomekeep (Garden Shed)");
-        AddRow("a named catalogue's own file", "HOME.sqlite", "catalogue", "Tomekeep (HOME)");
-        AddRow("not a catalogue", "notes.sqlite", "junk", "");
-        AddRow("no such file", "Gone/Lost.sqlite", "none", "");
-    }
-
-    void commandLineFileOpensWhereItLies() {
-        const auto [file, kind, caption] = FetchColumns<QString, QString, QString>("file", "kind", "caption");
-        TestHome home;
-        const QString path = home.file(file);
-        if (kind == u"catalogue"_s)
-            QVERIFY(home.makeCatalogueFile(path));
-        if (kind == u"junk"_s)
-            WriteFile(path, QByteArray(3000, 'x'));
-        if (caption.isEmpty())
-            home.prompts().answerOk();
-        const std::unique_ptr<frmWizard> window = Main(path);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
-        QVERIFY(!QFile::exists(home.file(u"BIBLIO.sqlite"_s)));
-        if (caption.isEmpty()) {
-            QVERIFY(!window && !gConn.isOpen());
-            const QString told = home.prompts().lastShown();
-            // A file that is not a catalogue is told with the engine's own error.
-            QVERIFY2(told.startsWith(u"Error: Tomekeep cannot open the book database '%1'."_s.arg(
-                         QFileInfo(file).completeBaseName())) &&
-                         told.contains(u"Error 26 ("_s) == (kind == u"junk"_s),
-                     qPrintable(told));
-            QCOMPARE(QFileInfo(path).size(), kind == u"junk"_s ? 3000 : 0);
-            return;
-        }
-        QVERIFY(window && gConn.filePath() == path && window->ListModel().rowCount() == 1);
-        QCOMPARE(window->windowTitle(), caption);
-        // Only a named catalogue's own file becomes the catalogue the next plain start opens.
-        const bool named = caption == u"Tomekeep (HOME)"_s;
-        QCOMPARE(GetSetting(u"DBName"_s, u"unset"_s) + u' ' + gDBName,
-                 named ? u"HOME HOME"_s : u"unset BIBLIO"_s);
-        QCOMPARE(RecentCatalogues(), QStringList({path}));
     }
 
     // File, Exit, Esc and the Close button ask the same question: No and Cancel leave the program
