@@ -197,39 +197,34 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible() && home.pendingModalActions() == 0);
     }
 
-    void refusedSaveKeepsTheDialogAndItsText() {
+    // A save the catalogue refuses keeps the dialog and its text. The author dialog's look-up image
+    // follows the site setting: the typed "Surname, Given" reaches the catalogue as " Given
+    // Surname", which the New York catalogue turns back to surname first.
+    void nameDialogKeepsARefusedNameAndLooksAuthorsUp() {
         FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"CREATE TRIGGER [Full] BEFORE INSERT ON [Location] "
                               "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
-        const LookupMember& member = LookupMemberOf(LookupList::Locations);
-        frmLookupName dialog(member);
-        dialog.Mode = u"ADD"_s;
-        dialog.show();
-        dialog.txtName->setText(u"Attic"_s);
+        frmLookupName location(LookupMemberOf(LookupList::Locations));
+        location.Mode = u"ADD"_s;
+        location.show();
+        location.txtName->setText(u"Attic"_s);
         home.prompts().answerOk();
-        click(dialog, u"cmdSave"_s);
+        click(location, u"cmdSave"_s);
         const QString told = home.prompts().lastShown();
         QVERIFY2(told.startsWith(u"Error: Error "_s) && told.contains(u"disk is full"_s), qPrintable(told));
-        QVERIFY(dialog.isVisible() && dialog.txtName->text() == u"Attic"_s);
+        QVERIFY(location.isVisible() && location.txtName->text() == u"Attic"_s);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 0);
-
         QVERIFY(gConn.execute(u"DROP TRIGGER [Full]"_s));
-        click(dialog, u"cmdSave"_s);
-        QVERIFY(!dialog.isVisible());
+        click(location, u"cmdSave"_s);
+        QVERIFY(!location.isVisible());
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 1);
-    }
 
-    // The typed "Surname, Given" reaches the catalogue as " Given Surname", which the New York
-    // catalogue turns back to surname first.
-    void authorLookupImageFollowsTheSetting() {
-        TestHome home;
         QList<QUrl> opened;
         const UrlOpener previous = SetUrlOpener([&opened](const QUrl& url) { opened << url; });
         const LookupMember& authors = LookupMemberOf(LookupList::Authors);
         frmLookupName unset(authors);
         unset.show();
         QVERIFY(!unset.imgInternet->isVisible());
-
         SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
         frmLookupName dialog(authors);
         dialog.show();
