@@ -98,10 +98,9 @@ private Q_SLOTS:
         QCOMPARE(home.prompts().last().text,
                  u"The book database 'BIBLIO' is read-only: its books can be looked at but not changed."_s);
         QCOMPARE(window->txtTitle->text(), u"Sample Book #1"_s);
-        QVERIFY(gConn.isReadOnly() && window->txtTitle->isReadOnly() && !window->mnuToolsImport->isEnabled());
-        for (const QWidget* control :
-             QList<QWidget*>{window->cboSubject, window->cmdAddBook, window->cmdAddAward})
-            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        QVERIFY(gConn.isReadOnly() && window->txtTitle->isReadOnly() &&
+                !window->mnuToolsImport->isEnabled() && !window->cboSubject->isEnabled() &&
+                !window->cmdAddBook->isEnabled() && !window->cmdAddAward->isEnabled());
         QTest::keyClicks(window->txtTitle, u"x"_s);
         QVERIFY(!window->IsDirty());
         QVERIFY(window->SaveCurrentBook());
