@@ -193,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(UpdateDatabase().ok());
         QCOMPARE(*SchemaStepsDone(), SchemaSteps().back().number);
         QCOMPARE(firstText(u"SELECT [Title] || '/' || [ISBN] FROM [Book]"_s),
-                 u"Échos du Nord/" + isbnAddedBy);
+                 QString(u"Échos du Nord/" + isbnAddedBy));
         QCOMPARE(firstText(u"SELECT [sql] FROM [sqlite_master] WHERE [name] = 'Book_ISBN'"_s),
                  u"CREATE INDEX [Book_ISBN] ON [Book] ([ISBN])"_s);
         QVERIFY(UpdateDatabase().ok());

@@ -83,7 +83,7 @@ private Q_SLOTS:
         click(list, u"cmdDelete"_s);
         QCOMPARE(home.prompts().records()[1].text, u"Delete 'Ölund'?"_s);
         QCOMPARE(home.prompts().records()[1].buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(home.prompts().lastShown(), u"Information: " + refusal);
+        QCOMPARE(home.prompts().lastShown(), QString(u"Information: " + refusal));
         QCOMPARE(list.lstData->currentItem()->text(), u"Ölund"_s);
 
         home.onNextModal(saveName(u"Zed"_s, &seen));
