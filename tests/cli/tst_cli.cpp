@@ -1,6 +1,5 @@
 #include "db/Catalogue.h"
 #include "db/Connection.h"
-#include "db/Recordset.h"
 #include "support/StandInServer.h"
 #include "support/TestHome.h"
 

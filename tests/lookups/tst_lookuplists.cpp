@@ -129,10 +129,9 @@ private Q_SLOTS:
         click(window, u"cmdEdit"_s);
         QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 2);
 
-        for (QListWidgetItem* item : window.lstData->findItems(u"(none)"_s, Qt::MatchExactly)) {
+        for (QListWidgetItem* item : window.lstData->findItems(u"(none)"_s, Qt::MatchExactly))
             if (item->data(Qt::UserRole).toLongLong() == twin)
                 window.lstData->setCurrentItem(item);
-        }
         if (button == u"cmdDelete"_s)
             home.prompts().answer(PromptAnswer::Yes);
         else
