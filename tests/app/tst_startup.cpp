@@ -102,8 +102,7 @@ private Q_SLOTS:
                 !window->mnuToolsImport->isEnabled() && !window->cboSubject->isEnabled() &&
                 !window->cmdAddBook->isEnabled() && !window->cmdAddAward->isEnabled());
         QTest::keyClicks(window->txtTitle, u"x"_s);
-        QVERIFY(!window->IsDirty());
-        QVERIFY(window->SaveCurrentBook());
+        QVERIFY(!window->IsDirty() && window->SaveCurrentBook());
     }
 
     // File, Exit, Esc and the Close button ask the same question: No and Cancel leave the program
