@@ -10,8 +10,7 @@ private Q_SLOTS:
         StartSplash(u"Starting"_s, 1, 6);
         frmSplash* splash = SplashWindow();
         QVERIFY(splash && splash->isVisible());
-        QCOMPARE(splash->lblStatus->text(), u"Starting"_s);
-        QCOMPARE(splash->Value(), 0);
+        QCOMPARE(u"%1 %2"_s.arg(splash->Value()).arg(splash->lblStatus->text()), u"0 Starting"_s);
         SplashStep(u"Open database"_s);
         SplashStep(u"Update database"_s);
         QCOMPARE(u"%1 %2"_s.arg(splash->Value()).arg(splash->lblStatus->text()), u"2 Update database"_s);
@@ -30,22 +29,18 @@ private Q_SLOTS:
     // leaves it up until the loop stops.
     void progressWindowRefusesToCloseUntilTheLoopStops() {
         StartProgress(u"Check database"_s, 1, 0);
-        QVERIFY(ProgressWindow());
-        QCOMPARE(ProgressWindow()->FilledShare(), 0.0);
+        QVERIFY(ProgressWindow() && ProgressWindow()->FilledShare() == 0.0);
         ProgressStep(u"Check database"_s);
         QCOMPARE(ProgressWindow()->shpForeground->width(), 0);
         EndProgress();
-        QVERIFY(gCancelled);
-        QCOMPARE(ProgressWindow(), nullptr);
+        QVERIFY(gCancelled && !ProgressWindow());
         StartProgress(u"Check database"_s, 1, 50);
         frmProgress* window = ProgressWindow();
-        QVERIFY(!gCancelled);
-        QVERIFY(window->cmdCancel->isVisible());
         QCOMPARE(window->height(), 1965 / 15);
-        QVERIFY(window->geometry().height() > window->cmdCancel->geometry().bottom());
-        QVERIFY(!window->close());
+        QVERIFY(!gCancelled && window->cmdCancel->isVisible() &&
+                window->geometry().height() > window->cmdCancel->geometry().bottom());
         QTest::keyClick(window, Qt::Key_Escape);
-        QVERIFY(window->isVisible());
+        QVERIFY(!window->close() && window->isVisible());
         int examined = 0;
         while (!gCancelled && examined < 50) {
             ++examined;
@@ -54,8 +49,7 @@ private Q_SLOTS:
             QVERIFY(ProgressWindow()->isVisible());
             ProgressStep(u"Check database"_s);
         }
-        QCOMPARE(examined, 10);
-        QVERIFY(ProgressWindow()->CanClose());
+        QVERIFY(examined == 10 && ProgressWindow()->CanClose());
         EndProgress();
         QCOMPARE(ProgressWindow(), nullptr);
     }

@@ -17,25 +17,26 @@ private Q_SLOTS:
     void eachTableWithItsOwnTexts_data() {
         // window: list window and caption
         // dialog: as NameDialogSeen shows it, %1 Add or Edit, %2 the text
-        // useIt: makes the sample book use the row numbered ?
+        // useIt: makes the sample book use the row numbered ? (an award 1,234 times: counted in thousands)
         AddColumns<LookupList, QString, QString, QString, QString, QString>(
             "which", "window", "dialog", "duplicateTitle", "refusal", "useIt");
         const QString bookUses = u"UPDATE [Book] SET [%1] = ?"_s;
         AddRow("ratings", LookupList::Ratings, "frmRatings|Ratings", "frmRating|%1 Rating|Name:|%2|10|",
-               "Warning", "Cannot delete this rating.  It is used in ", bookUses.arg("RatingId"));
+               "Warning", "Cannot delete this rating.  It is used in 1 books.", bookUses.arg("RatingId"));
         AddRow("subjects", LookupList::Subjects, "frmSubjects|Subjects", "frmSubject|%1 Subject|Name:|%2|50|",
-               "Warning", "Cannot delete this subject.  It is used in ", bookUses.arg("SubjectId"));
+               "Warning", "Cannot delete this subject.  It is used in 1 books.", bookUses.arg("SubjectId"));
         AddRow("awards", LookupList::Awards, "frmAwards|Awards", "frmAward|%1 Award|Award:|%2|50|",
-               "Information", "Cannot delete this award.  Is is used in ",
-               "INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (1, ?)");
+               "Information", "Cannot delete this award.  Is is used in 1,234 books.",
+               "WITH RECURSIVE [n]([i]) AS (SELECT 1 UNION ALL SELECT [i] + 1 FROM [n] WHERE [i] < 1234) "
+               "INSERT INTO [BookAward] ([BookId], [AwardId]) SELECT 1, ? FROM [n]");
         AddRow("formats", LookupList::Formats, "frmFormats|Formats", "frmFormat|%1 Format|Name:|%2|50|",
-               "Information", "Cannot delete this format.  Is is used in ", bookUses.arg("FormatId"));
+               "Information", "Cannot delete this format.  Is is used in 1 books.", bookUses.arg("FormatId"));
         AddRow("locations", LookupList::Locations, "frmLocations|Storage Locations",
                "frmLocation|%1 Location|Name:|%2|50|", "Information",
-               "Cannot delete this location.  Is is used in ", bookUses.arg("LocationId"));
+               "Cannot delete this location.  Is is used in 1 books.", bookUses.arg("LocationId"));
         AddRow("authors", LookupList::Authors, "frmAuthors|Authors",
                "frmAuthor|%1 Author|Name:|%2|50|internet", "Information",
-               "Cannot delete this author.  They are used in ", bookUses.arg("AuthorId"));
+               "Cannot delete this author.  They are used in 1 books.", bookUses.arg("AuthorId"));
     }
 
     // Add, a refused duplicate, a refused delete and a rename, each through the windows,
@@ -82,7 +83,7 @@ private Q_SLOTS:
         click(list, u"cmdDelete"_s);
         QCOMPARE(home.prompts().records()[1].text, u"Delete 'Ölund'?"_s);
         QCOMPARE(home.prompts().records()[1].buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(home.prompts().lastShown(), u"Information: " + refusal + u"1 books.");
+        QCOMPARE(home.prompts().lastShown(), QString(u"Information: " + refusal));
         QCOMPARE(list.lstData->currentItem()->text(), u"Ölund"_s);
 
         home.onNextModal(saveName(u"Zed"_s, &seen));
@@ -93,25 +94,13 @@ private Q_SLOTS:
         QCOMPARE(
             TextsOf(u"SELECT [Name] FROM [" + member.table + u"] WHERE [" + member.idColumn + u"] = ?", {id}),
             QStringList{u"Zed"_s});
-        QCOMPARE(home.prompts().count(), 3);
     }
 
-    void awardsAreCountedOnTheBooksAwardListsInThousands() {
+    // An award no book lists goes, while the books list others.
+    void unusedAwardGoesWhileBooksListOthers() {
         FRESH_CHECKED_HOME(home);
-        const qint64 nobel = NumberOf(u"SELECT [AwardId] FROM [Award] WHERE [Name] = 'Nobel Prize'"_s);
-        {
-            Transaction links(gConn);
-            for (int i = 0; i < 1234; ++i)
-                QVERIFY(
-                    gConn.execute(u"INSERT INTO [BookAward] ([BookId], [AwardId]) VALUES (1, ?)"_s, {nobel}));
-            QVERIFY(links.commit());
-        }
         frmLookupList window(LookupMemberOf(LookupList::Awards));
-        home.prompts().answer(PromptAnswer::Yes).answerOk().answer(PromptAnswer::Yes);
-        selectName(*window.lstData, u"Nobel Prize"_s);
-        click(window, u"cmdDelete"_s);
-        QCOMPARE(home.prompts().last().text, u"Cannot delete this award.  Is is used in 1,234 books."_s);
-        // An award no book lists goes, even though books exist.
+        home.prompts().answer(PromptAnswer::Yes);
         selectName(*window.lstData, u"Audie Award"_s);
         click(window, u"cmdDelete"_s);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Audie Award'"_s), 0);
@@ -140,10 +129,9 @@ private Q_SLOTS:
         click(window, u"cmdEdit"_s);
         QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 2);
 
-        for (QListWidgetItem* item : window.lstData->findItems(u"(none)"_s, Qt::MatchExactly)) {
+        for (QListWidgetItem* item : window.lstData->findItems(u"(none)"_s, Qt::MatchExactly))
             if (item->data(Qt::UserRole).toLongLong() == twin)
                 window.lstData->setCurrentItem(item);
-        }
         if (button == u"cmdDelete"_s)
             home.prompts().answer(PromptAnswer::Yes);
         else
@@ -159,13 +147,14 @@ private Q_SLOTS:
         QCOMPARE(window.lstData->findItems(u"(none)"_s, Qt::MatchExactly).size(), 1);
     }
 
-    // A stored name longer than the box's limit is shown whole, and Enter on it changes nothing.
-    void longNameConfirmedUnchangedStays() {
+    // A stored name longer than the box's limit is shown whole, and Enter on it changes nothing. An
+    // empty list answers Enter and Delete with a hint; Insert adds, a click or Enter edits, Esc closes.
+    void listKeysOnALongNameAndOnAnEmptyList() {
         FRESH_CHECKED_HOME(home);
         const QString name = u"Baby-3 years"_s;
-        frmLookupList window(LookupMemberOf(LookupList::Ratings));
-        window.show();
-        selectName(*window.lstData, name);
+        frmLookupList ratings(LookupMemberOf(LookupList::Ratings));
+        ratings.show();
+        selectName(*ratings.lstData, name);
         QString shown;
         home.onNextModal([&shown](QDialog& dialog) {
             auto* box = dialog.findChild<QLineEdit*>(u"txtName"_s);
@@ -173,14 +162,11 @@ private Q_SLOTS:
             QTest::keyClick(box, Qt::Key_Return);
             return dialog.result();
         });
-        QTest::keyClick(window.lstData, Qt::Key_Return);
+        QTest::keyClick(ratings.lstData, Qt::Key_Return);
         QCOMPARE(shown, name);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Rating] WHERE [Name] = ?"_s, {name}), 1);
-        QVERIFY(entries(*window.lstData).contains(name) && home.pendingModalActions() == 0);
-    }
+        QVERIFY(entries(*ratings.lstData).contains(name) && home.pendingModalActions() == 0);
 
-    void emptyListKeysAndCancel() {
-        FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"DELETE FROM [Format]"_s));
         frmLookupList window(LookupMemberOf(LookupList::Formats));
         window.show();
@@ -210,39 +196,34 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible() && home.pendingModalActions() == 0);
     }
 
-    void refusedSaveKeepsTheDialogAndItsText() {
+    // A save the catalogue refuses keeps the dialog and its text. The author dialog's look-up image
+    // follows the site setting: the typed "Surname, Given" reaches the catalogue as " Given
+    // Surname", which the New York catalogue turns back to surname first.
+    void nameDialogKeepsARefusedNameAndLooksAuthorsUp() {
         FRESH_CHECKED_HOME(home);
         QVERIFY(gConn.execute(u"CREATE TRIGGER [Full] BEFORE INSERT ON [Location] "
                               "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
-        const LookupMember& member = LookupMemberOf(LookupList::Locations);
-        frmLookupName dialog(member);
-        dialog.Mode = u"ADD"_s;
-        dialog.show();
-        dialog.txtName->setText(u"Attic"_s);
+        frmLookupName location(LookupMemberOf(LookupList::Locations));
+        location.Mode = u"ADD"_s;
+        location.show();
+        location.txtName->setText(u"Attic"_s);
         home.prompts().answerOk();
-        click(dialog, u"cmdSave"_s);
+        click(location, u"cmdSave"_s);
         const QString told = home.prompts().lastShown();
         QVERIFY2(told.startsWith(u"Error: Error "_s) && told.contains(u"disk is full"_s), qPrintable(told));
-        QVERIFY(dialog.isVisible() && dialog.txtName->text() == u"Attic"_s);
+        QVERIFY(location.isVisible() && location.txtName->text() == u"Attic"_s);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 0);
-
         QVERIFY(gConn.execute(u"DROP TRIGGER [Full]"_s));
-        click(dialog, u"cmdSave"_s);
-        QVERIFY(!dialog.isVisible());
+        click(location, u"cmdSave"_s);
+        QVERIFY(!location.isVisible());
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Location] WHERE [Name] = 'Attic'"_s), 1);
-    }
 
-    // The typed "Surname, Given" reaches the catalogue as " Given Surname", which the New York
-    // catalogue turns back to surname first.
-    void authorLookupImageFollowsTheSetting() {
-        TestHome home;
         QList<QUrl> opened;
         const UrlOpener previous = SetUrlOpener([&opened](const QUrl& url) { opened << url; });
         const LookupMember& authors = LookupMemberOf(LookupList::Authors);
         frmLookupName unset(authors);
         unset.show();
         QVERIFY(!unset.imgInternet->isVisible());
-
         SaveSetting(u"InternetSite"_s, u"New York Public Library"_s);
         frmLookupName dialog(authors);
         dialog.show();
@@ -250,8 +231,7 @@ private Q_SLOTS:
         dialog.txtName->setText(u"Tolstoy, Leo"_s);
         QTest::mouseClick(dialog.imgInternet, Qt::LeftButton);
         SetUrlOpener(previous);
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(opened[0].toString(), u"http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo"_s);
+        QCOMPARE(opened, QList<QUrl>{QUrl(u"http://catalog.nypl.org/search/a?SEARCH=Tolstoy+Leo"_s)});
         QVERIFY(dialog.isVisible());
     }
 };

@@ -72,16 +72,11 @@ private Q_SLOTS:
         home.onNextModal(pick(chosen, &seen));
         QCOMPARE(ShowLookupPicker(kind, nullptr, txtSearch), int(QDialog::Accepted));
         QCOMPARE(seen.shown + u"|" + chosen, texts);
-        QVERIFY(seen.names.contains(chosen));
-        QVERIFY(
-            std::is_sorted(seen.names.cbegin(), seen.names.cend(), [](const QString& a, const QString& b) {
-                return a.compare(b, Qt::CaseInsensitive) < 0;
-            }));
         QCOMPARE(txtSearch.text(), chosen);
     }
 
     void selectAwardAppendsOnlyNewAwards() {
-        FRESH_HOME(home);
+        FRESH_CHECKED_HOME(home);
         QListWidget lstAwards;
         lstAwards.addItems({"  nebula AWARD ", "Bestseller"});
         PickerSeen seen;
@@ -102,7 +97,6 @@ private Q_SLOTS:
         QCOMPARE(ShowSelectAward(nullptr, lstAwards), int(QDialog::Accepted));
         QVERIFY(!stayedOpen && entries(lstAwards).last() == u"Hugo Award"_s);
         QCOMPARE(NumberOf(u"SELECT COUNT(*) FROM [Award] WHERE [Name] = 'Hugo Award'"_s), 1);
-        VERIFY_NO_UNEXPECTED_PROMPTS(home);
 
         // With nothing to choose, Select leaves the picker open and the book alone.
         QVERIFY(gConn.execute(u"DELETE FROM [Award]"_s));
