@@ -78,11 +78,12 @@ private Q_SLOTS:
                 home.prompts().answer(answer);
             ShowExportWindow(nullptr);
             first = first ? first : seen;
-            const QString state =
-                QStringList{seen->value(2), seen->value(3), QString::number(readBytes(path).count('\n')),
-                            home.prompts().lastShown()}
+            const auto stateOf = [&] {
+                return QStringList{seen->value(2), seen->value(3),
+                                   QString::number(readBytes(path).count('\n')), home.prompts().lastShown()}
                     .join(u'|');
-            QVERIFY2(state == expected, qPrintable(name + u": "_s + state));
+            };
+            CHECK_STEP(name, expected);
         }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(home.prompts().records().at(0).buttons, PromptButtons::YesNoCancel);
@@ -141,9 +142,10 @@ private Q_SLOTS:
             const auto seen = typeNameAndPressEnter<frmImport>(home, typed);
             home.prompts().answerOk();
             ShowImportWindow(nullptr, [&reloads] { ++reloads; });
-            const QString state =
-                seen->value(3) + u'|' + QString::number(reloads) + u'|' + home.prompts().lastShown();
-            QVERIFY2(state == expected, qPrintable(name + u": "_s + state));
+            const auto stateOf = [&]() -> QString {
+                return seen->value(3) + u'|' + QString::number(reloads) + u'|' + home.prompts().lastShown();
+            };
+            CHECK_STEP(name, expected);
         }
         VERIFY_NO_UNEXPECTED_PROMPTS(home);
         QCOMPARE(GetSetting(u"ImportFilename"_s), path);

@@ -84,12 +84,3 @@ inline int ConfirmStartOver(QDialog& dialog) {
     window.cmdStartOver->click();
     return window.isVisible() ? -1 : window.result();
 }
-
-// Compares the state a walk through a window reached after the named step (what the test's own
-// stateOf() answers) with the one expected; a mismatch names the step and shows both.
-#define CHECK_STEP(step, expected)                                                                           \
-    do {                                                                                                     \
-        const QString reached = stateOf(), wanted = (expected);                                              \
-        QVERIFY2(reached == wanted,                                                                          \
-                 qPrintable(QString::fromUtf8(step) + u":\n  got  " + reached + u"\n  want " + wanted));     \
-    } while (false)

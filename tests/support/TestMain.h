@@ -26,6 +26,15 @@ decltype(auto) RowValue(const T& value) {
         return (value);
 }
 
+// Compares the state a walk through a window reached after the named step (what the test's own
+// stateOf() answers) with the one expected; a mismatch names the step and shows both.
+#define CHECK_STEP(step, expected)                                                                           \
+    do {                                                                                                     \
+        const QString reached = stateOf(), wanted = (expected);                                              \
+        QVERIFY2(reached == wanted,                                                                          \
+                 qPrintable(QString::fromUtf8(step) + u":\n  got  " + reached + u"\n  want " + wanted));     \
+    } while (false)
+
 // Adds a row to a data-driven test, one value a column.
 template <typename... Values>
 void AddRow(const char* name, const Values&... values) {
